@@ -2,7 +2,7 @@
 // public-address attempts go to fake servers on 127.0.0.1, and names that would need a DNS
 // server are only looked up inside the test process's own network namespace.
 
-#include "NetworkTestSupport.h"
+#include "support/NetworkTestSupport.h"
 #include "network/NameResolution.h"
 #include "network/PublicIPAddress.h"
 

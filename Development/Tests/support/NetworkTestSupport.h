@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -128,18 +129,12 @@ inline std::string closedPort()
     return std::to_string(port);
 }
 
-// Listens on 127.0.0.1 and answers every connection with one fixed reply, sent in one piece,
-// then closes it. With `answer` false it never accepts: the kernel completes the connections,
-// but no reply ever comes (a silent server). Stops by itself after a few idle seconds.
-class cFakeHTTPServer {
+// A socket served by a thread of its own: `handle` runs whenever the socket is readable, until
+// the owner is destroyed or five seconds pass without activity, so a test can never hang on it.
+class cServedSocket {
 public:
-    explicit cFakeHTTPServer(std::string reply, bool answer = true) : reply_(std::move(reply))
-    {
-        fd_ = listenOnLoopback(64, port_);
-        if (answer && fd_ >= 0)
-            thread_ = std::thread([this] { serve_(); });
-    }
-    ~cFakeHTTPServer()
+    cServedSocket() = default;
+    ~cServedSocket()
     {
         stop_ = true;
         if (thread_.joinable())
@@ -147,11 +142,49 @@ public:
         if (fd_ >= 0)
             close(fd_);
     }
-    cFakeHTTPServer(const cFakeHTTPServer&) = delete;
-    cFakeHTTPServer& operator=(const cFakeHTTPServer&) = delete;
+    cServedSocket(const cServedSocket&) = delete;
+    cServedSocket& operator=(const cServedSocket&) = delete;
+
+    void adopt(int fd) { fd_ = fd; }
+    int fd() const { return fd_; }
+    bool serving() const { return thread_.joinable(); }
+    void serve(std::function<void(int)> handle)
+    {
+        if (fd_ < 0)
+            return;
+        thread_ = std::thread([this, handle = std::move(handle)] {
+            for (int idleRounds = 0; !stop_ && idleRounds < 100;) {  // rounds of 50 ms
+                pollfd entry{fd_, POLLIN, 0};
+                if (poll(&entry, 1, 50) <= 0) {
+                    ++idleRounds;
+                    continue;
+                }
+                idleRounds = 0;
+                handle(fd_);
+            }
+        });
+    }
+
+private:
+    int fd_ = -1;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Listens on 127.0.0.1 and answers every connection with one fixed reply, sent in one piece,
+// then closes it. With `answer` false it never accepts: the kernel completes the connections,
+// but no reply ever comes (a silent server).
+class cFakeHTTPServer {
+public:
+    explicit cFakeHTTPServer(std::string reply, bool answer = true) : reply_(std::move(reply))
+    {
+        socket_.adopt(listenOnLoopback(64, port_));
+        if (answer)
+            socket_.serve([this](int fd) { accept_(fd); });
+    }
 
     std::string port() const { return std::to_string(port_); }
-    bool listening() const { return fd_ >= 0; }
+    bool listening() const { return socket_.fd() >= 0; }
     std::vector<std::string> requests() const
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -159,25 +192,11 @@ public:
     }
 
 private:
-    void serve_()
+    void accept_(int fd)
     {
-        int idleRounds = 0;
-        while (!stop_ && idleRounds < 100) {  // 100 rounds of 50 ms without a connection
-            pollfd entry{fd_, POLLIN, 0};
-            if (poll(&entry, 1, 50) <= 0) {
-                ++idleRounds;
-                continue;
-            }
-            idleRounds = 0;
-            const int client = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0)
-                continue;
-            answer_(client);
-            close(client);
-        }
-    }
-    void answer_(int client)
-    {
+        const int client = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            return;
         std::string request;
         char buffer[1024];
         // Read up to the blank line that ends the request header, for at most two seconds.
@@ -196,15 +215,14 @@ private:
         }
         if (!reply_.empty())
             send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+        close(client);
     }
 
-    std::string reply_;
-    int fd_ = -1;
+    const std::string reply_;
     int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
+    cServedSocket socket_;  // last: its thread stops before the members above go away
 };
 
 // A name server on 127.0.0.1:53 that knows no name at all: every query is answered with
@@ -213,55 +231,39 @@ class cFakeDNSServer {
 public:
     cFakeDNSServer()
     {
-        fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(53);
-        if (fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-            thread_ = std::thread([this] { serve_(); });
+        socket_.adopt(fd);
+        if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+            socket_.serve(&answer_);
     }
-    ~cFakeDNSServer()
-    {
-        stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    cFakeDNSServer(const cFakeDNSServer&) = delete;
-    cFakeDNSServer& operator=(const cFakeDNSServer&) = delete;
-    bool running() const { return thread_.joinable(); }
+    bool running() const { return socket_.serving(); }
 
 private:
-    void serve_()
+    static void answer_(int fd)
     {
         unsigned char packet[512];
-        while (!stop_) {
-            pollfd entry{fd_, POLLIN, 0};
-            if (poll(&entry, 1, 50) <= 0)
-                continue;
-            sockaddr_in from{};
-            socklen_t fromSize = sizeof from;
-            const ssize_t size = recvfrom(fd_, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
-            // The answer is the header and the question of the query: past the name's labels
-            // come type and class; anything after them (an EDNS record) is dropped.
-            std::size_t at = 12;
-            while (size > 12 && at < static_cast<std::size_t>(size) && packet[at] != 0)
-                at += packet[at] + 1u;
-            at += 5;
-            if (size <= 12 || at > static_cast<std::size_t>(size))
-                continue;
-            packet[2] = static_cast<unsigned char>(0x84 | (packet[2] & 0x01));  // response, authoritative
-            packet[3] = 0x83;                                                      // no such name
-            std::memset(packet + 6, 0, 6);                                         // no records
-            sendto(fd_, packet, at, 0, reinterpret_cast<sockaddr*>(&from), fromSize);
-        }
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t size = recvfrom(fd, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+        // The answer is the header and the question of the query: past the name's labels
+        // come type and class; anything after them (an EDNS record) is dropped.
+        std::size_t at = 12;
+        while (size > 12 && at < static_cast<std::size_t>(size) && packet[at] != 0)
+            at += packet[at] + 1u;
+        at += 5;
+        if (size <= 12 || at > static_cast<std::size_t>(size))
+            return;
+        packet[2] = static_cast<unsigned char>(0x84 | (packet[2] & 0x01));  // response, authoritative
+        packet[3] = 0x83;                                                      // no such name
+        std::memset(packet + 6, 0, 6);                                         // no records
+        sendto(fd, packet, at, 0, reinterpret_cast<sockaddr*>(&from), fromSize);
     }
 
-    int fd_ = -1;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    cServedSocket socket_;
 };
 
 }  // namespace nettest
