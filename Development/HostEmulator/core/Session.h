@@ -21,8 +21,8 @@ struct HostedFile
 {
     std::u16string name;
     std::string sqlitePath;  // empty: the file has no SQL database
-    std::shared_ptr<cSqlDatabase> database;  // open while the file is (sql/FileSql.h: OpenFileDatabase)
     uint64_t id = 0;
+    std::shared_ptr<cSqlDatabase> database;  // open while the file is (sql/FileSql.h: OpenFileDatabase)
 };
 
 class Session
