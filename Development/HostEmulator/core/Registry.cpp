@@ -5,20 +5,6 @@
 #include "core/Faults.h"
 
 namespace emu {
-namespace {
-
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ToLowerUnit(a[i]) != ToLowerUnit(b[i]))
-            return false;
-    return true;
-}
-
-} // namespace
-
 Registry &Registry::Instance()
 {
     static Registry registry;
@@ -38,7 +24,7 @@ int16_t Registry::Register(Registration registration)
     for (const auto &e : entries_)
         if (e->scriptStep == entry->scriptStep
             && ((e->pluginId == entry->pluginId && e->functionId == entry->functionId)
-                || SameName(e->name, entry->name)))
+                || EqualIgnoringCase(e->name, entry->name)))
             return kErrAlreadyRegistered;
     entries_.push_back(std::move(entry));
     ++generation_;
@@ -62,7 +48,7 @@ RegistrationPtr Registry::FindByName(std::u16string_view name) const
 {
     std::shared_lock<std::shared_mutex> lock(mutex_);
     for (const auto &e : entries_)
-        if (!e->scriptStep && SameName(e->name, name))
+        if (!e->scriptStep && EqualIgnoringCase(e->name, name))
             return e;
     return nullptr;
 }

@@ -27,6 +27,17 @@ template <class F, class Read> const F *ItemView(const void *self, fmx::uint32 p
 
 Environment &EnvOf(const void *self) { return const_cast<Environment &>(Self<fmx::ExprEnv>(self)); }
 
+// Runs a query; `rows` receives the result only when it succeeds.
+fmx::errcode RunSql(const void *self, const fmx::Text &query, const fmx::Text &file, const fmx::DataVect &params,
+                    RowVect &rows)
+{
+    RowVect result;
+    const fmx::errcode err = ExecuteSQL(EnvOf(self), Obj(query).Chars(), Obj(file).Chars(), Obj(params), result);
+    if (err == 0)
+        rows = std::move(result);
+    return err;
+}
+
 std::u16string DefaultDescription(const std::u16string &name)
 {
     std::u16string d = name;
@@ -301,12 +312,7 @@ fmx::errcode FM_ExprEnv_ExecuteFileSQL(const void *_self, const fmx::Text &expre
                                        const fmx::DataVect &parameters, fmx::RowVect &result, _fmxcpt &_x) noexcept
 {
     return Guard(_x, kErrUnknown, [&] {
-        RowVect rows;
-        const fmx::errcode err =
-            ExecuteSQL(EnvOf(_self), Obj(expression).Chars(), Obj(filename).Chars(), Obj(parameters), rows);
-        if (err == 0)
-            Obj(result) = std::move(rows);
-        return err;
+        return RunSql(_self, expression, filename, parameters, Obj(result));
     });
 }
 
@@ -318,8 +324,7 @@ fmx::errcode FM_ExprEnv_ExecuteFileSQLTextResult(const void *_self, const fmx::T
 {
     return Guard(_x, kErrUnknown, [&] {
         RowVect rows;
-        const fmx::errcode err =
-            ExecuteSQL(EnvOf(_self), Obj(expression).Chars(), Obj(filename).Chars(), Obj(parameters), rows);
+        const fmx::errcode err = RunSql(_self, expression, filename, parameters, rows);
         if (err != 0)
             return err;
         std::u16string text;

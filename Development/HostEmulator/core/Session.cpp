@@ -9,15 +9,6 @@ namespace {
 std::atomic<uint64_t> gNextSessionId{1};
 thread_local Environment *tCurrentEnvironment = nullptr;
 
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ToLowerUnit(a[i]) != ToLowerUnit(b[i]))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -38,7 +29,7 @@ bool Session::RemoveVariable(std::u16string_view name) { return variables_.erase
 void Session::OpenFile(const std::u16string &name, const std::string &sqlitePath)
 {
     for (auto &f : files_)
-        if (SameName(f.name, name))
+        if (EqualIgnoringCase(f.name, name))
         {
             f.sqlitePath = sqlitePath;
             return;
@@ -50,7 +41,7 @@ void Session::OpenFile(const std::u16string &name, const std::string &sqlitePath
 
 bool Session::CloseFile(std::u16string_view name)
 {
-    const auto it = std::find_if(files_.begin(), files_.end(), [&](const HostedFile &f) { return SameName(f.name, name); });
+    const auto it = std::find_if(files_.begin(), files_.end(), [&](const HostedFile &f) { return EqualIgnoringCase(f.name, name); });
     if (it == files_.end())
         return false;
     const bool wasCalling = it->id == callingFileId_;
@@ -63,7 +54,7 @@ bool Session::CloseFile(std::u16string_view name)
 const HostedFile *Session::FindFile(std::u16string_view name) const
 {
     for (const auto &f : files_)
-        if (SameName(f.name, name))
+        if (EqualIgnoringCase(f.name, name))
             return &f;
     return nullptr;
 }

@@ -58,6 +58,16 @@ std::u16string ToLowerCopy(std::u16string_view s)
     return out;
 }
 
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (ToLowerUnit(a[i]) != ToLowerUnit(b[i]))
+            return false;
+    return true;
+}
+
 void Text::ClampRange(uint32_t size, uint32_t &pos, uint32_t &len)
 {
     if (pos > size)
