@@ -1,12 +1,15 @@
 // The emulator's SQL engine on SQLite: typed values, parameters, error codes, locking and threads.
+#include "sql/FileSql.h"
 #include "sql/SqlDatabase.h"
 #include "sql/SqlErrors.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -202,6 +205,23 @@ TEST_F(SqlEngine, ThreadsShareOneConnection)
     for (auto &thread : threads)
         thread.join();
     EXPECT_EQ(0, wrong.load());
+}
+
+// Reals from SQLite take a shortcut to host numbers; it must give exactly what the host's own conversion gives.
+TEST(SqlRealNumbers, MatchTheHostConversion)
+{
+    std::mt19937_64 random(12345);
+    std::vector<double> reals = {1.5, -0.25, 0.1, 1.0 / 3, 2.0 / 3, 15000, 1e15, 1e16, 1.5e17, 123456789.123456789,
+                                 1e-5, 1.234567890123456789e-7, 5e-17, 1e-20, -9.87654321e-12, 4.9e-324, 1.7e308};
+    for (int i = 0; i < 20000; ++i) {
+        const double mantissa = std::uniform_real_distribution<double>(-10, 10)(random);
+        reals.push_back(std::ldexp(mantissa, std::uniform_int_distribution<int>(-70, 70)(random)));
+    }
+    for (const double real : reals) {
+        const emu::Number fast = emu::NumberFromReal(real), slow = emu::Number::FromDouble(real);
+        ASSERT_EQ(slow.ToString(), fast.ToString()) << real;
+        ASSERT_EQ(0, emu::Number::Compare(slow, fast)) << real;
+    }
 }
 
 TEST(SqlEngineOpen, RefusesMissingFilesAndNonDatabases)

@@ -1,5 +1,6 @@
 #include "sql/FileSql.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -125,7 +126,7 @@ private:
             const double real = row.RealAt(column);
             // A number cannot hold an infinity; its text keeps the value visible instead of losing it.
             if (std::isfinite(real))
-                value.SetNumber(Number::FromDouble(real));
+                value.SetNumber(NumberFromReal(real));
             else
                 value.SetText(real > 0 ? u"Inf" : u"-Inf");
             break;
@@ -151,14 +152,42 @@ private:
 
 } // namespace
 
+Number NumberFromReal(double real)
+{
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, real, std::chars_format::scientific);
+    Number::Coef coef = 0;
+    int32_t exp = 0;
+    bool negative = false;
+    const char *p = buffer;
+    if (*p == '-') {
+        negative = true;
+        ++p;
+    }
+    int fractionDigits = 0;
+    bool fraction = false;
+    for (; p < written.ptr && *p != 'e'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        coef = coef * 10 + (*p - '0');
+        fractionDigits += fraction ? 1 : 0;
+    }
+    if (p < written.ptr)
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exp);
+    const Number number = Number::FromParts(negative ? -coef : coef, exp - fractionDigits);
+    return exp - fractionDigits < -Number::kDefaultPrecision ? number.RoundTo(Number::kDefaultPrecision) : number;
+}
+
 std::shared_ptr<cSqlDatabase> OpenFileDatabase(const std::string &path) { return cSqlDatabase::Open(path); }
 
-int16_t ExecuteFileSQL(const Environment &env, const Text &query, const Text &fileName, const DataVect &parameters,
-                       RowVect &rows)
+int16_t ExecuteSQL(Environment &env, const std::u16string &query, const std::u16string &fileName,
+                   const DataVect &parameters, RowVect &rows)
 {
     rows.Clear();
     const Session &session = env.GetSession();
-    const HostedFile *file = fileName.Empty() ? session.CallingFile() : session.FindFile(fileName.Chars());
+    const HostedFile *file = fileName.empty() ? session.CallingFile() : session.FindFile(fileName);
     if (file == nullptr)
         return sqlerr::kNoSuchFile;
     // Holding the database keeps it open for this query even if the file is closed meanwhile.
@@ -174,7 +203,7 @@ int16_t ExecuteFileSQL(const Environment &env, const Text &query, const Text &fi
     cRowBuilder builder(rows);
     int16_t code = 0;
     try {
-        code = database->Execute(query.Chars(), bound, builder);
+        code = database->Execute(query, bound, builder);
     } catch (...) {
         rows.Clear();
         throw;

@@ -5,8 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/Session.h"
-#include "core/Value.h"
+#include "core/Sql.h"
 
 namespace emu {
 
@@ -16,12 +15,14 @@ class cSqlDatabase;
 // closing closes it. Throws std::runtime_error naming the path when it is not an existing SQLite database.
 std::shared_ptr<cSqlDatabase> OpenFileDatabase(const std::string &path);
 
-// What FM_ExprEnv_ExecuteFileSQL does: runs `query` on the database of the hosted file `fileName` of env's session
-// (empty: the calling file) with `parameters` bound in order to its `?` placeholders, and replaces the content of
-// `rows` with one DataVect per result row. Values take their type from SQLite: integer and real as numbers, text as
-// text, NULL as an empty text, blob as a container. Answers 0, or an sqlerr code (SqlErrors.h) with `rows` left
-// empty. Throws std::bad_alloc when memory runs out.
-int16_t ExecuteFileSQL(const Environment &env, const Text &query, const Text &fileName, const DataVect &parameters,
-                       RowVect &rows);
+// The number a finite real from SQLite stands for: its shortest decimal form that reads back as the same double,
+// as Number::FromDouble gives it but without a formatting and parsing round trip (which dominated large results).
+Number NumberFromReal(double real);
+
+// The SQL engine's side of core/Sql.h (emu::ExecuteSQL): runs the query on the database of the hosted file
+// `fileName` of env's session (empty: the calling file) with the parameters bound in order to its `?` placeholders,
+// and fills `rows` with one DataVect per result row. Values take their type from SQLite: integer and real as numbers,
+// text as text, NULL as an empty text, blob as a container. Answers 0, or an sqlerr code (SqlErrors.h) with `rows`
+// left empty. Throws std::bad_alloc when memory runs out.
 
 } // namespace emu
