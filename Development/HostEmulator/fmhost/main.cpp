@@ -1,0 +1,2 @@
+// Replaced by the fmhost implementation.
+int main() { return 2; }

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need, when some are missing.
+set -euo pipefail
+packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+# Node.js is the reference for the regular-expression comparison; any node on the PATH will do.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+for extra in "$@"; do
+  dpkg-query -W -f='${Status}' "$extra" 2>/dev/null | grep -q "install ok installed" || missing+=("$extra")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]} (run as root, or install them with apt-get)" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
