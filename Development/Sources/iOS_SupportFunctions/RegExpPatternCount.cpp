@@ -1,6 +1,6 @@
-#include "RegExpPatternCount.h"
+#include "iOS_SupportFunctions/RegExpPatternCount.h"
 
-#include "../regex/cRegExp.h"
+#include "regex/cRegExp.h"
 
 namespace fmlib {
 

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef VANTREL_IOS_SUPPORTFUNCTIONS_REGEXPPATTERNCOUNT_H
+#define VANTREL_IOS_SUPPORTFUNCTIONS_REGEXPPATTERNCOUNT_H
 
 #include <cstdint>
 #include <string>
@@ -12,3 +13,5 @@ namespace fmlib {
 int64_t RegExpPatternCount(const std::wstring& text, const std::wstring& pattern);
 
 }  // namespace fmlib
+
+#endif

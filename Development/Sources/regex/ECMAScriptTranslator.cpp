@@ -1,6 +1,6 @@
-#include "ECMAScriptTranslator.h"
+#include "regex/ECMAScriptTranslator.h"
 
-#include "cRegExpError.h"
+#include "regex/cRegExpError.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef VANTREL_REGEX_ECMASCRIPTTRANSLATOR_H
+#define VANTREL_REGEX_ECMASCRIPTTRANSLATOR_H
 
 #include <cstdint>
 #include <string>
@@ -21,3 +22,5 @@ sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern);
 std::string PatternForMessage(const std::wstring& pattern);
 
 }  // namespace vtl
+
+#endif

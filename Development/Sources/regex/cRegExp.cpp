@@ -1,7 +1,7 @@
-#include "cRegExp.h"
+#include "regex/cRegExp.h"
 
-#include "ECMAScriptTranslator.h"
-#include "cRegExpError.h"
+#include "regex/ECMAScriptTranslator.h"
+#include "regex/cRegExpError.h"
 
 #include <new>
 #include <vector>

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef VANTREL_REGEX_CREGEXP_H
+#define VANTREL_REGEX_CREGEXP_H
 
 #include <chrono>
 #include <cstddef>
@@ -53,3 +54,5 @@ private:
 };
 
 }  // namespace vtl
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef VANTREL_REGEX_CREGEXPERROR_H
+#define VANTREL_REGEX_CREGEXPERROR_H
 
 #include <stdexcept>
 
@@ -12,3 +13,5 @@ public:
 };
 
 }  // namespace vtl
+
+#endif
