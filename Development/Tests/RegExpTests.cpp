@@ -34,24 +34,22 @@ std::string ErrorOf(const std::wstring& text, const std::wstring& pattern)
     return "";
 }
 
-TEST(RegExpCount, CountsWithoutOverlapAndAnchorsOnlyAtTheStart)
+TEST(RegExpCount, FollowsEcmaScriptGlobalMatching)
 {
-    EXPECT_EQ(Count("aaa", "a"), 3);
-    EXPECT_EQ(Count("aaa", "aa"), 1);
-    EXPECT_EQ(Count("aaa", "^a"), 1);
-    EXPECT_EQ(Count("a", "A"), 0);
-    EXPECT_EQ(Count("", "a"), 0);
-    EXPECT_EQ(Count("12 345", "\\d+"), 2);
-}
-
-TEST(RegExpCount, EmptyMatchesCountOnceAndMoveOnByOneUnit)
-{
-    EXPECT_EQ(Count("abc", ""), 4);
-    EXPECT_EQ(Count("", ""), 1);
-    EXPECT_EQ(Count("abc", "x*"), 4);
-    EXPECT_EQ(Count("aab", "a*"), 3);  // "aa", "" before b, "" at the end
-    EXPECT_EQ(Count("aaa", "a*?"), 4);
-    EXPECT_EQ(Count("ab", "\\b"), 2);
+    struct sExpectation {
+        const char* text;
+        const char* pattern;
+        int64_t count;
+    };
+    const sExpectation expectations[] = {
+        {"aaa", "a", 3},   {"aaa", "aa", 1},  // no overlap
+        {"aaa", "^a", 1},                     // ^ only at the start of the text
+        {"a", "A", 0},     {"", "a", 0},      {"12 345", "\\d+", 2},
+        // an empty match counts once and the search moves on by one unit
+        {"abc", "", 4},    {"", "", 1},       {"abc", "x*", 4},
+        {"aab", "a*", 3},  {"aaa", "a*?", 4}, {"ab", "\\b", 2},
+    };
+    for (const auto& e : expectations) EXPECT_EQ(Count(e.text, e.pattern), e.count) << e.pattern << " on " << e.text;
 }
 
 TEST(RegExpCount, SearchStartSeesTheTextBeforeIt)

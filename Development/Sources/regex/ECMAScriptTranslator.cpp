@@ -456,23 +456,16 @@ private:
                 }
                 return '\\';  // a backslash standing for itself; the 'c' is read next as a letter
             }
-            case 'x': {
-                size_t pos = i_ + 1;
-                if (readHex(p_, pos, 2, value)) {
-                    i_ = pos;
-                    return value;
-                }
-                ++i_;
-                return 'x';
-            }
+            case 'x':
             case 'u': {
+                // \xHH and \uHHHH; with fewer hex digits the letter stands for itself.
                 size_t pos = i_ + 1;
-                if (readHex(p_, pos, 4, value)) {
+                if (readHex(p_, pos, c == 'x' ? 2 : 4, value)) {
                     i_ = pos;
                     return value;
                 }
                 ++i_;
-                return 'u';
+                return c;
             }
             case 'k':
                 if (inClass && hasNamedGroups_) fail_("Invalid escape");
