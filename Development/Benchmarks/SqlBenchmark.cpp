@@ -85,7 +85,7 @@ struct cHost
 {
     cHost()
     {
-        std::ofstream(BENCH_ALLOWLIST_PATH) << "Items\tVantrel_ExecuteSQL\n?\tVantrel_ExecuteSQL\n";
+        std::ofstream(BENCH_ALLOWLIST_PATH) << "Items\tVantrel_ExecuteSQL\n";
         FMX_ExternCallStruct record;
         std::memset(&record, 0, sizeof record);
         static const fmx::unichar16 appVersion[] = {u'B', u'e', u'n', u'c', u'h', 0};

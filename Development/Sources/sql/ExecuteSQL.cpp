@@ -1,8 +1,6 @@
 #include "sql/ExecuteSQL.h"
 
 #include <stdexcept>
-#include <chrono>
-#include <cstdio>
 
 #include "FMWrapper/FMXText.h"
 #include "errors/FunctionGuard.h"
@@ -59,7 +57,6 @@ void ExecuteSQL(const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &r
     fmx::TextUniquePtr callingFile; // empty: the file whose calculation called us
     fmx::DataVectUniquePtr parameters;
     fmx::RowVectUniquePtr rows;
-    auto t0 = std::chrono::steady_clock::now();
     const fmx::errcode code = env.ExecuteFileSQL(args.AtAsText(0), *callingFile, *parameters, *rows);
     if (code != 0)
     {
@@ -69,20 +66,14 @@ void ExecuteSQL(const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &r
     }
 
     std::vector<fmx::uint16> units;
-    auto t1 = std::chrono::steady_clock::now();
     vtl::AppendRowsAsText(*rows, fieldSeparator, recordSeparator, units);
-    auto t2 = std::chrono::steady_clock::now();
     rows.reset(); // the rows and their text are not needed at the same time
-    auto t3 = std::chrono::steady_clock::now();
     if (units.size() > 0xFFFFFFFFu)
         throw std::length_error("The result of the query is too long for one text");
     fmx::TextUniquePtr text;
     text->AssignUnicodeWithLength(units.data(), static_cast<fmx::uint32>(units.size()));
     fmlib::SetTextResult(result, *text);
     vtl::SetLastError(0, "No Error Message", env);
-    auto t4 = std::chrono::steady_clock::now();
-    auto ms = [](auto a, auto b) { return std::chrono::duration<double, std::milli>(b - a).count(); };
-    std::fprintf(stderr, "sql %.1f append %.1f free %.1f assign %.1f\n", ms(t0, t1), ms(t1, t2), ms(t2, t3), ms(t3, t4));
 }
 }
 
