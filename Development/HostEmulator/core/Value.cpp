@@ -129,7 +129,7 @@ void Value::Convert(DataType type)
 {
     if (type == type_)
         return;
-    const bool wasEmpty = empty_;
+    bool empty = empty_;
     switch (type)
     {
     case kDTText:
@@ -141,6 +141,11 @@ void Value::Convert(DataType type)
     case kDTNumber:
     case kDTBoolean:
         number_ = AsNumber();
+        if (type_ == kDTText)
+        {
+            Number ignored;
+            empty = empty || !Number::FromText(text_.Chars(), ignored);  // a text without digits: no number
+        }
         break;
     case kDTDate:
         dateTime_ = AsDate();
@@ -159,7 +164,7 @@ void Value::Convert(DataType type)
         return;
     }
     type_ = type;
-    empty_ = wasEmpty;
+    empty_ = empty;
     Invalidate();
 }
 
