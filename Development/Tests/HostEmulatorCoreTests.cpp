@@ -557,6 +557,9 @@ TEST(HostEmulatorData, BooleansNumbersAndTexts)
     EXPECT_EQ(42, n->GetAsNumber().AsLong());
     n->ConvertData(Data::kDTText);
     EXPECT_EQ("42", FMHost::TextOf(*n));
+    auto noDigits = TextData("abc");
+    noDigits->ConvertData(Data::kDTNumber);
+    EXPECT_TRUE(noDigits->IsEmpty());
 
     // A number stored as text takes its text form.
     DataUniquePtr t;

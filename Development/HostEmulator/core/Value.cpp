@@ -172,7 +172,7 @@ void Value::Convert(DataType type)
 {
     if (type == type_)
         return;
-    const bool wasEmpty = empty_;
+    bool empty = empty_;
     switch (type)
     {
     case kDTText:
@@ -184,6 +184,11 @@ void Value::Convert(DataType type)
     case kDTNumber:
     case kDTBoolean:
         number_ = AsNumber();
+        if (type_ == kDTText)
+        {
+            Number ignored;
+            empty = empty || !Number::FromText(text_.Chars(), ignored);  // a text without digits: no number
+        }
         break;
     case kDTDate:
         dateTime_ = AsDate();
@@ -205,7 +210,7 @@ void Value::Convert(DataType type)
         return;
     }
     type_ = type;
-    empty_ = wasEmpty;
+    empty_ = empty;
     Invalidate();
 }
 
