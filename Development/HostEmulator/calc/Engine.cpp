@@ -46,6 +46,8 @@ std::shared_ptr<const ParsedText> parsedText(Session &session, const std::u16str
 } // namespace
 
 const Failure &lastFailure() { return tLastFailure; }
+
+void resetLastFailure() { tLastFailure = Failure(); }
 } // namespace emu::calc
 
 namespace emu

@@ -12,6 +12,7 @@ inline constexpr char16_t kApplicationVersion[] = u"Server 21.0.1";
 
 // The failure of the last evaluation on this thread that did not succeed, with a message for people.
 const Failure &lastFailure();
+void resetLastFailure();
 
 // Parsed calculations kept per session; beyond this many distinct texts the cache starts afresh.
 constexpr std::size_t kParseCacheLimit = 512;

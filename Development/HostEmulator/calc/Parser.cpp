@@ -88,7 +88,7 @@ private:
     void expect(Tok kind, short code, const char *message)
     {
         if (current().kind != kind)
-            fail(current().kind == Tok::End && code != kUnbalancedParenthesis ? kUnexpectedEnd : code, message);
+            fail(current().kind == Tok::End && code != kUnbalancedParenthesis ? static_cast<short>(kUnexpectedEnd) : code, message);
         advance();
     }
 
