@@ -165,8 +165,8 @@ bool tokenize(const std::u16string &s, std::vector<Token> &tokens, Failure &fail
         {
             token.kind = Tok::Number;
             bool dot = false;
-            while (i < s.size() && (isDigit(s[i]) || (s[i] == u'.' && !dot)))
-                dot = dot || s[i++] == u'.';
+            for (; i < s.size() && (isDigit(s[i]) || (s[i] == u'.' && !dot)); ++i)
+                dot = dot || s[i] == u'.';
             token.text = s.substr(token.position, i - token.position);
         }
         else if (c == u'$')

@@ -8,7 +8,7 @@ namespace emu::calc
 {
 namespace
 {
-constexpr uint32_t kCodeGroup = 100000; // Code and Char put one character in each group of five digits
+constexpr int64_t kLastCodePoint = 0x10FFFF;
 
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -50,6 +50,8 @@ void appendCodePoint(std::u16string &out, uint32_t codePoint)
 }
 
 // Char ( 65 ) is "A"; Char ( 6600065 ) is "AB": each group of five digits, from the right, is one character.
+// A number up to the last code point is one character, so that characters beyond U+FFFF (six or seven
+// digits) come back from their Code.
 short charFunction(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
@@ -57,7 +59,9 @@ short charFunction(Evaluator &evaluator, const Node &call, Value &result)
         return code;
     Number number = numberOf(value).Floor();
     std::u16string text;
-    if (!number.IsNegative())
+    if (!number.IsNegative() && number.ToInt64() <= kLastCodePoint)
+        appendCodePoint(text, static_cast<uint32_t>(number.ToInt64()));
+    else if (!number.IsNegative())
     {
         std::u16string digits = number.ToText();
         for (std::size_t end = digits.size(); end > 0;)
@@ -91,7 +95,7 @@ short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
             ++i;
         }
         std::u16string group;
-        for (uint32_t rest = codePoint, n = 0; n < 5; ++n, rest /= 10)
+        for (uint32_t rest = codePoint; rest > 0 || group.size() < 5; rest /= 10)
             group.insert(group.begin(), static_cast<char16_t>(u'0' + rest % 10));
         digits.insert(0, group);
     }
