@@ -4,6 +4,7 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+#include "regex/RegExpFunctions.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -24,6 +25,9 @@ const cFunctionEntry kTable[] = {
     {10, 0, -1, kListed, Vantrel_GetDefaultPrinter, "Vantrel_GetDefaultPrinter"},
     {11, 1, -1, kListed, Vantrel_SetDefaultPrinter, "Vantrel_SetDefaultPrinter( printerName )"},
     {12, 0, -1, kListed, Vantrel_GetPrinterNames, "Vantrel_GetPrinterNames"},
+    {13, 3, -1, kListed, Vantrel_RegExp_Substitute,
+     "Vantrel_RegExp_Substitute( text ; searchPattern ; replaceString1 { ; replaceString2 ... } )"},
+    {14, 2, -1, kListed, Vantrel_RegExp_PatternCount, "Vantrel_RegExp_PatternCount( text ; searchPattern )"},
     {19, 0, -1, kListed, Vantrel_GetSpecialWindows, "Vantrel_GetSpecialWindows"},
     {20, 2, -1, kListed, Vantrel_SetScriptShortcut,
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
