@@ -5,6 +5,7 @@
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
 #include "regex/RegExpFunctions.h"
+#include "sql/ExecuteSQL.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -16,6 +17,8 @@ namespace
 // Registration order: ascending id. The prototypes are what FileMaker shows in its calculation dialogs.
 const cFunctionEntry kTable[] = {
     {1, 0, -1, kListed, Vantrel_Version, "Vantrel_Version( { versionFormat } )"},
+    {4, 1, -1, kListed, Vantrel_ExecuteSQL,
+     "Vantrel_ExecuteSQL( SQLCommand { ; fieldSeparator { ; recordSeparator } } )"},
     {5, 2, 2, kListed, Vantrel_Encode, "Vantrel_Encode( encoding ; text )"},
     {6, 2, 2, kListed, Vantrel_Decode, "Vantrel_Decode( encoding ; text )"},
     {7, 1, -1, kListed, Vantrel_MergeText, "Vantrel_MergeText( text )"},
