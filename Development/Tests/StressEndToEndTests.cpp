@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -216,6 +217,7 @@ bool Excluded(const std::string &name)
 TEST(Stress, EightThreadsCallEveryFunctionWhileTheAllowListChanges)
 {
     const std::string allowListPath = SANDBOX_ALLOWLIST_PATH;
+    const bool hadAllowList = std::ifstream(allowListPath).good();
     const std::string savedAllowList = ReadFile(allowListPath);
     const std::string database = std::string(VANTREL_BINARY_DIR) + "/examples/invoices.sqlite";
 
@@ -296,5 +298,8 @@ TEST(Stress, EightThreadsCallEveryFunctionWhileTheAllowListChanges)
         EXPECT_GT(calls.load(), 1000u);
         std::printf("%lu calls in %d s\n", calls.load(), StressSeconds());
     }
-    WriteFile(allowListPath, savedAllowList);
+    if (hadAllowList)
+        WriteFile(allowListPath, savedAllowList);
+    else
+        std::remove(allowListPath.c_str());
 }
