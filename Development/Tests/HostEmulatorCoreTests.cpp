@@ -589,6 +589,11 @@ TEST(HostEmulatorData, DateTimeViewsOfOtherTypes)
     n->SetAsNumber(*secs);
     EXPECT_EQ("24:00:00.5", DateText(n->GetAsTime(), Data::kDTTime));
 
+    secs->AssignDouble(1e30);  // far beyond the calendar: a view, not an overflow
+    n->SetAsNumber(*secs);
+    EXPECT_GT(n->GetAsDate().GetDaysSinceEpoch(), 3000000);
+    EXPECT_GT(n->GetAsTimeStamp().GetDaysSinceEpoch(), 3000000);
+
     auto text = TextData("12/31/2026 1:05:09 PM");
     EXPECT_EQ("13:05:09", DateText(text->GetAsTime(), Data::kDTTime));
     EXPECT_EQ(ts->GetDaysSinceEpoch(), text->GetAsDate().GetDaysSinceEpoch());
