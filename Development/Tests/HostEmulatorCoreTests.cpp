@@ -763,7 +763,7 @@ TEST_F(HostEmulatorRegistry, PluginExceptionsStayInTheHost)
 
 TEST_F(HostEmulatorRegistry, EnvironmentsKnowTheirSession)
 {
-    session.OpenFile("Invoices", "/tmp/none.sqlite");
+    session.OpenFile("Invoices");
     session.OpenFile("Contacts");
     EXPECT_EQ("Invoices", session.CallingFile());
     EXPECT_TRUE(session.SetCallingFile("contacts"));
