@@ -87,6 +87,9 @@ TEST_F(AllowList, MissingFileOrDirectoryDenies)
     EXPECT_EQ(kMissing, Ask());
     ASSERT_EQ(0, ::mkdir(kPath.c_str(), 0700));
     EXPECT_EQ(kMissing, Ask());
+    ASSERT_EQ(0, ::rmdir(kPath.c_str()));
+    ASSERT_EQ(0, ::mkfifo(kPath.c_str(), 0600));
+    EXPECT_EQ(kMissing, Ask()) << "a FIFO neither counts nor blocks the caller";
 }
 
 TEST_F(AllowList, UnreadableFileDenies)
