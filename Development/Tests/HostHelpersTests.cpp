@@ -120,7 +120,10 @@ TEST_F(HostHelpers, FMData2FMDataCopiesContainers)
     fmx::DataUniquePtr target;
     fmlib::FMData2FMData(*source, *target);
     EXPECT_EQ(FMHost::Type::Container, FMHost::TypeOf(*target));
-    EXPECT_EQ(sizeof bytes, target->GetBinaryData().GetSize(0));
+    const fmx::BinaryData &copied = target->GetBinaryData();
+    ASSERT_EQ(binary->GetCount(), copied.GetCount());
+    for (fmx::int32 i = 0; i < copied.GetCount(); ++i)
+        EXPECT_EQ(binary->GetSize(i), copied.GetSize(i)) << i;
 }
 
 TEST_F(HostHelpers, ClockCountsFromTheHostEpoch)
