@@ -205,8 +205,8 @@ TEST_F(AllowList, HostFailureDuringTheCheckBecomes2400InTheFunction)
     ASSERT_GT(calls, 0u);
     for (unsigned n = 1; n <= calls; ++n)
     {
-        FMHost::Faults::FailNthCall(n, fmx::_fmxcpt::kBadAlloc);
         fmx::DataUniquePtr denied;
+        FMHost::Faults::FailNthCall(n, fmx::_fmxcpt::kBadAlloc);
         EXPECT_THROW(vtl::isFunctionAllowed("Vantrel_Version", session.Env(), *denied), std::bad_alloc) << n;
     }
     FMHost::Faults::ClearCallFailure();
