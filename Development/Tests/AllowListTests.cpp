@@ -198,8 +198,8 @@ TEST_F(AllowList, HostFailureDuringTheCheckBecomes2400InTheFunction)
     ASSERT_EQ("3.2", FMHost::TextOf(*result));
 
     // Find how many host calls one check makes, then fail each of them in turn.
-    FMHost::Faults::FailNthCall(1000000);
     fmx::DataUniquePtr probe;
+    FMHost::Faults::FailNthCall(1000000);
     ASSERT_TRUE(vtl::isFunctionAllowed("Vantrel_Version", session.Env(), *probe));
     const unsigned long calls = FMHost::Faults::CallsCounted();
     ASSERT_GT(calls, 0u);

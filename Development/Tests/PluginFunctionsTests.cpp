@@ -154,8 +154,8 @@ TEST_F(PluginFunctions, HostFailureAnywhereBecomes2400)
     args->PushBack(*value);
     for (auto function : {Vantrel_GetTimestamp, Vantrel_ValueType})
     {
-        FMHost::Faults::FailNthCall(1000000);
         fmx::DataUniquePtr probe;
+        FMHost::Faults::FailNthCall(1000000);
         function(0, session.Env(), *args, *probe);
         const unsigned long calls = FMHost::Faults::CallsCounted();
         ASSERT_GT(calls, 2u);
