@@ -126,19 +126,28 @@ TEST_F(FrameEndToEnd, ValueTypeAndTimestamp)
                                    Calc("Vantrel_ValueType ( Date ( 1 ; 2 ; 2026 ) )") + " " +
                                    Calc("Vantrel_ValueType ( Time ( 1 ; 2 ; 3 ) )") + " " +
                                    Calc("Vantrel_ValueType ( Vantrel_GetTimestamp )") + " " +
-                                   Calc("Vantrel_GetTimestamp"));
+                                   Calc("GetAsNumber ( Vantrel_GetTimestamp )"));
     ASSERT_EQ(6u, run.lines.size()) << run.output;
     EXPECT_EQ("Text", run.lines[0].value);
     EXPECT_EQ("Number", run.lines[1].value);
     EXPECT_EQ("Date", run.lines[2].value);
     EXPECT_EQ("Time", run.lines[3].value);
     EXPECT_EQ("Timestamp", run.lines[4].value);
-    EXPECT_EQ("Timestamp", run.lines[5].type);
+    EXPECT_EQ("Number", run.lines[5].type);
+    // Seconds since 0001-01-01 in UTC, within a second or two of this process's clock.
+    EXPECT_NEAR(static_cast<double>(now) + 62135596800.0, std::stod(run.lines[5].value), 2.0) << run.lines[5].value;
+}
 
-    char today[32];
-    std::tm utc;
-    gmtime_r(&now, &utc);
-    std::strftime(today, sizeof today, "%m/%d/%Y", &utc);
-    const std::string day = today[0] == '0' ? today + 1 : today; // the emulator writes 1/2/2026
-    EXPECT_NE(std::string::npos, run.lines[5].value.find(day.substr(0, day.find('/')))) << run.lines[5].value;
+TEST_F(FrameEndToEnd, ProductionPluginReadsOnlyItsFixedPath)
+{
+    struct stat info;
+    if (::stat("/opt/FileMaker/FileMaker Server/Data/Zeq/zeqPluginsAllowedFunctions.txt", &info) == 0)
+        GTEST_SKIP() << "this machine has a production allow-list";
+    WriteFile(SANDBOX_ALLOWLIST_PATH, "Invoices\tany\n");
+    const cFmhostRun run = RunFmhost(std::string("--plugin ") + Quote(PRODUCTION_PLUGIN_PATH) +
+                                     " --file Invoices " + Calc("Vantrel_Version ( \"LONG\" )") + " " +
+                                     Calc("$$Vantrel_LastErrorMessage"));
+    ASSERT_EQ(2u, run.lines.size()) << run.output;
+    EXPECT_EQ("?", run.lines[0].value);
+    EXPECT_EQ("zeqPluginsAllowedFunctions.txt doesn't exists", run.lines[1].value);
 }
