@@ -9,7 +9,6 @@ namespace {
 std::atomic<uint64_t> gNextSessionId{1};
 thread_local Environment *tCurrentEnvironment = nullptr;
 
-
 } // namespace
 
 Session::Session() : id_(gNextSessionId.fetch_add(1)), env_(std::make_unique<Environment>(*this)) {}
