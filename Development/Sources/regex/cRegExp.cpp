@@ -3,6 +3,8 @@
 #include "regex/ECMAScriptTranslator.h"
 #include "regex/cRegExpError.h"
 
+#include <list>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -54,34 +56,23 @@ std::string engineMessage(int code)
     return std::string(buffer, buffer + length);  // PCRE2's messages are ASCII
 }
 
-}  // namespace
-
-struct cRegExp::sEngine {
+// A compiled pattern is read-only and may serve several threads at once;
+// match data, match context and JIT stack belong to one cRegExp.
+struct sCompiledPattern {
     pcre2_code* code = nullptr;
-    pcre2_match_data* data = nullptr;
-    pcre2_match_context* context = nullptr;
-    pcre2_jit_stack* jitStack = nullptr;
+    uint32_t groupCount = 0;
     bool jit = false;
-    sTimeBudget budget;
-    std::wstring pattern;  // for messages
 
-    ~sEngine()
-    {
-        pcre2_match_context_free(context);
-        pcre2_jit_stack_free(jitStack);
-        pcre2_match_data_free(data);
-        pcre2_code_free(code);
-    }
+    sCompiledPattern() = default;
+    sCompiledPattern(const sCompiledPattern&) = delete;
+    sCompiledPattern& operator=(const sCompiledPattern&) = delete;
+    ~sCompiledPattern() { pcre2_code_free(code); }
 };
 
-cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
+std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
 {
-    engine_->budget.deadline = std::chrono::steady_clock::now() + timeBudget;
-    engine_->budget.allowed = timeBudget;
-    engine_->pattern = pattern;
     const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
-    groupCount_ = translated.groupCount;
-
+    // The leading callout runs at every start position PCRE2 tries: the time budget's check.
     const std::string withCallout = "(?C1)(?:" + translated.pcrePattern + ")";
     const std::vector<PCRE2_UCHAR> code(withCallout.begin(), withCallout.end());
     // An unset group's back-reference matches the empty string, as in ECMAScript;
@@ -89,27 +80,93 @@ cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudg
     const uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
     int error = 0;
     PCRE2_SIZE offset = 0;
-    engine_->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, nullptr);
-    if (engine_->code == nullptr) {
+    auto compiled = std::make_shared<sCompiledPattern>();
+    compiled->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, nullptr);
+    if (compiled->code == nullptr) {
         if (error == PCRE2_ERROR_HEAP_FAILED) throw std::bad_alloc();
         throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
     }
-
+    compiled->groupCount = translated.groupCount;
     // Without JIT (not built in, or no executable memory) the interpreter
     // gives the same results, only more slowly.
-    engine_->jit = pcre2_jit_compile(engine_->code, PCRE2_JIT_COMPLETE) == 0;
-    engine_->data = pcre2_match_data_create_from_pattern(engine_->code, nullptr);
+    compiled->jit = pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE) == 0;
+    return compiled;
+}
+
+// Calculations tend to run the same few patterns again and again; compiling
+// one costs ten times more than counting in a short text.
+constexpr size_t kCachedPatterns = 32;
+constexpr size_t kLongestCachedPattern = 1024;
+
+std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& pattern)
+{
+    static std::mutex mutex;
+    static std::list<std::pair<std::wstring, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
+    if (pattern.size() > kLongestCachedPattern) return compilePattern(pattern);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto entry = recent.begin(); entry != recent.end(); ++entry) {
+            if (entry->first == pattern) {
+                recent.splice(recent.begin(), recent, entry);
+                return entry->second;
+            }
+        }
+    }
+    std::shared_ptr<const sCompiledPattern> compiled = compilePattern(pattern);  // not under the lock
+    std::lock_guard<std::mutex> lock(mutex);
+    recent.emplace_front(pattern, compiled);
+    if (recent.size() > kCachedPatterns) recent.pop_back();
+    return compiled;
+}
+
+}  // namespace
+
+struct cRegExp::sEngine {
+    std::shared_ptr<const sCompiledPattern> pattern;
+    pcre2_match_data* data = nullptr;
+    pcre2_match_context* context = nullptr;
+    pcre2_jit_stack* jitStack = nullptr;  // made when the 32 KiB PCRE2 starts with run out
+    sTimeBudget budget;
+    std::wstring source;  // for messages
+
+    ~sEngine()
+    {
+        pcre2_match_context_free(context);
+        pcre2_jit_stack_free(jitStack);
+        pcre2_match_data_free(data);
+    }
+
+    int match(const std::wstring& subject, size_t start)
+    {
+        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+        if (!pattern->jit) return pcre2_match(pattern->code, text, subject.size(), start, 0, data, context);
+        int rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT && jitStack == nullptr) {
+            // Most searches never need more; the same search again, with room to grow.
+            jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+            if (jitStack == nullptr) throw std::bad_alloc();
+            pcre2_jit_stack_assign(context, nullptr, jitStack);
+            rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
+        }
+        return rc;
+    }
+};
+
+cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
+{
+    engine_->budget.deadline = std::chrono::steady_clock::now() + timeBudget;
+    engine_->budget.allowed = timeBudget;
+    engine_->source = pattern;
+    engine_->pattern = cachedPattern(pattern);
+    groupCount_ = engine_->pattern->groupCount;
+
+    engine_->data = pcre2_match_data_create_from_pattern(engine_->pattern->code, nullptr);
     engine_->context = pcre2_match_context_create(nullptr);
     if (engine_->data == nullptr || engine_->context == nullptr) throw std::bad_alloc();
     pcre2_set_match_limit(engine_->context, kMatchLimit);
     pcre2_set_depth_limit(engine_->context, kDepthLimit);
     pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
     pcre2_set_callout(engine_->context, checkTimeBudget, &engine_->budget);
-    if (engine_->jit) {
-        engine_->jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
-        if (engine_->jitStack == nullptr) throw std::bad_alloc();
-        pcre2_jit_stack_assign(engine_->context, nullptr, engine_->jitStack);
-    }
     ovector_ = pcre2_get_ovector_pointer(engine_->data);
 }
 
@@ -118,10 +175,7 @@ cRegExp::~cRegExp() = default;
 bool cRegExp::search(const std::wstring& subject, size_t start)
 {
     if (start > subject.size()) return false;
-    const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
-    const int rc = engine_->jit
-                       ? pcre2_jit_match(engine_->code, text, subject.size(), start, 0, engine_->data, engine_->context)
-                       : pcre2_match(engine_->code, text, subject.size(), start, 0, engine_->data, engine_->context);
+    const int rc = engine_->match(subject, start);
     if (rc >= 0) return true;
     if (rc == PCRE2_ERROR_NOMATCH) return false;
     if (rc == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
@@ -143,7 +197,7 @@ bool cRegExp::search(const std::wstring& subject, size_t start)
         default:
             reason = engineMessage(rc);
     }
-    throw cRegExpError("Regular expression /" + PatternForMessage(engine_->pattern) + "/ gave up: " + reason);
+    throw cRegExpError("Regular expression /" + PatternForMessage(engine_->source) + "/ gave up: " + reason);
 }
 
 bool cRegExp::searchNext(const std::wstring& subject, size_t& position)
