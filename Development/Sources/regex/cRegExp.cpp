@@ -3,6 +3,7 @@
 #include "regex/ECMAScriptTranslator.h"
 #include "regex/cRegExpError.h"
 
+#include <algorithm>
 #include <list>
 #include <mutex>
 #include <new>
@@ -29,24 +30,40 @@ constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 64 * 1024 * 1024;
 
+// The time budget is checked between searches. A search covers a window of
+// start positions (PCRE2's offset limit), so one that finds nothing for long
+// still comes back to be checked; the window grows while searches are quick
+// and shrinks at once when they are slow.
+constexpr size_t kMaxWindow = 256;
+constexpr uint32_t kMaxCallsBetweenChecks = 64;
+constexpr std::chrono::microseconds kQuickInterval{200};
+constexpr std::chrono::microseconds kSlowInterval{2000};
+
 struct sTimeBudget {
     std::chrono::steady_clock::time_point deadline;
+    std::chrono::steady_clock::time_point lastCheck;
     std::chrono::milliseconds allowed{0};
-    uint32_t starts = 0;
+    size_t window = 16;
+    uint32_t callsBetweenChecks = 1;
+    uint32_t calls = 0;
+
+    // False when the budget is spent.
+    bool check()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const auto interval = now - lastCheck;
+        lastCheck = now;
+        calls = 0;
+        if (interval > kSlowInterval) {
+            window = std::max<size_t>(1, window / 16);
+            callsBetweenChecks = 1;
+        } else if (interval < kQuickInterval) {
+            window = std::min(kMaxWindow, window * 2);
+            callsBetweenChecks = std::min(kMaxCallsBetweenChecks, callsBetweenChecks * 2);
+        }
+        return now <= deadline;
+    }
 };
-
-// The clock is read at every 16th start position, so that a check costs
-// little and comes at most 16 match limits (well under a second) late.
-constexpr uint32_t kClockInterval = 16;
-
-// Called by PCRE2 at each start position it tries (the callout leads the pattern).
-int checkTimeBudget(pcre2_callout_block*, void* data)
-{
-    auto& budget = *static_cast<sTimeBudget*>(data);
-    if (++budget.starts % kClockInterval == 0 && std::chrono::steady_clock::now() > budget.deadline)
-        return PCRE2_ERROR_CALLOUT;
-    return 0;
-}
 
 std::string engineMessage(int code)
 {
@@ -62,6 +79,7 @@ struct sCompiledPattern {
     pcre2_code* code = nullptr;
     uint32_t groupCount = 0;
     bool jit = false;
+    bool anchored = false;
 
     sCompiledPattern() = default;
     sCompiledPattern(const sCompiledPattern&) = delete;
@@ -72,12 +90,14 @@ struct sCompiledPattern {
 std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
 {
     const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
-    // The leading callout runs at every start position PCRE2 tries: the time budget's check.
-    const std::string withCallout = "(?C1)(?:" + translated.pcrePattern + ")";
-    const std::vector<PCRE2_UCHAR> code(withCallout.begin(), withCallout.end());
+    // PCRE2 takes no pointer to an empty pattern.
+    const std::string source = translated.pcrePattern.empty() ? "(?:)" : translated.pcrePattern;
+    const std::vector<PCRE2_UCHAR> code(source.begin(), source.end());
     // An unset group's back-reference matches the empty string, as in ECMAScript;
-    // the NEVER options keep any pattern from switching on other modes.
-    const uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
+    // the NEVER options keep any pattern from switching on other modes; the
+    // offset limit makes the windows of the time budget.
+    const uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C |
+                             PCRE2_USE_OFFSET_LIMIT;
     int error = 0;
     PCRE2_SIZE offset = 0;
     auto compiled = std::make_shared<sCompiledPattern>();
@@ -90,6 +110,10 @@ std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& patte
     // Without JIT (not built in, or no executable memory) the interpreter
     // gives the same results, only more slowly.
     compiled->jit = pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE) == 0;
+    // An anchored pattern is tried at the search start only: no window needed.
+    uint32_t allOptions = 0;
+    pcre2_pattern_info(compiled->code, PCRE2_INFO_ALLOPTIONS, &allOptions);
+    compiled->anchored = (allOptions & PCRE2_ANCHORED) != 0;
     return compiled;
 }
 
@@ -154,7 +178,8 @@ struct cRegExp::sEngine {
 
 cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
 {
-    engine_->budget.deadline = std::chrono::steady_clock::now() + timeBudget;
+    engine_->budget.lastCheck = std::chrono::steady_clock::now();
+    engine_->budget.deadline = engine_->budget.lastCheck + timeBudget;
     engine_->budget.allowed = timeBudget;
     engine_->source = pattern;
     engine_->pattern = cachedPattern(pattern);
@@ -166,7 +191,6 @@ cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudg
     pcre2_set_match_limit(engine_->context, kMatchLimit);
     pcre2_set_depth_limit(engine_->context, kDepthLimit);
     pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
-    pcre2_set_callout(engine_->context, checkTimeBudget, &engine_->budget);
     ovector_ = pcre2_get_ovector_pointer(engine_->data);
 }
 
@@ -174,29 +198,36 @@ cRegExp::~cRegExp() = default;
 
 bool cRegExp::search(const std::wstring& subject, size_t start)
 {
-    if (start > subject.size()) return false;
-    const int rc = engine_->match(subject, start);
+    sTimeBudget& budget = engine_->budget;
+    int rc = PCRE2_ERROR_NOMATCH;
+    for (size_t from = start; from <= subject.size();) {
+        const size_t lastStart = engine_->pattern->anchored ? subject.size() : from + budget.window;
+        pcre2_set_offset_limit(engine_->context, lastStart);
+        rc = engine_->match(subject, from);
+        const bool windowEmpty = rc == PCRE2_ERROR_NOMATCH && lastStart < subject.size();
+        if ((++budget.calls >= budget.callsBetweenChecks || windowEmpty) && !budget.check())
+            fail_("matching took longer than " + std::to_string(budget.allowed.count()) + " ms");
+        if (!windowEmpty) break;
+        from = lastStart + 1;
+    }
     if (rc >= 0) return true;
     if (rc == PCRE2_ERROR_NOMATCH) return false;
     if (rc == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
-
-    std::string reason;
     switch (rc) {
         case PCRE2_ERROR_MATCHLIMIT:
         case PCRE2_ERROR_DEPTHLIMIT:
-            reason = "the pattern needs too many backtracking steps (" + engineMessage(rc) +
-                     "); nested quantifiers such as (x+)+ are the usual cause";
-            break;
-        case PCRE2_ERROR_CALLOUT:
-            reason = "matching took longer than " + std::to_string(engine_->budget.allowed.count()) + " ms";
-            break;
+            fail_("the pattern needs too many backtracking steps (" + engineMessage(rc) +
+                  "); nested quantifiers such as (x+)+ are the usual cause");
         case PCRE2_ERROR_JIT_STACKLIMIT:
         case PCRE2_ERROR_HEAPLIMIT:
-            reason = "the text is too long for this pattern (" + engineMessage(rc) + ")";
-            break;
+            fail_("the text is too long for this pattern (" + engineMessage(rc) + ")");
         default:
-            reason = engineMessage(rc);
+            fail_(engineMessage(rc));
     }
+}
+
+void cRegExp::fail_(const std::string& reason) const
+{
     throw cRegExpError("Regular expression /" + PatternForMessage(engine_->source) + "/ gave up: " + reason);
 }
 
