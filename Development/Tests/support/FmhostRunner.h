@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -144,6 +145,8 @@ public:
         std::stringstream saved;
         saved << previous.rdbuf();
         saved_ = saved.str();
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(SANDBOX_ALLOWLIST_PATH).parent_path(), ignored);
         std::ofstream(SANDBOX_ALLOWLIST_PATH) << content;
     }
     ~cSandboxAllowList()
