@@ -37,20 +37,27 @@ protected:
         return Run({calculation, "$$Vantrel_LastError", "$$Vantrel_LastErrorMessage"}, database);
     }
 
+    // The calculation's answer (host error 0, its type and text), then the last error's code and message.
+    static void ExpectOutcome(const plugintest::cFmhostRun &run, const std::string &type, const std::string &value,
+                              const std::string &lastError, const std::string &lastMessage)
+    {
+        ASSERT_EQ(3u, run.lines.size()) << run.output;
+        EXPECT_EQ(0, run.lines[0].error);
+        EXPECT_EQ(type, run.lines[0].type);
+        EXPECT_EQ(value, run.lines[0].value);
+        EXPECT_EQ(lastError, run.lines[1].value);
+        EXPECT_EQ(lastMessage, run.lines[2].value);
+    }
+
     std::string allowList_;
 };
 
 TEST_F(cSqlEndToEnd, RowsWithTabsAndCarriageReturns)
 {
-    const auto run = RunWithLastError("Vantrel_ExecuteSQL ( \"SELECT id, name FROM customers ORDER BY id\" )");
-    ASSERT_EQ(3u, run.lines.size()) << run.output;
-    EXPECT_EQ(0, run.status);
-    EXPECT_EQ("Text", run.lines[0].type);
     // Customer 4's name holds a TAB, copied unchanged.
-    EXPECT_EQ("1\tAcme Tools\r2\tBrightwater Ltd\r3\tCaf\xC3\xA9 Lumi\xC3\xA8re\r4\tDelta\tSupplies\r5\tEvergreen Farms",
-              run.lines[0].value);
-    EXPECT_EQ("0", run.lines[1].value);
-    EXPECT_EQ("No Error Message", run.lines[2].value);
+    ExpectOutcome(RunWithLastError("Vantrel_ExecuteSQL ( \"SELECT id, name FROM customers ORDER BY id\" )"), "Text",
+                  "1\tAcme Tools\r2\tBrightwater Ltd\r3\tCaf\xC3\xA9 Lumi\xC3\xA8re\r4\tDelta\tSupplies\r5\tEvergreen Farms",
+                  "0", "No Error Message");
 }
 
 TEST_F(cSqlEndToEnd, ChosenSeparators)
@@ -63,23 +70,13 @@ TEST_F(cSqlEndToEnd, ChosenSeparators)
 
 TEST_F(cSqlEndToEnd, AnEmptyResult)
 {
-    const auto run = RunWithLastError("Vantrel_ExecuteSQL ( \"SELECT id FROM customers WHERE id > 100\" )");
-    ASSERT_EQ(3u, run.lines.size()) << run.output;
-    EXPECT_EQ(0, run.lines[0].error);
-    EXPECT_EQ("", run.lines[0].value);
-    EXPECT_EQ("0", run.lines[1].value);
-    EXPECT_EQ("No Error Message", run.lines[2].value);
+    ExpectOutcome(RunWithLastError("Vantrel_ExecuteSQL ( \"SELECT id FROM customers WHERE id > 100\" )"), "Text", "",
+                  "0", "No Error Message");
 }
 
 TEST_F(cSqlEndToEnd, ASyntaxErrorGivesTheHostCode)
 {
-    const auto run = RunWithLastError("Vantrel_ExecuteSQL ( \"SELEC x\" )");
-    ASSERT_EQ(3u, run.lines.size()) << run.output;
-    EXPECT_EQ(0, run.lines[0].error);
-    EXPECT_EQ("Number", run.lines[0].type);
-    EXPECT_EQ("8310", run.lines[0].value);
-    EXPECT_EQ("8310", run.lines[1].value);
-    EXPECT_EQ("SQL Error", run.lines[2].value);
+    ExpectOutcome(RunWithLastError("Vantrel_ExecuteSQL ( \"SELEC x\" )"), "Number", "8310", "8310", "SQL Error");
 }
 
 TEST_F(cSqlEndToEnd, EverySqliteTypeInItsHostTextForm)
@@ -93,10 +90,7 @@ TEST_F(cSqlEndToEnd, EverySqliteTypeInItsHostTextForm)
 
 TEST_F(cSqlEndToEnd, AFileWithoutADatabaseAnswersAnError)
 {
-    const auto run = RunWithLastError("Vantrel_ExecuteSQL ( \"SELECT 1\" )", "");
-    ASSERT_EQ(3u, run.lines.size()) << run.output;
-    EXPECT_EQ("8303", run.lines[0].value);
-    EXPECT_EQ("SQL Error", run.lines[2].value);
+    ExpectOutcome(RunWithLastError("Vantrel_ExecuteSQL ( \"SELECT 1\" )", ""), "Number", "8303", "8303", "SQL Error");
 }
 
 TEST_F(cSqlEndToEnd, AMissingDatabaseIsReportedAtStart)
