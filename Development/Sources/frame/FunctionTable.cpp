@@ -4,6 +4,7 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+#include "html/GetAsHTML.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -29,6 +30,7 @@ const cFunctionEntry kTable[] = {
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
+    {25, 0, -1, kListed, Vantrel_GetAsHTML, "Vantrel_GetAsHTML( key )"},
 };
 
 const cFunctionEntry *FindEntry(fmx::int16 functionId)

@@ -10,7 +10,7 @@
 #include "FMWrapper/FMXTextStyle.h"
 #include "html/CssFormattings.h"
 #include "html/HostText.h"
-#include "iOS_SupportFunctions/FMTextConversion.h"
+#include "host/TextConversion.h"
 
 namespace vtl::html
 {

@@ -1,7 +1,7 @@
 #include "html/HostText.h"
 
 #include "FMWrapper/FMXText.h"
-#include "iOS_SupportFunctions/FMTextConversion.h"
+#include "host/TextConversion.h"
 
 namespace vtl::html
 {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "FMWrapper/FMXText.h"
-#include "iOS_SupportFunctions/FMTextConversion.h"
+#include "host/TextConversion.h"
 
 namespace vtl::html
 {

@@ -6,7 +6,7 @@
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXText.h"
 #include "html/HostText.h"
-#include "iOS_SupportFunctions/FMTextConversion.h"
+#include "host/TextConversion.h"
 
 namespace vtl::html
 {
