@@ -56,7 +56,7 @@ class HtmlEndToEnd : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::ofstream(SANDBOX_ALLOWLIST_PATH) << "Demo\tVantrel_GetAsHTML|Vantrel_Get\n";
+        std::ofstream(SANDBOX_ALLOWLIST_PATH) << "Demo\tVantrel_GetAsHTML\n";
     }
 };
 } // namespace
@@ -100,9 +100,9 @@ TEST_F(HtmlEndToEnd, VariableModeReadsAlignmentAndLineSeparators)
 
 TEST_F(HtmlEndToEnd, ErrorsAreResultsNotCrashes)
 {
-    Run run = fmhost({"Vantrel_GetAsHTML", "Vantrel_Get ( \"LastErrorMessage\" )"});
+    Run run = fmhost({"Vantrel_GetAsHTML", "$$Vantrel_LastErrorMessage"});
     EXPECT_EQ("-50\nInput parameter is missing\n", run.out);
     // A source that merely starts with "$" is text, never a calculation.
-    EXPECT_EQ("$x ) or Vantrel_Get ( \"x\" ) or ( 1\n",
-              html("Vantrel_GetAsHTML ( \"$x ) or Vantrel_Get ( \\\"x\\\" ) or ( 1\" )"));
+    EXPECT_EQ("$x ) or Let ( $$hit = 1 ; 1 ) or ( 1\r|\n",
+              html("Vantrel_GetAsHTML ( \"$x ) or Let ( $$hit = 1 ; 1 ) or ( 1\" ) & \"¶|\" & $$hit"));
 }
