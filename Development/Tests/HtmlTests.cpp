@@ -583,6 +583,12 @@ TEST_F(HtmlTest, ParagraphsOfPlainText)
     EXPECT_EQ("", convert(*text("\r")));
 }
 
+TEST_F(HtmlTest, EmptyTagKeyNamesTheElementOfUnalignedParagraphs)
+{
+    EXPECT_EQ("<div>one</div>\r<div>two</div>\r", convert(*text("one\rtwo"), "=div\rall"));
+    EXPECT_EQ("one", convert(*text("one"), "=div\rall"));
+}
+
 TEST_F(HtmlTest, ResultCarriesNoStyles)
 {
     fmx::TextUniquePtr source = text("ab");
