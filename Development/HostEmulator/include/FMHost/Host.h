@@ -107,6 +107,10 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// The host callback for FMX_ExternCallStruct::cCurrentEnv: makes `env` (one the plug-in created) refer to the
+// session of the call in progress on this thread. Answers 0, or 3 when no call is in progress.
+fmx::errcode CurrentEnvCall(fmx::ExprEnv *env);
+
 // Type and UTF-8 text form of a host value.
 Type TypeOf(const fmx::Data &value);
 std::string TextOf(const fmx::Data &value);
