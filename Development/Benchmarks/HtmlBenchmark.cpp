@@ -1,8 +1,7 @@
-// Vantrel_GetAsHTML on long styled texts, called directly with prepared arguments. The conversion must stay linear:
-// doubling the text may at most about double the time.
+// The conversion behind Vantrel_GetAsHTML on long styled texts, with the options given as host texts. It must stay
+// linear: doubling the text may at most about double the time.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <string>
 
 #include "FMHost/Host.h"
@@ -10,7 +9,7 @@
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXText.h"
 #include "FMWrapper/FMXTextStyle.h"
-#include "html/GetAsHTML.h"
+#include "html/HtmlConversion.h"
 
 namespace
 {
@@ -59,13 +58,7 @@ fmx::TextUniquePtr alternatingSizes(long count)
 void run(benchmark::State &state, fmx::TextUniquePtr (*make)(long), const char *tags, const char *classes,
          const char *styles)
 {
-    if (FILE *allowList = std::fopen(BENCH_ALLOWLIST_PATH, "w"))
-    {
-        std::fputs("Bench\tVantrel_GetAsHTML\n", allowList);
-        std::fclose(allowList);
-    }
     FMHost::Session session;
-    session.OpenFile("Bench");
     fmx::DataVectUniquePtr args;
     fmx::LocaleUniquePtr locale;
     auto push = [&](const fmx::Text &text) {
@@ -83,9 +76,9 @@ void run(benchmark::State &state, fmx::TextUniquePtr (*make)(long), const char *
     std::size_t outputSize = 0;
     for (auto _ : state)
     {
-        fmx::DataUniquePtr result;
-        Vantrel_GetAsHTML(25, session.Env(), *args, *result);
-        outputSize = result->GetAsText().GetSize();
+        fmx::TextUniquePtr out;
+        vtl::html::transformRichtextToHTMLWithEvaluate(args->AtAsText(0), args->AtAsText(1), args->AtAsText(2), args->AtAsText(3), session.Env(), *out);
+        outputSize = out->GetSize();
     }
     if (outputSize < static_cast<std::size_t>(state.range(0)))
         state.SkipWithError("the conversion did not produce the whole text");

@@ -101,14 +101,15 @@ void assignStyles(cFragment &fragment, const ParamVector &styleParams, bool keep
     fragment.formattings.clear();
 }
 
-void traceMerge(const std::string &left, const std::string &joined)
+// The left fragment's text and the right one's before the fold; the joined text is the two together.
+void traceMerge(const std::string &left, const std::string &right)
 {
 #ifndef NDEBUG
     // Development builds only: a server's standard output is no place for one line per merge.
-    std::cout << "Merging 2 fragments: '" << left << "' + '" << joined << "' " << std::endl;
+    std::cout << "Merging 2 fragments: '" << left << "' + '" << left << right << "' " << std::endl;
 #else
     (void)left;
-    (void)joined;
+    (void)right;
 #endif
 }
 
@@ -141,10 +142,15 @@ bool fragmentsHaveEqualAppearance(const cFragment &a, const cFragment &b)
 
 std::size_t mergeFragments(FragmentVector &fragments)
 {
+    return mergeFragments(fragments, 0);
+}
+
+std::size_t mergeFragments(FragmentVector &fragments, std::size_t from)
+{
     // Each run of equal neighbours is joined in one pass into its last fragment; joining pairwise by
     // inserting in front would copy a long run over and over.
     std::size_t merges = 0;
-    std::size_t i = 1;
+    std::size_t i = from + 1;
     while (i < fragments.size())
     {
         if (!fragmentsHaveEqualAppearance(fragments[i - 1], fragments[i]))
@@ -176,9 +182,8 @@ std::size_t mergeFragments(FragmentVector &fragments)
                 text = part.text;
                 continue;
             }
-            const std::string left = text;
+            traceMerge(text, part.text);
             text += part.text;
-            traceMerge(left, text);
         }
         cFragment &survivor = fragments[last];
         survivor.start = fragments[first].start;

@@ -15,6 +15,8 @@ void fragmentsPostProcessing(FragmentVector &fragments, cClassMap &classMap, con
                              const ParamVector &classParams, const ParamVector &styleParams);
 // Folds each run of neighbours that look the same into the run's last fragment; returns the number of folds.
 std::size_t mergeFragments(FragmentVector &fragments);
+// The same for the fragments from index `from` on; the ones before it are left alone.
+std::size_t mergeFragments(FragmentVector &fragments, std::size_t from);
 bool fragmentsHaveEqualAppearance(const cFragment &a, const cFragment &b);
 // The wrapper of a paragraph; alignment is "left", "center", "right", "full", "none" (no wrapper) or "".
 cFragment createParagraphFragment(const std::string &alignment, const ParamVector &tagParams,

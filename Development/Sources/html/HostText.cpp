@@ -1,5 +1,7 @@
 #include "html/HostText.h"
 
+#include <algorithm>
+
 #include "FMWrapper/FMXText.h"
 #include "host/TextConversion.h"
 
@@ -24,8 +26,9 @@ std::vector<std::uint16_t> unitsOf(const fmx::Text &text, std::uint32_t position
 
 std::string narrowOf(const std::vector<std::uint16_t> &units)
 {
-    if (units.empty())
-        return std::string();
+    // ASCII is its own UTF-8 form; only other text needs the host's conversion.
+    if (std::all_of(units.begin(), units.end(), [](std::uint16_t unit) { return unit < 0x80; }))
+        return std::string(units.begin(), units.end());
     fmx::TextUniquePtr text;
     text->AssignUnicodeWithLength(units.data(), static_cast<fmx::uint32>(units.size()));
     return StringFromFmText(*text);

@@ -1,5 +1,8 @@
 #include "html/HtmlConversion.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXText.h"
 #include "html/FragmentExtraction.h"
@@ -19,20 +22,67 @@ struct cOptions
     ParamVector styleParams;
 };
 
-void convertParagraph(const std::string &alignment, const cOptions &options, FragmentVector &fragments,
-                      cClassMap &classMap, fmx::Text &body)
+// Positions of a long paragraph are cut into fragments this many at a time.
+constexpr std::uint32_t kExtractionBatch = 1u << 16;
+
+// The fragments of one paragraph, collected batch by batch. Each batch gets its elements, classes and styles
+// and is merged with what came before at once, and the fragments emptied by merging are dropped (they look like
+// their right neighbour, so no escalation can tell). Memory then holds one fragment per run of equal
+// appearance, not one per change of host style.
+class cParagraph
 {
-    transformRichtextToHTML(alignment, options.tagParams, options.classParams, options.styleParams, fragments,
-                            classMap, body);
-    fragments.clear();
-}
+public:
+    cParagraph(const ParamVector &tagParams, const ParamVector &classParams, const ParamVector &styleParams,
+               cClassMap &classMap)
+        : tagParams_(tagParams), classParams_(classParams), styleParams_(styleParams), classMap_(classMap)
+    {
+    }
+
+    // Takes fragments that follow the ones added so far in the text; leaves `batch` empty.
+    void add(FragmentVector &batch)
+    {
+        fragmentsPostProcessing(batch, classMap_, tagParams_, classParams_, styleParams_);
+        const std::size_t from = fragments_.empty() ? 0 : fragments_.size() - 1;
+        fragments_.insert(fragments_.end(), std::make_move_iterator(batch.begin()),
+                          std::make_move_iterator(batch.end()));
+        batch.clear();
+        mergeFragments(fragments_, from);
+        fragments_.erase(std::remove_if(fragments_.begin() + static_cast<std::ptrdiff_t>(from), fragments_.end(),
+                                        [](const cFragment &f) { return f.characters.empty(); }),
+                         fragments_.end());
+    }
+
+    bool empty() const { return fragments_.empty(); }
+
+    // A line break inside the paragraph joins the last fragment collected.
+    void appendBreak(std::uint16_t ending)
+    {
+        fragments_.back().characters.push_back(ending);
+        fragments_.back().text.push_back(static_cast<char>(ending & 0xFF));
+    }
+
+    void write(const std::string &alignment, fmx::Text &body)
+    {
+        cFragment paragraph = createParagraphFragment(alignment, tagParams_, classParams_, styleParams_, classMap_);
+        produceHTMLfromFragments(paragraph, fragments_, body);
+        fragments_.clear();
+    }
+
+private:
+    const ParamVector &tagParams_;
+    const ParamVector &classParams_;
+    const ParamVector &styleParams_;
+    cClassMap &classMap_;
+    FragmentVector fragments_;
+};
 
 // The carriage return separates paragraphs; a text of one paragraph gets no wrapper element.
 void convertPlain(const fmx::Text &source, const cOptions &options, const fmx::ExprEnv &env, cClassMap &classMap,
                   fmx::Text &body)
 {
     const std::vector<std::uint16_t> units = unitsOf(source, 0, source.GetSize());
-    FragmentVector fragments;
+    cParagraph paragraph(options.tagParams, options.classParams, options.styleParams, classMap);
+    FragmentVector batch;
     std::string alignment;
     std::size_t paragraphStart = 0;
     std::size_t count = 0;
@@ -46,9 +96,15 @@ void convertPlain(const fmx::Text &source, const cOptions &options, const fmx::E
             alignment = "none";
         ++count;
         const std::size_t end = carriageReturn ? i : i + 1;
-        extractFragments(source, static_cast<std::uint32_t>(paragraphStart),
-                         static_cast<std::uint32_t>(end - paragraphStart), env, fragments);
-        convertParagraph(alignment, options, fragments, classMap, body);
+        for (std::size_t from = paragraphStart; from < end; from += kExtractionBatch)
+        {
+            const std::uint32_t size = static_cast<std::uint32_t>(std::min<std::size_t>(kExtractionBatch, end - from));
+            extractFragments(source, static_cast<std::uint32_t>(from), size, env, batch);
+            for (cFragment &fragment : batch)
+                fragment.start += from - paragraphStart;
+            paragraph.add(batch);
+        }
+        paragraph.write(alignment, body);
         paragraphStart = i + 1;
     }
 }
@@ -61,26 +117,25 @@ void convertVariable(const fmx::Text &source, const cOptions &options, const fmx
     const std::vector<std::string> aligns = getLineAligns(source, env);
     const std::vector<bool> ends = determineParagraphEnds(endings, aligns);
     const std::size_t lines = aligns.size();
-    FragmentVector fragments;
+    cParagraph paragraph(options.tagParams, options.classParams, options.styleParams, classMap);
+    FragmentVector batch;
     for (std::size_t i = 0; i < lines; ++i)
     {
         fmx::TextUniquePtr value;
         evaluateOnFM("GetValue(", source, ";" + std::to_string(i + 1) + ")", env, *value);
-        extractFragments(*value, env, fragments);
+        extractFragments(*value, env, batch);
+        paragraph.add(batch);
         if (ends[i] || i + 1 == lines)
         {
             const bool singleLeftLine = lines == 1 && aligns[i] == "left";
-            convertParagraph(singleLeftLine ? "none" : aligns[i], options, fragments, classMap, body);
+            paragraph.write(singleLeftLine ? "none" : aligns[i], body);
             continue;
         }
         // The host may count more values than the content shows endings: a missing ending is no ending.
         const std::uint16_t ending = i < endings.size() ? endings[i] : 0;
         // A break before any character of the paragraph has no fragment to go to and is dropped.
-        if (ending != 0 && !fragments.empty())
-        {
-            fragments.back().characters.push_back(ending);
-            fragments.back().text.push_back(static_cast<char>(ending & 0xFF));
-        }
+        if (ending != 0 && !paragraph.empty())
+            paragraph.appendBreak(ending);
     }
 }
 } // namespace
@@ -89,10 +144,9 @@ void transformRichtextToHTML(const std::string &alignment, const ParamVector &ta
                              const ParamVector &classParams, const ParamVector &styleParams,
                              FragmentVector &fragments, cClassMap &classMap, fmx::Text &body)
 {
-    fragmentsPostProcessing(fragments, classMap, tagParams, classParams, styleParams);
-    mergeFragments(fragments);
-    cFragment paragraph = createParagraphFragment(alignment, tagParams, classParams, styleParams, classMap);
-    produceHTMLfromFragments(paragraph, fragments, body);
+    cParagraph paragraph(tagParams, classParams, styleParams, classMap);
+    paragraph.add(fragments);
+    paragraph.write(alignment, body);
 }
 
 void transformRichtextToHTMLWithEvaluate(const fmx::Text &source, const fmx::Text &tagOption,

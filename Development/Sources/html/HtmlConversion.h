@@ -20,7 +20,7 @@ namespace vtl::html
 void transformRichtextToHTMLWithEvaluate(const fmx::Text &source, const fmx::Text &tagOption,
                                          const fmx::Text &classOption, const fmx::Text &styleOption,
                                          const fmx::ExprEnv &env, fmx::Text &output);
-// One paragraph: assign elements, classes and styles, merge, wrap, write.
+// One paragraph: assign elements, classes and styles, merge, wrap, write. Takes the fragments (leaves none).
 void transformRichtextToHTML(const std::string &alignment, const ParamVector &tagParams,
                              const ParamVector &classParams, const ParamVector &styleParams,
                              FragmentVector &fragments, cClassMap &classMap, fmx::Text &body);
