@@ -589,6 +589,35 @@ TEST_F(HtmlTest, EmptyTagKeyNamesTheElementOfUnalignedParagraphs)
     EXPECT_EQ("one", convert(*text("one"), "=div\rall"));
 }
 
+TEST_F(HtmlTest, LongRunsStayWholeAcrossExtractionBatches)
+{
+    fmx::TextUniquePtr t = text(std::string(200000, 'a') + "<");
+    setFace(*t, fmx::CharacterStyle::kFace_Bold);
+    EXPECT_EQ("<b>" + std::string(200000, 'a') + "&lt;</b>", convert(*t));
+
+    // Every character its own fragment, all alike once sizes are dropped.
+    fmx::TextUniquePtr alternating = text(std::string(70000, 'x'));
+    for (fmx::uint32 i = 0; i < 70000; i += 2)
+        setSize(*alternating, 14, i, 1);
+    EXPECT_EQ(std::string(70000, 'x'), convert(*alternating, "all", "", "bold"));
+}
+
+TEST_F(HtmlTest, CentredParagraphWithBoldRedWord)
+{
+    fmx::TextUniquePtr t = text("Hi there");
+    fmx::CharacterStyleUniquePtr style;
+    style->SetFace(fmx::CharacterStyle::kFace_Bold);
+    style->SetColor(*fmx::ColorUniquePtr(255, 0, 0, 255));
+    t->SetStyle(*style, 3, 5);
+    FragmentVector fragments = extract(*t);
+    cClassMap classes;
+    fmx::TextUniquePtr body;
+    transformRichtextToHTML("center", defaultTags(), kDefaultClasses, kAllStyles, fragments, classes, *body);
+    EXPECT_EQ("<p class=\"vtl1\">Hi <b class=\"vtl\">there</b></p>\r", StringFromFmText(*body));
+    EXPECT_EQ("color:#ff0000;", classes.classes.at("vtl"));
+    EXPECT_EQ("text-align:center;", classes.classes.at("vtl1"));
+}
+
 TEST_F(HtmlTest, ResultCarriesNoStyles)
 {
     fmx::TextUniquePtr source = text("ab");
