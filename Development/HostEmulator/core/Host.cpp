@@ -154,6 +154,16 @@ fmx::errcode CurrentEnvCall(fmx::ExprEnv *env)
     return 0;
 }
 
+void SetAlignment(fmx::Text &text, Alignment alignment, fmx::uint32 position, fmx::uint32 size)
+{
+    Obj(text).SetAlignment(static_cast<emu::Align>(alignment), position, size);
+}
+
+Alignment AlignmentAt(const fmx::Text &text, fmx::uint32 position)
+{
+    return static_cast<Alignment>(Obj(text).AlignmentAt(position));
+}
+
 Type TypeOf(const fmx::Data &value) { return static_cast<Type>(Obj(value).Type()); }
 
 std::string TextOf(const fmx::Data &value) { return Utf8(Obj(value).AsText().Chars()); }

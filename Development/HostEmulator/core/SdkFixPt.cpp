@@ -144,8 +144,11 @@ void FM_FixPt_Multiply(const void *_self, const fmx::FixPt &arg, fmx::FixPt &res
 fmx::errcode FM_FixPt_Divide(const void *_self, const fmx::FixPt &arg, fmx::FixPt &result, _fmxcpt &_x) noexcept
 {
     return Guard(_x, kErrUnknown, [&] {
+        // The quotient has as many fractional digits as the result's precision asks for.
+        Number dividend = Self<fmx::FixPt>(_self);
+        dividend.SetPrecision(Obj(result).Precision());
         Number quotient;
-        if (!Number::Divide(Self<fmx::FixPt>(_self), Obj(arg), quotient))
+        if (!Number::Divide(dividend, Obj(arg), quotient))
             return kErrUnknown;
         StoreNumber(Obj(result), quotient);
         return fmx::errcode(0);

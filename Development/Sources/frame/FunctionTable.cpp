@@ -5,6 +5,8 @@
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
 #include "html/GetAsHTML.h"
+#include "regex/RegExpFunctions.h"
+#include "sql/ExecuteSQL.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -16,6 +18,8 @@ namespace
 // Registration order: ascending id. The prototypes are what FileMaker shows in its calculation dialogs.
 const cFunctionEntry kTable[] = {
     {1, 0, -1, kListed, Vantrel_Version, "Vantrel_Version( { versionFormat } )"},
+    {4, 1, -1, kListed, Vantrel_ExecuteSQL,
+     "Vantrel_ExecuteSQL( SQLCommand { ; fieldSeparator { ; recordSeparator } } )"},
     {5, 2, 2, kListed, Vantrel_Encode, "Vantrel_Encode( encoding ; text )"},
     {6, 2, 2, kListed, Vantrel_Decode, "Vantrel_Decode( encoding ; text )"},
     {7, 1, -1, kListed, Vantrel_MergeText, "Vantrel_MergeText( text )"},
@@ -25,6 +29,9 @@ const cFunctionEntry kTable[] = {
     {10, 0, -1, kListed, Vantrel_GetDefaultPrinter, "Vantrel_GetDefaultPrinter"},
     {11, 1, -1, kListed, Vantrel_SetDefaultPrinter, "Vantrel_SetDefaultPrinter( printerName )"},
     {12, 0, -1, kListed, Vantrel_GetPrinterNames, "Vantrel_GetPrinterNames"},
+    {13, 3, -1, kListed, Vantrel_RegExp_Substitute,
+     "Vantrel_RegExp_Substitute( text ; searchPattern ; replaceString1 { ; replaceString2 ... } )"},
+    {14, 2, -1, kListed, Vantrel_RegExp_PatternCount, "Vantrel_RegExp_PatternCount( text ; searchPattern )"},
     {19, 0, -1, kListed, Vantrel_GetSpecialWindows, "Vantrel_GetSpecialWindows"},
     {20, 2, -1, kListed, Vantrel_SetScriptShortcut,
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},

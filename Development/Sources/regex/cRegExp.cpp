@@ -1,0 +1,258 @@
+#include "regex/cRegExp.h"
+
+#include "regex/ECMAScriptTranslator.h"
+#include "regex/cRegExpError.h"
+
+#include <algorithm>
+#include <list>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#define PCRE2_CODE_UNIT_WIDTH 32
+#include <pcre2.h>
+
+namespace vtl {
+
+namespace {
+
+// A wide character holds one UTF-16 unit; PCRE2 reads the string in place.
+static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR), "wide characters must be 32-bit code units");
+
+// Backtracking steps one search may take from one start position: about 25 ms,
+// so (x+x+)+y fails quickly, far above any honest pattern's need.
+constexpr uint32_t kMatchLimit = 10'000'000;
+// Interpreter only (the JIT ignores it): nesting of backtracking points.
+constexpr uint32_t kDepthLimit = 10'000'000;
+// Interpreter only: heap for backtracking frames, in KiB.
+constexpr uint32_t kHeapLimitKiB = 256 * 1024;
+// JIT backtracking stack: reserved up to the maximum, committed as used.
+constexpr size_t kJitStackStart = 32 * 1024;
+constexpr size_t kJitStackMax = 64 * 1024 * 1024;
+
+// The time budget is checked between searches. A search covers a window of
+// start positions (PCRE2's offset limit), so one that finds nothing for long
+// still comes back to be checked; the window grows while searches are quick
+// and shrinks at once when they are slow.
+constexpr size_t kMaxWindow = 256;
+constexpr uint32_t kMaxCallsBetweenChecks = 64;
+constexpr std::chrono::microseconds kQuickInterval{200};
+constexpr std::chrono::microseconds kSlowInterval{2000};
+
+struct sTimeBudget {
+    std::chrono::steady_clock::time_point deadline;
+    std::chrono::steady_clock::time_point lastCheck;
+    std::chrono::milliseconds allowed{0};
+    size_t window = 16;
+    uint32_t callsBetweenChecks = 1;
+    uint32_t calls = 0;
+
+    // False when the budget is spent.
+    bool check()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const auto interval = now - lastCheck;
+        lastCheck = now;
+        calls = 0;
+        if (interval > kSlowInterval) {
+            window = std::max<size_t>(1, window / 16);
+            callsBetweenChecks = 1;
+        } else if (interval < kQuickInterval) {
+            window = std::min(kMaxWindow, window * 2);
+            callsBetweenChecks = std::min(kMaxCallsBetweenChecks, callsBetweenChecks * 2);
+        }
+        return now <= deadline;
+    }
+};
+
+std::string engineMessage(int code)
+{
+    PCRE2_UCHAR buffer[256];
+    const int length = pcre2_get_error_message(code, buffer, sizeof buffer / sizeof buffer[0]);
+    if (length < 0) return "error " + std::to_string(code);
+    return std::string(buffer, buffer + length);  // PCRE2's messages are ASCII
+}
+
+// A compiled pattern is read-only and may serve several threads at once;
+// match data, match context and JIT stack belong to one cRegExp.
+struct sCompiledPattern {
+    pcre2_code* code = nullptr;
+    uint32_t groupCount = 0;
+    bool jit = false;
+    bool anchored = false;
+
+    sCompiledPattern() = default;
+    sCompiledPattern(const sCompiledPattern&) = delete;
+    sCompiledPattern& operator=(const sCompiledPattern&) = delete;
+    ~sCompiledPattern() { pcre2_code_free(code); }
+};
+
+std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
+{
+    const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
+    // PCRE2 takes no pointer to an empty pattern.
+    const std::string source = translated.pcrePattern.empty() ? "(?:)" : translated.pcrePattern;
+    const std::vector<PCRE2_UCHAR> code(source.begin(), source.end());
+    // An unset group's back-reference matches the empty string, as in ECMAScript;
+    // the NEVER options keep any pattern from switching on other modes; the
+    // offset limit makes the windows of the time budget.
+    const uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C |
+                             PCRE2_USE_OFFSET_LIMIT;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    auto compiled = std::make_shared<sCompiledPattern>();
+    compiled->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, nullptr);
+    if (compiled->code == nullptr) {
+        if (error == PCRE2_ERROR_HEAP_FAILED) throw std::bad_alloc();
+        throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
+    }
+    compiled->groupCount = translated.groupCount;
+    // Without JIT (not built in, or no executable memory) the interpreter
+    // gives the same results, only more slowly.
+    compiled->jit = pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE) == 0;
+    // An anchored pattern is tried at the search start only: no window needed.
+    uint32_t allOptions = 0;
+    pcre2_pattern_info(compiled->code, PCRE2_INFO_ALLOPTIONS, &allOptions);
+    compiled->anchored = (allOptions & PCRE2_ANCHORED) != 0;
+    return compiled;
+}
+
+// Calculations tend to run the same few patterns again and again; compiling
+// one costs ten times more than counting in a short text.
+constexpr size_t kCachedPatterns = 32;
+constexpr size_t kLongestCachedPattern = 1024;
+
+std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& pattern)
+{
+    static std::mutex mutex;
+    static std::list<std::pair<std::wstring, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
+    if (pattern.size() > kLongestCachedPattern) return compilePattern(pattern);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto entry = recent.begin(); entry != recent.end(); ++entry) {
+            if (entry->first == pattern) {
+                recent.splice(recent.begin(), recent, entry);
+                return entry->second;
+            }
+        }
+    }
+    std::shared_ptr<const sCompiledPattern> compiled = compilePattern(pattern);  // not under the lock
+    std::lock_guard<std::mutex> lock(mutex);
+    recent.emplace_front(pattern, compiled);
+    if (recent.size() > kCachedPatterns) recent.pop_back();
+    return compiled;
+}
+
+}  // namespace
+
+struct cRegExp::sEngine {
+    std::shared_ptr<const sCompiledPattern> pattern;
+    pcre2_match_data* data = nullptr;
+    pcre2_match_context* context = nullptr;
+    pcre2_jit_stack* jitStack = nullptr;  // made when the 32 KiB PCRE2 starts with run out
+    sTimeBudget budget;
+    std::wstring source;  // for messages
+
+    ~sEngine()
+    {
+        pcre2_match_context_free(context);
+        pcre2_jit_stack_free(jitStack);
+        pcre2_match_data_free(data);
+    }
+
+    int match(const std::wstring& subject, size_t start)
+    {
+        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+        if (!pattern->jit) return pcre2_match(pattern->code, text, subject.size(), start, 0, data, context);
+        int rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT && jitStack == nullptr) {
+            // Most searches never need more; the same search again, with room to grow.
+            jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+            if (jitStack == nullptr) throw std::bad_alloc();
+            pcre2_jit_stack_assign(context, nullptr, jitStack);
+            rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
+        }
+        return rc;
+    }
+};
+
+cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
+{
+    engine_->budget.lastCheck = std::chrono::steady_clock::now();
+    engine_->budget.deadline = engine_->budget.lastCheck + timeBudget;
+    engine_->budget.allowed = timeBudget;
+    engine_->source = pattern;
+    engine_->pattern = cachedPattern(pattern);
+    groupCount_ = engine_->pattern->groupCount;
+
+    engine_->data = pcre2_match_data_create_from_pattern(engine_->pattern->code, nullptr);
+    engine_->context = pcre2_match_context_create(nullptr);
+    if (engine_->data == nullptr || engine_->context == nullptr) throw std::bad_alloc();
+    pcre2_set_match_limit(engine_->context, kMatchLimit);
+    pcre2_set_depth_limit(engine_->context, kDepthLimit);
+    pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
+    ovector_ = pcre2_get_ovector_pointer(engine_->data);
+}
+
+cRegExp::~cRegExp() = default;
+
+bool cRegExp::search(const std::wstring& subject, size_t start)
+{
+    sTimeBudget& budget = engine_->budget;
+    int rc = PCRE2_ERROR_NOMATCH;
+    for (size_t from = start; from <= subject.size();) {
+        const size_t lastStart = engine_->pattern->anchored ? subject.size() : from + budget.window;
+        pcre2_set_offset_limit(engine_->context, lastStart);
+        rc = engine_->match(subject, from);
+        const bool windowEmpty = rc == PCRE2_ERROR_NOMATCH && lastStart < subject.size();
+        if ((++budget.calls >= budget.callsBetweenChecks || windowEmpty) && !budget.check())
+            fail_("matching took longer than " + std::to_string(budget.allowed.count()) + " ms");
+        if (!windowEmpty) break;
+        from = lastStart + 1;
+    }
+    if (rc >= 0) return true;
+    if (rc == PCRE2_ERROR_NOMATCH) return false;
+    if (rc == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
+    switch (rc) {
+        case PCRE2_ERROR_MATCHLIMIT:
+        case PCRE2_ERROR_DEPTHLIMIT:
+            fail_("the pattern needs too many backtracking steps (" + engineMessage(rc) +
+                  "); nested quantifiers such as (x+)+ are the usual cause");
+        case PCRE2_ERROR_JIT_STACKLIMIT:
+        case PCRE2_ERROR_HEAPLIMIT:
+            fail_("the text is too long for this pattern (" + engineMessage(rc) + ")");
+        default:
+            fail_(engineMessage(rc));
+    }
+}
+
+void cRegExp::fail_(const std::string& reason) const
+{
+    throw cRegExpError("Regular expression /" + PatternForMessage(engine_->source) + "/ gave up: " + reason);
+}
+
+bool cRegExp::searchNext(const std::wstring& subject, size_t& position)
+{
+    if (!search(subject, position)) return false;
+    position = ovector_[1] == ovector_[0] ? ovector_[1] + 1 : ovector_[1];
+    return true;
+}
+
+bool cRegExp::groupMatched(uint32_t group) const
+{
+    return group <= groupCount_ && ovector_[2 * group] != PCRE2_UNSET;
+}
+
+size_t cRegExp::groupStart(uint32_t group) const { return ovector_[2 * group]; }
+
+size_t cRegExp::groupEnd(uint32_t group) const { return ovector_[2 * group + 1]; }
+
+int64_t cRegExp::countMatches(const std::wstring& subject)
+{
+    int64_t count = 0;
+    size_t position = 0;
+    while (searchNext(subject, position)) ++count;
+    return count;
+}
+
+}  // namespace vtl
