@@ -1,6 +1,7 @@
 // The styled-text-to-HTML converter, stage by stage, on host texts of the emulator.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "html/CssFormattings.h"
 #include "html/FragmentExtraction.h"
 #include "html/FragmentPostProcessing.h"
+#include "html/GetAsHTML.h"
 #include "html/HtmlConversion.h"
 #include "html/HtmlOptions.h"
 #include "html/HtmlProduction.h"
@@ -677,4 +679,83 @@ TEST(HtmlVariableMode, ParagraphsEndAtCarriageReturnsAndAlignmentChanges)
     EXPECT_EQ((std::vector<bool>{true, false}), determineParagraphEnds({0x2028, 0}, {"center", "right"}));
     EXPECT_EQ((std::vector<bool>{false, false, false}), determineParagraphEnds({0x2028}, {"left", "left", "left"}));
     EXPECT_TRUE(determineParagraphEnds({}, {}).empty());
+}
+
+// ---- The external function ----
+
+class HtmlFunctionTest : public HtmlTest
+{
+protected:
+    void SetUp() override
+    {
+        std::ofstream(TEST_ALLOWLIST_PATH) << "Invoices\tVantrel_GetAsHTML\n";
+        session.OpenFile("Invoices");
+    }
+
+    fmx::DataVectUniquePtr arguments(const std::vector<const fmx::Text *> &params)
+    {
+        fmx::DataVectUniquePtr args;
+        fmx::LocaleUniquePtr locale;
+        for (const fmx::Text *param : params)
+        {
+            fmx::DataUniquePtr value;
+            value->SetAsText(*param, *locale);
+            args->PushBack(*value);
+        }
+        return args;
+    }
+
+    fmx::errcode call(const std::vector<const fmx::Text *> &params, fmx::Data &result)
+    {
+        return Vantrel_GetAsHTML(25, env(), *arguments(params), result);
+    }
+};
+
+TEST_F(HtmlFunctionTest, MissingSourceIsAUsageError)
+{
+    fmx::DataUniquePtr result;
+    EXPECT_EQ(0, call({}, *result));
+    EXPECT_EQ("-50", StringFromFmText(result->GetAsText()));
+    EXPECT_EQ("Input parameter is missing", session.Evaluate("$$Vantrel_LastErrorMessage").text);
+}
+
+TEST_F(HtmlFunctionTest, OptionsDefaultOneByOne)
+{
+    fmx::TextUniquePtr source = text("ab");
+    setFace(*source, fmx::CharacterStyle::kFace_Bold, 0, 1);
+    setColor(*source, 0, 128, 0, 1, 1);
+    fmx::DataUniquePtr result;
+    call({source.get()}, *result);
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { color:#008000; }\r</style>\r<b>a</b><span class=\"vtl\">b</span>",
+              StringFromFmText(result->GetAsText()));
+    call({source.get(), text("").get(), text("").get()}, *result);
+    EXPECT_EQ("<span style=\"font-weight:bold;\">a</span><span style=\"color:#008000;\">b</span>",
+              StringFromFmText(result->GetAsText()));
+    call({source.get(), text("").get(), text("").get(), text("").get(), text("ignored").get()}, *result);
+    EXPECT_EQ("ab", StringFromFmText(result->GetAsText()));
+}
+
+TEST_F(HtmlFunctionTest, HostFailuresAnywhereEndInAnErrorResult)
+{
+    fmx::TextUniquePtr source = text("a\rb");
+    setFace(*source, fmx::CharacterStyle::kFace_Bold, 0, 1);
+    fmx::DataVectUniquePtr args = arguments({source.get()});
+    fmx::DataUniquePtr result;
+    FMHost::Faults::ClearCallFailure();
+    Vantrel_GetAsHTML(25, env(), *args, *result);
+    const unsigned long calls = FMHost::Faults::CallsCounted();
+    ASSERT_GT(calls, 10u);
+    int errors = 0;
+    for (unsigned n = 1; n <= calls; ++n)
+    {
+        fmx::DataUniquePtr failed;
+        FMHost::Faults::FailNthCall(n, n % 2 ? fmx::_fmxcpt::kBadAlloc : fmx::_fmxcpt::kUnknown);
+        Vantrel_GetAsHTML(25, env(), *args, *failed);   // must neither throw nor crash
+        FMHost::Faults::ClearCallFailure();
+        const std::string answer = StringFromFmText(failed->GetAsText());
+        errors += answer == "2400";
+        EXPECT_TRUE(answer == "2400" || answer == "?" || answer == "" || answer == "<p><b>a</b></p>\r<p>b</p>\r")
+            << "failing call " << n << " gave " << answer;
+    }
+    EXPECT_GT(errors, 0);
 }
