@@ -90,14 +90,20 @@ void restyle(Text &text, const std::function<void(CharStyle &)> &change)
         text.SetStyle(run, runStart, size - runStart);
 }
 
+// Evaluates the text argument and the setting that follows it.
+short evaluateTextAndSetting(Evaluator &evaluator, const Node &call, Value &source, Value &setting)
+{
+    if (short code = evaluator.evaluate(*call.args[0], source))
+        return code;
+    return evaluator.evaluate(*call.args[1], setting);
+}
+
 // Evaluates the text argument and the second argument, changes the text's styles, and answers the text.
 short styledResult(Evaluator &evaluator, const Node &call, Value &result,
                    const std::function<short(const Value &, std::function<void(CharStyle &)> &)> &makeChange)
 {
     Value source, setting;
-    if (short code = evaluator.evaluate(*call.args[0], source))
-        return code;
-    if (short code = evaluator.evaluate(*call.args[1], setting))
+    if (short code = evaluateTextAndSetting(evaluator, call, source, setting))
         return code;
     std::function<void(CharStyle &)> change;
     if (short code = makeChange(setting, change))
@@ -199,9 +205,7 @@ short textSize(Evaluator &evaluator, const Node &call, Value &result)
 short emulatorTextAlign(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value source, setting;
-    if (short code = evaluator.evaluate(*call.args[0], source))
-        return code;
-    if (short code = evaluator.evaluate(*call.args[1], setting))
+    if (short code = evaluateTextAndSetting(evaluator, call, source, setting))
         return code;
     const std::u16string word = ToLowerCopy(setting.AsText().Chars());
     Align align;
