@@ -123,7 +123,7 @@ TEST_F(CalcTest, LetBindsInOrderAndScopesPlainNames)
 TEST_F(CalcTest, FailedEvaluationChangesNoVariableAndNoResult)
 {
     value("Let ( $$kept = 1 ; 0 )");
-    EXPECT_EQ(1218, error("Let ( [ $$kept = 2 ; $$fresh = 3 ; x = 1 / 0 ] ; 1 )"));
+    EXPECT_EQ(1218, error("Let ( [ $$kept = 2 ; $$fresh = 3 ; $$KEPT = 4 ; x = 1 / 0 ] ; 1 )"));
     EXPECT_EQ("1", value("$$kept"));
     EXPECT_EQ("1", value("IsEmpty ( $$fresh )"));
 

@@ -104,6 +104,9 @@ TEST(RegExpErrors, MessagesNameThePatternAndTheFault)
     // A non-ASCII pattern is shown as UTF-8, an unpaired surrogate as U+FFFD.
     EXPECT_EQ(ErrorOf(L"a", std::wstring{L'\u00e9', wchar_t(0xD800), L'('}),
               "Invalid regular expression: /\u00e9\ufffd(/: Unterminated group");
+    // A long pattern is shown by its start.
+    EXPECT_EQ(ErrorOf(L"a", L"(" + std::wstring(1000, L'a')),
+              "Invalid regular expression: /(" + std::string(199, 'a') + ".../: Unterminated group");
 }
 
 TEST(RegExpErrors, DeepNestingIsRefusedNotRecursedInto)

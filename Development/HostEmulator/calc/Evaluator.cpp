@@ -120,28 +120,27 @@ short Evaluator::fail(short code, const Node &at, std::string message)
     return code;
 }
 
-void Evaluator::setVariable(const std::u16string &name, const Value &value)
+void Evaluator::setVariable(const LetBinding &binding, Value &&value)
 {
     bool recorded = false;
-    std::u16string key = ToLowerCopy(name);
-    for (const auto &entry : undo_)
-        recorded = recorded || entry.first == key;
+    for (const Undo &entry : undo_)
+        recorded = recorded || entry.key == binding.key;
+    bool existed = recorded || session().FindVariable(binding.text);
+    Value &slot = session().Variable(binding.text);
+    // The earlier value is about to be overwritten, so it moves into the undo record.
     if (!recorded)
-    {
-        const Value *previous = session().FindVariable(name);
-        undo_.emplace_back(key, previous ? std::make_unique<Value>(*previous) : nullptr);
-    }
-    session().Variable(name) = value;
+        undo_.push_back({binding.key, binding.text, existed ? std::make_unique<Value>(std::move(slot)) : nullptr});
+    slot = std::move(value);
 }
 
 void Evaluator::rollBack()
 {
     for (auto it = undo_.rbegin(); it != undo_.rend(); ++it)
     {
-        if (it->second)
-            session().Variable(it->first) = *it->second;
+        if (it->previous)
+            session().Variable(it->name) = std::move(*it->previous);
         else
-            session().RemoveVariable(it->first);
+            session().RemoveVariable(it->name);
     }
     undo_.clear();
 }
@@ -239,7 +238,7 @@ short Evaluator::evaluateLet(const Node &node, Value &out)
         if (short code = evaluate(*binding.value, value))
             return code;
         if (binding.isVariable)
-            setVariable(binding.text, value);
+            setVariable(binding, std::move(value));
         else
             locals_[binding.slot] = std::move(value);
     }

@@ -40,14 +40,20 @@ private:
     short evaluateLet(const Node &node, Value &out);
     short evaluateBinary(const Node &node, Value &out);
     short evaluateLogical(const Node &node, Value &out);
-    void setVariable(const std::u16string &name, const Value &value);
+    void setVariable(const LetBinding &binding, Value &&value);
     void rollBack();
 
     Environment &environment_;
     const Program &program_;
     std::vector<Value> locals_;
     // Variables this evaluation changed, with their earlier values (null: it did not exist), oldest first.
-    std::vector<std::pair<std::u16string, std::unique_ptr<Value>>> undo_;
+    struct Undo
+    {
+        std::u16string key;  // folded, to find a variable set twice
+        std::u16string name; // as written
+        std::unique_ptr<Value> previous;
+    };
+    std::vector<Undo> undo_;
     Failure failure_;
 };
 
