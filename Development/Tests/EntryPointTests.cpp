@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/InlineDoc.h"
 #include "frame/Lifecycle.h"
 #include "frame/PluginStrings.h"
 #include "support/PluginTestSupport.h"
@@ -228,4 +229,15 @@ TEST_F(EntryPoint, HostFailureDuringAStringRequestStaysInside)
     EXPECT_EQ(0xFFFF, buffer[0]);
     FMHost::Faults::FailNthCall(2, fmx::_fmxcpt::kUnknown);
     RequestString(kFMXT_AppConfigStr, 64, 64);
+}
+
+TEST(InlineDoc, StartsOnAndSwitches)
+{
+    EXPECT_TRUE(isInlineDocOn());
+    EXPECT_EQ("on", getHumanReadableState());
+    turnOffInlineDoc();
+    EXPECT_FALSE(isInlineDocOn());
+    EXPECT_EQ("off", getHumanReadableState());
+    turnOnInlineDoc();
+    EXPECT_EQ("on", getHumanReadableState());
 }

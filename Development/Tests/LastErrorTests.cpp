@@ -59,7 +59,8 @@ TEST_F(LastError, SetThenReadBack)
 TEST_F(LastError, AnyMessageIsRecordedExactly)
 {
     for (const std::string &message : {std::string("He said \"no\" \\ twice \\\""), std::string("a\\"),
-                                      std::string("\"\"\""), std::string("Zeile 1\rZeile 2 ü ∑"), std::string()})
+                                      std::string("\"\"\""), std::string("Zeile 1\rZeile 2 ü ∑"), std::string("¶ and \\¶"),
+                                      std::string()})
     {
         ASSERT_EQ(0, vtl::SetLastError(2400, message, session.Env())) << message;
         EXPECT_EQ(message, Variable("$$Vantrel_LastErrorMessage"));

@@ -4,6 +4,8 @@
 
 #include <ctime>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -200,4 +202,27 @@ TEST_F(PluginFunctions, FunctionsWithoutLinuxImplementationAnswerMinusFour)
     EXPECT_NE(0, session.Evaluate("Vantrel_Encode ( \"x\" )").error);
     EXPECT_NE(0, session.Evaluate("Vantrel_DoSystemScript ( \"a\" )").error);
     EXPECT_EQ("untouched", LastMessage()) << "the host refuses the call before the plug-in runs";
+}
+
+TEST_F(PluginFunctions, SessionsOnSeveralThreadsDoNotDisturbEachOther)
+{
+    // Each thread is a client of its own; half of them call from a file the allow-list does not name.
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t, &wrong] {
+            FMHost::Session own;
+            own.OpenFile(t % 2 ? "Invoices" : "Contacts");
+            for (int i = 0; i < 200; ++i)
+            {
+                const FMHost::Result result = own.Evaluate("Vantrel_Version ( \"long\" )");
+                const std::string expected = t % 2 ? "Zeq Vantrel Plug-In 3.2" : "?";
+                if (result.error != 0 || result.text != expected ||
+                    own.Evaluate("Vantrel_GetPrinterNames").text != "-4")
+                    ++wrong[t];
+            }
+        });
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(std::vector<int>(4, 0), wrong);
 }

@@ -4,8 +4,10 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+#include "network/NetworkFunctions.h"
 #include "regex/RegExpFunctions.h"
 #include "sql/ExecuteSQL.h"
+#include "system/DoBashCmd.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -31,11 +33,15 @@ const cFunctionEntry kTable[] = {
     {13, 3, -1, kListed, Vantrel_RegExp_Substitute,
      "Vantrel_RegExp_Substitute( text ; searchPattern ; replaceString1 { ; replaceString2 ... } )"},
     {14, 2, -1, kListed, Vantrel_RegExp_PatternCount, "Vantrel_RegExp_PatternCount( text ; searchPattern )"},
+    {15, 0, -1, kListed, Vantrel_GetClientPublicIPAddress, "Vantrel_GetClientPublicIPAddress"},
+    {17, 1, -1, kListed, Vantrel_GetNameForIP, "Vantrel_GetNameForIP( hostIP )"},
+    {18, 1, -1, kListed, Vantrel_GetIPforName, "Vantrel_GetIPforName( hostName )"},
     {19, 0, -1, kListed, Vantrel_GetSpecialWindows, "Vantrel_GetSpecialWindows"},
     {20, 2, -1, kListed, Vantrel_SetScriptShortcut,
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
+    {26, 1, 1, kServerOnly, Vantrel_DoBashCmd, "Vantrel_DoBashCmd"},
 };
 
 const cFunctionEntry *FindEntry(fmx::int16 functionId)
