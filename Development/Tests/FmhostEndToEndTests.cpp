@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -227,6 +230,38 @@ TEST(FmhostPlugins, ARefusingPluginGetsNoShutdownMessage)
     std::remove(log.c_str());
     runFmhost({"--plugin", testPlugin("RefusingPlugin"), "-e", "1"}, "", {{"FMHOST_TEST_LOG", log}});
     EXPECT_EQ("message 0\n", readFile(log));
+    std::remove(log.c_str());
+}
+TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
+{
+    std::string log = scratchPath("terminated.log");
+    std::remove(log.c_str());
+    int input[2];
+    ASSERT_EQ(0, pipe(input));
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        dup2(input[0], 0);
+        close(input[1]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("FMHOST_TEST_LOG", log.c_str(), 1);
+        std::string plugin = testPlugin("LoggingPlugin");
+        execl(FMHOST_PATH, FMHOST_PATH, "--plugin", plugin.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    // fmhost now waits at its prompt for input that never comes.
+    for (int i = 0; i < 500 && readFile(log).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(input[1]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(1, WEXITSTATUS(status));
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
     std::remove(log.c_str());
 }
 } // namespace

@@ -6,6 +6,7 @@
 #include "fmhost/PluginHost.h"
 #include "fmhost/ScriptReader.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,6 +21,21 @@ namespace
 constexpr int kExitOK = 0;
 constexpr int kExitCalculationFailed = 1;
 constexpr int kExitUsage = 2;
+
+// Ctrl-C or a termination request stops after the calculation in progress, so that the plug-in still gets its
+// shutdown message. The handler is installed without SA_RESTART, so a prompt waiting for input returns at once.
+volatile sig_atomic_t gStopRequested = 0;
+
+void requestStop(int) { gStopRequested = 1; }
+
+void installStopHandlers()
+{
+    struct sigaction action = {};
+    action.sa_handler = &requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 class Runner
 {
@@ -115,6 +131,7 @@ int run(const Options &options)
             calculations.push_back(std::move(calculation));
     }
 
+    installStopHandlers();
     FMHost::Session session;
     if (!openFiles(session, options.files, error))
     {
@@ -134,15 +151,19 @@ int run(const Options &options)
     {
         bool interactive = isatty(STDIN_FILENO) != 0;
         std::string calculation;
-        while (readCalculation(std::cin, calculation, interactive ? &std::cout : nullptr, "fmhost> ", "...> "))
+        while (!gStopRequested &&
+               readCalculation(std::cin, calculation, interactive ? &std::cout : nullptr, "fmhost> ", "...> ") &&
+               !gStopRequested)
             runner.evaluate(calculation);
         if (interactive)
             std::cout << std::endl;
     }
-    for (const std::string &calculation : calculations)
-        runner.evaluate(calculation);
+    for (std::size_t i = 0; i < calculations.size() && !gStopRequested; ++i)
+        runner.evaluate(calculations[i]);
     plugin.unload();
-    return runner.failed() ? kExitCalculationFailed : kExitOK;
+    if (gStopRequested)
+        std::cerr << "fmhost: stopped" << std::endl;
+    return runner.failed() || gStopRequested ? kExitCalculationFailed : kExitOK;
 }
 } // namespace
 } // namespace fmhost
