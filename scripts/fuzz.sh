@@ -7,7 +7,9 @@ bash scripts/deps.sh clang libclang-rt-14-dev
 seconds=${FUZZ_SECONDS:-60}
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
       -DVANTREL_FUZZ=ON -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)"
+fuzzers=()
+for f in Development/Fuzz/*Fuzzer.cpp; do fuzzers+=("$(basename "$f" .cpp)"); done
+cmake --build build-fuzz -j "$(nproc)" --target "${fuzzers[@]}"
 mkdir -p build-fuzz/findings
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -20,10 +22,8 @@ run() {
         -artifact_prefix="build-fuzz/findings/$name-" "$work" >"build-fuzz/$name.log" 2>&1; then
     echo "FUZZ FAILURE in $name:"; tail -40 "build-fuzz/$name.log"; return 1
   fi
-  echo "$name: $(grep -Eo '#[0-9]+ +DONE.*' "build-fuzz/$name.log" | tail -1)"
+  echo "$name: $(grep -E '^Done [0-9]+ runs' "build-fuzz/$name.log" | tail -1)"
 }
-fuzzers=()
-for f in Development/Fuzz/*Fuzzer.cpp; do fuzzers+=("$(basename "$f" .cpp)"); done
 for ((i = 0; i < ${#fuzzers[@]}; i += 2)); do
   pids=()
   for name in "${fuzzers[@]:i:2}"; do run "$name" & pids+=($!); done

@@ -1,6 +1,7 @@
 // The host emulator's calculation language: literals, operators, variables, the built-in functions, plug-in
 // function calls with the host's argument-count check, and FileMaker's error codes.
 #include "FMHost/Host.h"
+#include "FMWrapper/FMXBinaryData.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXFixPt.h"
@@ -345,6 +346,17 @@ fmx::errcode nestedEvaluate(short, const fmx::ExprEnv &env, const fmx::DataVect 
     return env.Evaluate(*calculation, result);
 }
 
+// A container holding three bytes of JPEG data and no file name.
+fmx::errcode container(short, const fmx::ExprEnv &, const fmx::DataVect &, fmx::Data &result)
+{
+    fmx::BinaryDataUniquePtr data;
+    fmx::QuadCharUniquePtr jpeg('J', 'P', 'E', 'G');
+    char bytes[3] = {1, 2, 3};
+    data->Add(*jpeg, sizeof bytes, bytes);
+    result.SetBinaryData(*data);
+    return 0;
+}
+
 class PluginFunctionTest : public CalcTest
 {
 protected:
@@ -359,6 +371,7 @@ protected:
         {1, "Test_Sum", 2, 3, &sumArguments},   {2, "Test_Any", 0, -1, &sumArguments},
         {3, "Test_Error", 0, 0, &answerError},  {4, "Test_Styled", 0, 0, &styledText},
         {5, "Test_FaceAt", 2, 2, &faceAt},      {6, "Test_Nested", 0, 0, &nestedEvaluate},
+        {7, "Test_Container", 0, 0, &container},
     };
 
     void SetUp() override
@@ -425,6 +438,14 @@ TEST_F(PluginFunctionTest, StylesTravelThroughVariablesValuesAndConcatenation)
     EXPECT_EQ("256", value("Test_FaceAt ( \"x\" & $$styled ; 7 )"));
     EXPECT_EQ("256", value("Test_FaceAt ( List ( \"x\" ; $$styled ) ; 8 )"));
     EXPECT_EQ("256", value("Test_FaceAt ( GetAsText ( $$styled ) ; 6 )"));
+}
+
+TEST_F(PluginFunctionTest, ContainersKeepTheirTypeAndAreNotEmptyWithoutAFileName)
+{
+    EXPECT_EQ(FMHost::Type::Container, type("Test_Container"));
+    EXPECT_EQ("0", value("IsEmpty ( Test_Container )"));
+    value("Let ( $$picture = Test_Container ; 0 )");
+    EXPECT_EQ(FMHost::Type::Container, type("$$picture"));
 }
 
 TEST_F(PluginFunctionTest, PluginMayEvaluateInTheCallersSessionDuringACalculation)

@@ -42,7 +42,8 @@ short isEmpty(Evaluator &evaluator, const Node &call, Value &result)
     Value value;
     if (short code = evaluator.evaluate(*call.args[0], value))
         return code;
-    setBoolean(result, value.IsEmpty() || value.AsText().Empty());
+    // A container without a file name is not empty: its text form says nothing about its data.
+    setBoolean(result, value.IsEmpty() || (value.Type() != kDTBinary && value.AsText().Empty()));
     return kCalcOK;
 }
 
