@@ -133,6 +133,8 @@ TEST_F(HtmlEndToEnd, VariableModeReadsAlignmentAndLineSeparators)
     EXPECT_EQ("<p style=\"text-align:center;\">a</p>\r<p style=\"text-align:right;\">b</p>\r",
               html("Let ( $t = EmulatorTextAlign ( \"a\" ; \"center\" ) & Char ( 8232 ) & "
                    "EmulatorTextAlign ( \"b\" ; \"right\" ) ; Vantrel_GetAsHTML ( \"$t\" ; \"\" ; \"\" ; \"all\" ) )"));
+    // A break before the first character of a paragraph has nothing to join and is dropped.
+    EXPECT_EQ("<p>b</p>\r", html("Let ( $t = Char ( 8232 ) & \"b\" ; Vantrel_GetAsHTML ( \"$t\" ) )"));
     // Styles survive the variable and GetValue.
     EXPECT_EQ("<p><b>a</b></p>\r<p>b</p>\r",
               html("Let ( $t = TextStyleAdd ( \"a\" ; Bold ) & \"¶b\" ; Vantrel_GetAsHTML ( \"$t\" ) )"));

@@ -759,3 +759,25 @@ TEST_F(HtmlFunctionTest, HostFailuresAnywhereEndInAnErrorResult)
     }
     EXPECT_GT(errors, 0);
 }
+
+TEST_F(HtmlFunctionTest, UnreadableValueCountEndsInTheStoiError)
+{
+    session.Evaluate("Let ( $v = \"a¶b\" ; 1 )");
+    FMHost::Faults::FailEvaluation("ValueCount($v)", 1200);
+    fmx::DataUniquePtr result;
+    EXPECT_EQ(0, call({text("$v").get()}, *result));
+    FMHost::Faults::ClearAll();
+    EXPECT_EQ("2400", StringFromFmText(result->GetAsText()));
+    EXPECT_EQ("stoi", session.Evaluate("$$Vantrel_LastErrorMessage").text);
+}
+
+TEST_F(HtmlFunctionTest, VariableLinesBecomeParagraphs)
+{
+    session.Evaluate("Let ( $v = \"a¶b\" ; 1 )");
+    fmx::DataUniquePtr result;
+    call({text("$v").get()}, *result);
+    EXPECT_EQ("<p>a</p>\r<p>b</p>\r", StringFromFmText(result->GetAsText()));
+    // Unset: the name itself is the text.
+    call({text("$unset").get()}, *result);
+    EXPECT_EQ("$unset", StringFromFmText(result->GetAsText()));
+}
