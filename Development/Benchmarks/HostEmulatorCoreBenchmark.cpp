@@ -108,6 +108,19 @@ void DirectCall(benchmark::State &state)
 }
 BENCHMARK(DirectCall);
 
+// The SDK's Evaluate of a text the plug-in sends on every call (parsed once per session).
+void EvaluateCachedText(benchmark::State &state)
+{
+    FMHost::Session session;
+    session.OpenFile("Bench");
+    TextUniquePtr calc;
+    calc->Assign("Get ( FileName )");
+    DataUniquePtr result;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(session.Env().Evaluate(*calc, *result));
+}
+BENCHMARK(EvaluateCachedText);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -126,8 +126,9 @@ TEST_F(FrameEndToEnd, ValueTypeAndTimestamp)
                                    Calc("Vantrel_ValueType ( Date ( 1 ; 2 ; 2026 ) )") + " " +
                                    Calc("Vantrel_ValueType ( Time ( 1 ; 2 ; 3 ) )") + " " +
                                    Calc("Vantrel_ValueType ( Vantrel_GetTimestamp )") + " " +
-                                   Calc("GetAsNumber ( Vantrel_GetTimestamp )"));
-    ASSERT_EQ(6u, run.lines.size()) << run.output;
+                                   Calc("GetAsNumber ( Vantrel_GetTimestamp )") + " " +
+                                   Calc("Vantrel_ValueType ( $$neverSet )"));
+    ASSERT_EQ(7u, run.lines.size()) << run.output;
     EXPECT_EQ("Text", run.lines[0].value);
     EXPECT_EQ("Number", run.lines[1].value);
     EXPECT_EQ("Date", run.lines[2].value);
@@ -136,6 +137,8 @@ TEST_F(FrameEndToEnd, ValueTypeAndTimestamp)
     EXPECT_EQ("Number", run.lines[5].type);
     // Seconds since 0001-01-01 in UTC, within a second or two of this process's clock.
     EXPECT_NEAR(static_cast<double>(now) + 62135596800.0, std::stod(run.lines[5].value), 2.0) << run.lines[5].value;
+    EXPECT_EQ("Text", run.lines[6].type) << "a value without a type gives the empty text";
+    EXPECT_EQ("", run.lines[6].value);
 }
 
 TEST_F(FrameEndToEnd, ProductionPluginReadsOnlyItsFixedPath)

@@ -934,6 +934,11 @@ TEST_F(HostEmulatorRegistry, EightSessionsRunAtOnce)
                     fontHolder->GetFontID(*MakeText("Font" + std::to_string(round % 5)), own.Env());
                 TextUniquePtr name;
                 DataUniquePtr result;
+                // $$ variables and parsed calculations belong to the session.
+                DataUniquePtr counted;
+                own.Env().Evaluate(*MakeText("Let ( $$n = $$n + 1 ; Get ( FileName ) & \":\" & $$n )"), *counted);
+                if (FMHost::TextOf(*counted) != file + ":" + std::to_string(round + 1))
+                    ++failures;
                 if (std::string(buf) != "é" + std::to_string(round) + "é" + std::to_string(round)
                     || data->GetAsNumber().AsLong() != round || !fontHolder->GetFontInfo(id, *name, own.Env())
                     || own.Call(echo, *Args(i % 3), *result) != 0

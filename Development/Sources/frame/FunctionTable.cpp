@@ -4,6 +4,7 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+#include "html/GetAsHTML.h"
 #include "network/NetworkFunctions.h"
 #include "regex/RegExpFunctions.h"
 #include "sql/ExecuteSQL.h"
@@ -41,6 +42,7 @@ const cFunctionEntry kTable[] = {
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
+    {25, 0, -1, kListed, Vantrel_GetAsHTML, "Vantrel_GetAsHTML( key )"},
     {26, 1, 1, kServerOnly, Vantrel_DoBashCmd, "Vantrel_DoBashCmd"},
 };
 
