@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target fmhost VantrelSandbox Vantrel
+cmake --build "$build" -j "$(nproc)" --target fmhost VantrelSandbox Vantrel example_databases
 mkdir -p "$build/sandbox"
 cp examples/zeqPluginsAllowedFunctions.txt "$build/sandbox/zeqPluginsAllowedFunctions.txt"
 demo_files=(--file Invoices)

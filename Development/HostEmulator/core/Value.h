@@ -1,0 +1,110 @@
+// Typed host values (fmx::Data), locales and the argument / row vectors.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/BinaryData.h"
+#include "core/DateTime.h"
+#include "core/Number.h"
+#include "core/Text.h"
+
+namespace emu {
+
+// The native types of the host, numbered as the SDK numbers them.
+enum DataType : int32_t
+{
+    kDTInvalid = 0, kDTText = 1, kDTNumber = 2, kDTDate = 3, kDTTime = 4, kDTTimeStamp = 5, kDTBinary = 6,
+    kDTBoolean = 7
+};
+
+struct Locale
+{
+    int32_t type = 1;  // Locale::kType_System
+};
+
+// Error codes a conversion from text reports (FileMaker's validation codes).
+enum : int16_t { kErrBadDate = 500, kErrBadTime = 501 };
+
+class Value
+{
+public:
+    DataType Type() const { return type_; }
+    bool IsEmpty() const { return empty_; }
+    void Clear(DataType type = kDTInvalid);
+
+    // Text stored as text (with its styles) or, for other native types, converted from its text form.
+    // A text that cannot be read as the requested date/time type leaves the value unchanged and answers
+    // kErrBadDate/kErrBadTime.
+    int16_t SetAsText(const Text &text, const Locale &locale, DataType type = kDTText);
+    void SetText(const Text &text) { SetAsText(text, locale_, kDTText); }
+    void SetText(std::u16string_view text);
+    void SetNumber(const Number &number, DataType type = kDTNumber);
+    // `source` says how to read the date-time: as a date (3), a time (4) or a timestamp (5). `type` is the
+    // native type to store, converting when the two differ (a timestamp stored as a date keeps its date).
+    void SetDateTime(const DateTime &value, DataType source, DataType type);
+    void SetBinary(const BinaryData &binary);
+    void SetBoolean(bool value);
+    void CopyFrom(const Value &other);
+    void Convert(DataType type);
+
+    // Views in the requested form. The returned objects live as long as the value and until it next changes.
+    const Text &AsText() const;
+    const Number &AsNumber() const;
+    const DateTime &AsDate() const;
+    const DateTime &AsTime() const;
+    const DateTime &AsTimestamp() const;
+    bool AsBoolean() const;
+    const BinaryData &AsBinary() const;
+    const Locale &GetLocale() const { return locale_; }
+
+private:
+    void Invalidate() { views_ = 0; }
+    void SetViewFlag(uint8_t flag) const { views_ |= flag; }
+
+    DataType type_ = kDTInvalid;
+    bool empty_ = true;
+    Locale locale_;
+    // The stored value: text_ for text, number_ for numbers and booleans, dateTime_ for the three date-time
+    // types, binary_ for containers.
+    Text text_;
+    Number number_;
+    DateTime dateTime_;
+    BinaryData binary_;
+    // Views of the value in other forms, built on demand.
+    mutable uint8_t views_ = 0;
+    mutable Text textView_;
+    mutable Number numberView_;
+    mutable DateTime dateView_, timeView_, timestampView_;
+    mutable BinaryData binaryView_;
+};
+
+class DataVect
+{
+public:
+    uint32_t Size() const { return static_cast<uint32_t>(items_.size()); }
+    const Value *At(uint32_t i) const { return i < items_.size() ? items_[i].get() : nullptr; }
+    Value *At(uint32_t i) { return i < items_.size() ? items_[i].get() : nullptr; }
+    void PushBack(const Value &value);
+    Value &Emplace();                      // appends an empty value and returns it
+    std::unique_ptr<Value> PopBack();      // null when empty
+    void Clear() { items_.clear(); }
+
+private:
+    std::vector<std::unique_ptr<Value>> items_;  // stable addresses: plug-ins keep references
+};
+
+class RowVect
+{
+public:
+    uint32_t Size() const { return static_cast<uint32_t>(rows_.size()); }
+    const DataVect *At(uint32_t i) const { return i < rows_.size() ? rows_[i].get() : nullptr; }
+    DataVect &AddRow();
+    void Clear() { rows_.clear(); }
+
+private:
+    std::vector<std::unique_ptr<DataVect>> rows_;
+};
+
+} // namespace emu

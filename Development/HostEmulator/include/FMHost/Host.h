@@ -1,0 +1,131 @@
+// C++ interface of the host emulator for tests, benchmarks and fmhost. Plug-ins never include it: they see the
+// host only through the SDK's FM_* functions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FMWrapper/FMXBinaryData.h"
+#include "FMWrapper/FMXCalcEngine.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXDateTime.h"
+#include "FMWrapper/FMXFixPt.h"
+#include "FMWrapper/FMXText.h"
+#include "FMWrapper/FMXTextStyle.h"
+#include "FMWrapper/FMXTypes.h"
+
+namespace FMHost {
+
+// Native types of host values, numbered as the SDK numbers them.
+enum class Type { Invalid = 0, Text = 1, Number = 2, Date = 3, Time = 4, Timestamp = 5, Container = 6, Boolean = 7 };
+
+// "Text", "Number", "Date", "Time", "Timestamp", "Container", "Boolean", or "" for Invalid.
+const char *TypeName(Type type);
+
+// A calculation's outcome: the host error code, the result's native type and its text form in UTF-8.
+// When error is non-zero, type is Invalid and text empty.
+struct Result
+{
+    fmx::errcode error = 0;
+    Type type = Type::Invalid;
+    std::string text;
+};
+
+// What a plug-in registered.
+struct FunctionInfo
+{
+    std::string pluginId;  // the four characters
+    short functionId = 0;
+    std::string name, prototype, description;  // UTF-8
+    short minArgs = 0, maxArgs = 0;            // maxArgs -1: no upper bound
+    fmx::uint32 flags = 0;
+    bool scriptStep = false;
+    fmx::ExtPluginType function = nullptr;
+};
+
+// Registered functions and script steps, in registration order.
+std::vector<FunctionInfo> Registrations();
+
+// A registered function looked up once, for calling it directly (the benchmarks' path). It stays callable even
+// if the plug-in unregisters it later.
+class Function
+{
+public:
+    Function();
+    ~Function();
+    Function(const Function &);
+    Function &operator=(const Function &);
+    // Looks the function up by its registered name, without regard to case; empty when unknown.
+    static Function Find(const std::string &name);
+    explicit operator bool() const;
+    const std::string &Name() const;
+
+private:
+    friend class Session;
+    std::shared_ptr<const void> registration_;
+    std::string name_;
+};
+
+// One client session of the host: its own $/$$ variables, hosted files and calling file. A session may be used
+// by one thread at a time; separate sessions may run on separate threads at once.
+class Session
+{
+public:
+    Session();
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // Hosted files. The first one opened is the calling file (Get ( FileName )). `sqlitePath` backs the file's SQL.
+    void OpenFile(const std::string &name, const std::string &sqlitePath = std::string());
+    bool CloseFile(const std::string &name);
+    bool SetCallingFile(const std::string &name);
+    std::string CallingFile() const;  // empty when no file is open
+    std::vector<std::string> FileNames() const;
+
+    // The environment plug-in functions receive when called in this session.
+    const fmx::ExprEnv &Env() const;
+
+    // Evaluates a calculation text (UTF-8). $$ variables persist between evaluations of a session.
+    Result Evaluate(const std::string &calculation);
+    // The same through host values; the result is untouched when the answer is non-zero.
+    fmx::errcode Evaluate(const fmx::Text &calculation, fmx::Data &result);
+
+    // Direct calls of a registered function with prepared arguments: the host's own argument-count check
+    // (1201 too few, 1202 too many, 1224 unknown name), then the function's own answer.
+    fmx::errcode Call(const Function &function, const fmx::DataVect &args, fmx::Data &result);
+    fmx::errcode Call(const std::string &name, const fmx::DataVect &args, fmx::Data &result);
+
+    // A variable's value ("$$name" or "$name"); Type::Invalid and empty text when it is unset.
+    Result Variable(const std::string &name) const;
+    void ClearVariables();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Type and UTF-8 text form of a host value.
+Type TypeOf(const fmx::Data &value);
+std::string TextOf(const fmx::Data &value);
+std::string TextOf(const fmx::Text &text);
+
+// Fault injection.
+namespace Faults {
+// The n-th SDK call made by this thread from now on (n = 1: the next one) fails with the given code
+// (fmx::_fmxcpt::kBadAlloc or kUnknown). Delete calls are neither failed nor counted.
+void FailNthCall(unsigned n, int code = fmx::_fmxcpt::kBadAlloc);
+void ClearCallFailure();
+// SDK calls this thread made since the last FailNthCall or ClearCallFailure (handy to find n).
+unsigned long CallsCounted();
+// Registering a function with this id answers `code` instead.
+void RefuseRegistration(short functionId, fmx::errcode code = 3);
+// Evaluating exactly this calculation text answers `code` and leaves the result untouched.
+void FailEvaluation(const std::string &calculation, fmx::errcode code = 1200);
+// Removes every armed fault (the call failure of this thread only).
+void ClearAll();
+} // namespace Faults
+
+} // namespace FMHost

@@ -1,0 +1,39 @@
+#ifndef VANTREL_ERRORS_ALLOWLIST_H
+#define VANTREL_ERRORS_ALLOWLIST_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FMWrapper/FMXTypes.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXCalcEngine.h"
+
+// The administrator's per-file allow-list (path: vtl::AllowListPath()). Lines "<file>\t<name>|<name>|...";
+// "any" as the first name allows every function. Read afresh on every call: a change takes effect at once.
+namespace vtl
+{
+// True when functionName may run for the file whose calculation called it. When false, result holds the text "?"
+// and the last error is 24012 with the reason. Throws only when the host fails (SDK errors).
+bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result);
+
+// Cuts text at every separator; empty pieces count, an empty text gives no item.
+std::vector<std::string> split(const std::string &text, const std::string &separator);
+
+// The file-name part of the denial messages and the messages themselves, for tests and documentation.
+extern const char *const kAllowListMissing;
+extern const char *const kAllowListUnreadable;
+extern const char *const kAllowListNoLine;
+extern const char *const kAllowListParseError;
+std::string NotAllowedMessage(std::string_view functionName);
+}
+
+class cFileManager
+{
+public:
+    // A regular file exists at path (a directory or anything else counts as missing). When size is given, it
+    // receives the file's size in bytes.
+    static bool fileExists(const char *path, long long *size = nullptr);
+};
+
+#endif

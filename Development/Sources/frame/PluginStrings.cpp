@@ -1,0 +1,31 @@
+#include "frame/PluginStrings.h"
+
+#include <algorithm>
+
+#include "FMWrapper/FMXTypes.h"
+#include "FMWrapper/FMXText.h"
+#include "frame/Version.h"
+
+namespace vtl
+{
+// Paragraphs are separated by the two characters backslash and n, twice: that is how the host expects them.
+const char kDescription[] = "Collection of useful and sometimes indispensable functions.\\n\\n"
+                            "Made by Zeq, 2009-2026\\n\\n"
+                            "Version 3.2";
+const char kOptionsString[] = "ZQVL1YnYYnn";
+}
+
+fmx::uint32 ReadString(fmx::unichar16 *buffer, fmx::uint32 capacity, fmx::uint32 which)
+{
+    const char *source = which == vtl::kNameString ? vtl::kPluginName
+                         : which == vtl::kDescriptionString ? vtl::kDescription
+                                                            : nullptr;
+    if (source == nullptr || buffer == nullptr)
+        return 0;
+    fmx::TextUniquePtr text;
+    text->Assign(source, fmx::Text::kEncoding_Native);
+    const fmx::uint32 units = std::min(text->GetSize(), capacity);
+    if (units > 0)
+        text->GetUnicode(buffer, 0, units);
+    return units;
+}

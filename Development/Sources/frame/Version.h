@@ -1,0 +1,21 @@
+#ifndef VANTREL_FRAME_VERSION_H
+#define VANTREL_FRAME_VERSION_H
+
+#include "FMWrapper/FMXTypes.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXCalcEngine.h"
+
+namespace vtl
+{
+constexpr int kVersionMajor = 3;
+constexpr int kVersionMinor = 2;
+constexpr int kVersionRevision = 0;
+constexpr int kVersionBuild = 8;
+constexpr const char *kShortVersion = "3.2";
+constexpr const char *kPluginName = "Zeq Vantrel Plug-In";
+}
+
+// Vantrel_Version( { versionFormat } ): "short" (default), "long", "platform" or "autoupdate".
+fmx::errcode Vantrel_Version(short functionId, const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &result);
+
+#endif

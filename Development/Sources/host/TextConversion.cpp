@@ -1,0 +1,52 @@
+#include "host/TextConversion.h"
+
+#include <cctype>
+#include <cstring>
+#include <algorithm>
+
+std::string Utf8FromFmText(const fmx::Text &text)
+{
+    const fmx::uint32 size = text.GetSize();
+    if (size == 0)
+        return std::string();
+    // Three UTF-8 bytes per UTF-16 unit cover every character (a surrogate pair, two units, needs four), so the
+    // text is never cut.
+    std::string bytes(static_cast<std::size_t>(size) * 3, '\0');
+    const fmx::uint32 written = text.GetBytesEx(bytes.data(), static_cast<fmx::uint32>(bytes.size()), 0,
+                                                fmx::Text::kSize_End, fmx::Text::kEncoding_UTF8);
+    bytes.resize(std::min<std::size_t>(written, bytes.size()));
+    return bytes;
+}
+
+std::string StringFromFmText(const fmx::Text &text)
+{
+    std::string utf8 = Utf8FromFmText(text);
+    utf8.resize(std::strlen(utf8.c_str()));
+    return utf8;
+}
+
+std::string StringFromFmText(const fmx::TextUniquePtr &text)
+{
+    return text ? StringFromFmText(*text) : std::string();
+}
+
+std::string toLower(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool isEmpty(const fmx::Text &text)
+{
+    return text.GetSize() == 0;
+}
+
+bool isSpace(const fmx::Text &text)
+{
+    if (text.GetSize() != 1)
+        return false;
+    fmx::uint16 unit = 0;
+    text.GetUnicode(&unit, 0, 1);
+    return unit == u' ';
+}

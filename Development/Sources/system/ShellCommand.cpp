@@ -1,0 +1,33 @@
+#include "ShellCommand.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace slib {
+
+int perform_shell_command_and_get_result(const char* command, char* buffer, std::size_t size)
+{
+    if (buffer == nullptr || size == 0)
+        return -1;
+    std::memset(buffer, 0, size);
+    if (command == nullptr || size < 2)
+        return -1;
+
+    FILE* pipe = popen(command, "re");  // "e": the pipe is not inherited by other children
+    if (pipe == nullptr)
+        return -1;
+
+    const std::size_t limit = size - 2;
+    std::size_t collected = 0;
+    while (collected < limit) {
+        const std::size_t count = std::fread(buffer + collected, 1, limit - collected, pipe);
+        if (count == 0)
+            break;  // end of the output, or a read error
+        collected += count;
+    }
+    // Waits for the command to end; a command still writing after the limit gets a broken pipe.
+    pclose(pipe);
+    return 0;
+}
+
+}  // namespace slib
