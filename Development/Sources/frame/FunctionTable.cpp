@@ -4,6 +4,8 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+#include "functions/Selectors.h"
+#include "globals/GlobalFunctions.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -15,6 +17,8 @@ namespace
 // Registration order: ascending id. The prototypes are what FileMaker shows in its calculation dialogs.
 const cFunctionEntry kTable[] = {
     {1, 0, -1, kListed, Vantrel_Version, "Vantrel_Version( { versionFormat } )"},
+    {2, 0, -1, kListed, Vantrel_Get, "Vantrel_Get( selector { ; moreOptions } )"},
+    {3, 2, -1, kListed, Vantrel_Set, "Vantrel_Set( selector ; newValue )"},
     {5, 2, 2, kListed, Vantrel_Encode, "Vantrel_Encode( encoding ; text )"},
     {6, 2, 2, kListed, Vantrel_Decode, "Vantrel_Decode( encoding ; text )"},
     {7, 1, -1, kListed, Vantrel_MergeText, "Vantrel_MergeText( text )"},
@@ -29,6 +33,8 @@ const cFunctionEntry kTable[] = {
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
+    {23, 0, -1, kListed, Vantrel_SetGlobal, "Vantrel_SetGlobal( key ; value { ; moreOptions } )"},
+    {24, 0, -1, kListed, Vantrel_GetGlobal, "Vantrel_GetGlobal( key )"},
 };
 
 const cFunctionEntry *FindEntry(fmx::int16 functionId)

@@ -5,7 +5,7 @@
 #include "errors/FunctionGuard.h"
 #include "errors/LastError.h"
 #include "errors/UsageError.h"
-#include "frame/InlineDocumentation.h"
+#include "frame/InlineDoc.h"
 #include "globals/Dictionary.h"
 #include "iOS_SupportFunctions/HostClock.h"
 #include "iOS_SupportFunctions/HostValues.h"
