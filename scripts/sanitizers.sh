@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the tests again under the sanitizers a server would want us to pass:
+# every test under AddressSanitizer + UndefinedBehaviorSanitizer (LeakSanitizer included),
+# and the concurrency tests under ThreadSanitizer. Any report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+jobs=$(nproc)
+what=${1:-all}
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+if [ "$what" = all ] || [ "$what" = address ]; then
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVANTREL_WERROR=ON -DVANTREL_SANITIZE=address,undefined \
+        -DVANTREL_BUILD_BENCHMARKS=OFF >/dev/null
+  cmake --build build-asan -j "$jobs"
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi
+
+if [ "$what" = all ] || [ "$what" = thread ]; then
+  cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON -DVANTREL_SANITIZE=thread \
+        -DVANTREL_BUILD_BENCHMARKS=OFF >/dev/null
+  cmake --build build-tsan -j "$jobs"
+  # Concurrency tests carry "Concurrency" or "Threads" in their names.
+  ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Concurren|Thread|Stress'
+fi
