@@ -356,7 +356,9 @@ TEST_F(Globals, HostFailuresEndInError2400AndLeaveTheStoreConsistent)
             break;
         }
         if (FMHost::TextOf(*result) == "2400")
+        {
             EXPECT_EQ("2400", LastErrorCode(session));
+        }
         set("k", *old);
         ASSERT_LT(n, 200u);
     }
