@@ -1,5 +1,6 @@
 // Host numbers: decimal floating point with a 128-bit coefficient (up to 37 significant digits, exact for
-// sums and products of ordinary numbers) and a precision that bounds the fractional digits of quotients.
+// sums and products of ordinary numbers) and a precision that bounds the fractional digits of quotients and of
+// numbers read from doubles. Magnitudes are kept within 10^-437..10^437 (beyond: 0, or saturated).
 #pragma once
 
 #include <cstdint>
@@ -40,7 +41,7 @@ public:
     bool IsInteger() const;
 
     int Precision() const { return precision_; }
-    void SetPrecision(int precision);  // clamped to 1..400; rounds the value to it
+    void SetPrecision(int precision);  // clamped to 0..400; bounds the fractional digits of later quotients
 
     static Number Add(const Number &a, const Number &b);
     static Number Subtract(const Number &a, const Number &b);

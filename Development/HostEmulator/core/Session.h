@@ -74,6 +74,14 @@ public:
     ~Environment();
 
     Session &GetSession() const { return *session_; }
+    // Makes this environment refer to another session (the host's "current environment" callback).
+    void Attach(Session &session)
+    {
+        if (&session == session_)
+            return;
+        session_ = &session;
+        owned_.reset();
+    }
 
 private:
     Session *session_;

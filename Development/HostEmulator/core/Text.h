@@ -73,5 +73,6 @@ private:
 char16_t ToLowerUnit(char16_t c);
 char16_t ToUpperUnit(char16_t c);
 std::u16string ToLowerCopy(std::u16string_view s);
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
 
 } // namespace emu

@@ -107,6 +107,17 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// The host callback for FMX_ExternCallStruct::cCurrentEnv: makes `env` (one the plug-in created) refer to the
+// session of the call in progress on this thread. Answers 0, or 3 when no call is in progress.
+fmx::errcode CurrentEnvCall(fmx::ExprEnv *env);
+
+// Paragraph alignment of styled text (kept per paragraph, travelling with copied ranges like the character styles).
+enum class Alignment { Default = 0, Left = 1, Center = 2, Right = 3, Justify = 4 };
+// Sets the alignment of every paragraph the range [position, position + size) touches.
+void SetAlignment(fmx::Text &text, Alignment alignment, fmx::uint32 position = 0,
+                  fmx::uint32 size = fmx::Text::kSize_End);
+Alignment AlignmentAt(const fmx::Text &text, fmx::uint32 position);
+
 // Type and UTF-8 text form of a host value.
 Type TypeOf(const fmx::Data &value);
 std::string TextOf(const fmx::Data &value);

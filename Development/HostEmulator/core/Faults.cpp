@@ -1,0 +1,106 @@
+#include "core/Faults.h"
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <unordered_map>
+
+namespace emu {
+namespace faults {
+namespace {
+
+struct Shared
+{
+    std::mutex mutex;
+    std::map<int16_t, int16_t> refusedIds;
+    std::unordered_map<std::u16string, int16_t> failingTexts;
+    std::atomic<bool> anyFailingText{false};
+};
+
+Shared &State()
+{
+    static Shared shared;
+    return shared;
+}
+
+} // namespace
+
+namespace detail {
+ThreadPlan &Plan() noexcept
+{
+    static thread_local ThreadPlan plan;
+    return plan;
+}
+} // namespace detail
+
+void FailNthCall(uint32_t n, int32_t code)
+{
+    detail::ThreadPlan &plan = detail::Plan();
+    plan.counted = 0;
+    plan.failAt = n;
+    plan.code = code;
+}
+
+void ClearCallFailure()
+{
+    detail::ThreadPlan &plan = detail::Plan();
+    plan.counted = 0;
+    plan.failAt = 0;
+}
+
+uint64_t CallsCounted() { return detail::Plan().counted; }
+
+void RefuseRegistration(int16_t functionId, int16_t code)
+{
+    Shared &s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.refusedIds[functionId] = code;
+}
+
+bool RegistrationRefused(int16_t functionId, int16_t &code)
+{
+    Shared &s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const auto it = s.refusedIds.find(functionId);
+    if (it == s.refusedIds.end())
+        return false;
+    code = it->second;
+    return true;
+}
+
+void FailEvaluation(const std::u16string &text, int16_t code)
+{
+    Shared &s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.failingTexts[text] = code;
+    s.anyFailingText = true;
+}
+
+bool EvaluationFails(std::u16string_view text, int16_t &code)
+{
+    Shared &s = State();
+    // Evaluation is a hot path: skip the lock while no text is armed.
+    if (!s.anyFailingText.load(std::memory_order_acquire))
+        return false;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const auto it = s.failingTexts.find(std::u16string(text));
+    if (it == s.failingTexts.end())
+        return false;
+    code = it->second;
+    return true;
+}
+
+void ClearAll()
+{
+    Shared &s = State();
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.refusedIds.clear();
+        s.failingTexts.clear();
+        s.anyFailingText = false;
+    }
+    ClearCallFailure();
+}
+
+} // namespace faults
+} // namespace emu

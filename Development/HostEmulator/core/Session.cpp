@@ -1,0 +1,88 @@
+#include "core/Session.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace emu {
+namespace {
+
+std::atomic<uint64_t> gNextSessionId{1};
+thread_local Environment *tCurrentEnvironment = nullptr;
+
+} // namespace
+
+Session::Session() : id_(gNextSessionId.fetch_add(1)), env_(std::make_unique<Environment>(*this)) {}
+
+Session::~Session() = default;
+
+const Value *Session::FindVariable(std::u16string_view name) const
+{
+    const auto it = variables_.find(ToLowerCopy(name));
+    return it == variables_.end() ? nullptr : &it->second;
+}
+
+Value &Session::Variable(std::u16string_view name) { return variables_[ToLowerCopy(name)]; }
+
+bool Session::RemoveVariable(std::u16string_view name) { return variables_.erase(ToLowerCopy(name)) != 0; }
+
+void Session::OpenFile(const std::u16string &name, const std::string &sqlitePath)
+{
+    for (auto &f : files_)
+        if (EqualIgnoringCase(f.name, name))
+        {
+            f.sqlitePath = sqlitePath;
+            return;
+        }
+    files_.push_back(HostedFile{name, sqlitePath, nextFileId_++});
+    if (callingFileId_ == 0)
+        callingFileId_ = files_.back().id;
+}
+
+bool Session::CloseFile(std::u16string_view name)
+{
+    const auto it = std::find_if(files_.begin(), files_.end(), [&](const HostedFile &f) { return EqualIgnoringCase(f.name, name); });
+    if (it == files_.end())
+        return false;
+    const bool wasCalling = it->id == callingFileId_;
+    files_.erase(it);
+    if (wasCalling)
+        callingFileId_ = files_.empty() ? 0 : files_.front().id;
+    return true;
+}
+
+const HostedFile *Session::FindFile(std::u16string_view name) const
+{
+    for (const auto &f : files_)
+        if (EqualIgnoringCase(f.name, name))
+            return &f;
+    return nullptr;
+}
+
+const HostedFile *Session::CallingFile() const
+{
+    for (const auto &f : files_)
+        if (f.id == callingFileId_)
+            return &f;
+    return nullptr;
+}
+
+bool Session::SetCallingFile(std::u16string_view name)
+{
+    const HostedFile *f = FindFile(name);
+    if (!f)
+        return false;
+    callingFileId_ = f->id;
+    return true;
+}
+
+Environment::Environment() : owned_(std::make_unique<Session>()) { session_ = owned_.get(); }
+
+Environment::~Environment() = default;
+
+Environment *CurrentEnvironment() { return tCurrentEnvironment; }
+
+EnvironmentScope::EnvironmentScope(Environment &env) : previous_(tCurrentEnvironment) { tCurrentEnvironment = &env; }
+
+EnvironmentScope::~EnvironmentScope() { tCurrentEnvironment = previous_; }
+
+} // namespace emu

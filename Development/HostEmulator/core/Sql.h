@@ -1,0 +1,20 @@
+// The link between the host core and the SQL engine.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/Session.h"
+#include "core/Value.h"
+
+namespace emu {
+
+// Implemented by the SQL engine: runs `query` against the SQLite database of the hosted file `fileName` (empty:
+// the calling file) with `params` bound to its '?' placeholders. Answers 0 and fills `rows`, or a host error code.
+int16_t ExecuteSQL(Environment &env, const std::u16string &query, const std::u16string &fileName,
+                   const DataVect &params, RowVect &rows);
+
+// Answered while no SQL engine is linked in ("command is unavailable").
+enum : int16_t { kErrNoSqlEngine = 3 };
+
+} // namespace emu

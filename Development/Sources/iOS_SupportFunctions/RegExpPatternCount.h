@@ -1,0 +1,17 @@
+#ifndef VANTREL_IOS_SUPPORTFUNCTIONS_REGEXPPATTERNCOUNT_H
+#define VANTREL_IOS_SUPPORTFUNCTIONS_REGEXPPATTERNCOUNT_H
+
+#include <cstdint>
+#include <string>
+
+namespace fmlib {
+
+// Number of matches of an ECMAScript pattern in a text (both one wide character
+// per UTF-16 unit), counted as ECMAScript's global matching does: left to right,
+// without overlap, an empty match counting once and moving on by one unit.
+// Throws vtl::cRegExpError for an invalid pattern or a match that hits the limits.
+int64_t RegExpPatternCount(const std::wstring& text, const std::wstring& pattern);
+
+}  // namespace fmlib
+
+#endif

@@ -1,0 +1,637 @@
+#include "regex/ECMAScriptTranslator.h"
+
+#include "regex/cRegExpError.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace vtl {
+
+namespace {
+
+// Highest character a class has to cover; the subject never holds more than
+// UTF-16 units, and a class that reaches this value is written negated so
+// that it also covers anything above it.
+constexpr uint32_t kMaxChar = 0x10FFFF;
+// PCRE2's largest repeat count.
+constexpr uint32_t kMaxRepeat = 65535;
+// Deeper nesting is refused before it could exhaust our own stack (PCRE2
+// refuses more than 250 anyway).
+constexpr unsigned kMaxNesting = 250;
+
+using tRanges = std::vector<std::pair<uint32_t, uint32_t>>;
+
+tRanges normalize(tRanges ranges)
+{
+    std::sort(ranges.begin(), ranges.end());
+    tRanges merged;
+    for (const auto& r : ranges) {
+        if (!merged.empty() && r.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, r.second);
+        else
+            merged.push_back(r);
+    }
+    return merged;
+}
+
+// Complement within [0, kMaxChar] of normalized ranges.
+tRanges complement(const tRanges& ranges)
+{
+    tRanges result;
+    uint32_t next = 0;
+    for (const auto& r : ranges) {
+        if (r.first > next)
+            result.emplace_back(next, r.first - 1);
+        next = r.second + 1;
+    }
+    if (next <= kMaxChar)
+        result.emplace_back(next, kMaxChar);
+    return result;
+}
+
+const tRanges kDigits{{'0', '9'}};
+const tRanges kWordChars{{'0', '9'}, {'A', 'Z'}, {'_', '_'}, {'a', 'z'}};
+// ECMAScript's WhiteSpace and LineTerminator productions.
+const tRanges kSpaces{{0x09, 0x0D}, {0x20, 0x20},     {0xA0, 0xA0},     {0x1680, 0x1680}, {0x2000, 0x200A},
+                      {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF}};
+const tRanges kLineTerminators{{0x0A, 0x0A}, {0x0D, 0x0D}, {0x2028, 0x2029}};
+
+bool isDigit(uint32_t c) { return c >= '0' && c <= '9'; }
+bool isOctal(uint32_t c) { return c >= '0' && c <= '7'; }
+bool isAsciiLetter(uint32_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isClassEscapeLetter(uint32_t c) { return c == 'd' || c == 'D' || c == 'w' || c == 'W' || c == 's' || c == 'S'; }
+
+int hexValue(uint32_t c)
+{
+    if (isDigit(c)) return int(c - '0');
+    if (c >= 'a' && c <= 'f') return int(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') return int(c - 'A' + 10);
+    return -1;
+}
+
+// Reads exactly `count` hex digits at pos; leaves pos alone when they are not there.
+bool readHex(const std::wstring& p, size_t& pos, size_t count, uint32_t& value)
+{
+    if (pos + count > p.size()) return false;
+    uint32_t v = 0;
+    for (size_t k = 0; k < count; ++k) {
+        const int h = hexValue(uint32_t(p[pos + k]));
+        if (h < 0) return false;
+        v = v * 16 + uint32_t(h);
+    }
+    value = v;
+    pos += count;
+    return true;
+}
+
+tRanges classEscapeSet(uint32_t letter)
+{
+    switch (letter) {
+        case 'd': return kDigits;
+        case 'D': return complement(kDigits);
+        case 'w': return kWordChars;
+        case 'W': return complement(kWordChars);
+        case 's': return kSpaces;
+        default: return complement(kSpaces);
+    }
+}
+
+// Group names follow ECMAScript identifiers; characters beyond ASCII are
+// accepted without checking their Unicode identifier properties.
+bool isNameStart(uint32_t c) { return isAsciiLetter(c) || c == '$' || c == '_' || c >= 0x80; }
+bool isNamePart(uint32_t c) { return isNameStart(c) || isDigit(c); }
+
+// Reads `name>` from pos (just after '<'); \uXXXX and \u{...} escapes are decoded.
+bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
+{
+    name.clear();
+    while (pos < p.size()) {
+        uint32_t c = uint32_t(p[pos]);
+        if (c == '>') {
+            ++pos;
+            return !name.empty();
+        }
+        if (c == '\\') {
+            if (pos + 1 >= p.size() || p[pos + 1] != 'u') return false;
+            pos += 2;
+            if (pos < p.size() && p[pos] == '{') {
+                size_t end = ++pos;
+                uint32_t v = 0;
+                while (end < p.size() && hexValue(uint32_t(p[end])) >= 0 && v <= kMaxChar)
+                    v = v * 16 + uint32_t(hexValue(uint32_t(p[end++])));
+                if (end == pos || end >= p.size() || p[end] != '}' || v > kMaxChar) return false;
+                pos = end + 1;
+                c = v;
+            } else if (!readHex(p, pos, 4, c)) {
+                return false;
+            }
+        } else {
+            ++pos;
+        }
+        if (!(name.empty() ? isNameStart(c) : isNamePart(c))) return false;
+        name.push_back(wchar_t(c));
+    }
+    return false;
+}
+
+class cTranslator {
+public:
+    explicit cTranslator(const std::wstring& pattern) : p_(pattern) { scanGroups_(); }
+
+    sTranslatedPattern run()
+    {
+        parseDisjunction_();
+        if (!atEnd_()) fail_("Unmatched ')'");
+        return {out_, groupCount_};
+    }
+
+private:
+    enum class eTerm { kAssertion, kLookbehind, kLookahead, kAtom };
+
+    struct sQuantifier {
+        uint64_t min = 0;
+        uint64_t max = 0;
+        bool bounded = true;
+    };
+
+    struct sClassAtom {
+        tRanges set;  // for \d \w \s and their negations
+        uint32_t ch = 0;
+        bool isSet = false;
+    };
+
+    const std::wstring& p_;
+    size_t i_ = 0;
+    std::string out_;
+    uint32_t groupCount_ = 0;
+    bool hasNamedGroups_ = false;
+    std::map<std::wstring, uint32_t> groupNumbers_;
+    std::set<std::wstring> declaredNames_;
+    unsigned depth_ = 0;
+
+    [[noreturn]] void fail_(const char* reason) const
+    {
+        throw cRegExpError("Invalid regular expression: /" + PatternForMessage(p_) + "/: " + reason);
+    }
+
+    bool atEnd_() const { return i_ >= p_.size(); }
+    uint32_t peek_(size_t ahead = 0) const { return i_ + ahead < p_.size() ? uint32_t(p_[i_ + ahead]) : 0; }
+    bool has_(size_t ahead) const { return i_ + ahead < p_.size(); }
+
+    // Back-references may point forward and \k is a plain letter unless the
+    // pattern has a named group, so groups are counted before parsing.
+    void scanGroups_()
+    {
+        bool inClass = false;
+        for (size_t k = 0; k < p_.size(); ++k) {
+            const wchar_t c = p_[k];
+            if (c == '\\') {
+                ++k;
+            } else if (inClass) {
+                inClass = c != ']';
+            } else if (c == '[') {
+                inClass = true;
+            } else if (c == '(') {
+                if (k + 1 >= p_.size() || p_[k + 1] != '?') {
+                    ++groupCount_;
+                } else if (k + 2 < p_.size() && p_[k + 2] == '<' &&
+                           !(k + 3 < p_.size() && (p_[k + 3] == '=' || p_[k + 3] == '!'))) {
+                    ++groupCount_;
+                    hasNamedGroups_ = true;
+                    size_t pos = k + 3;
+                    std::wstring name;
+                    if (readGroupName(p_, pos, name)) groupNumbers_.emplace(name, groupCount_);
+                }
+            }
+        }
+    }
+
+    void parseDisjunction_()
+    {
+        parseAlternative_();
+        while (!atEnd_() && peek_() == '|') {
+            ++i_;
+            out_ += '|';
+            parseAlternative_();
+        }
+    }
+
+    void parseAlternative_()
+    {
+        while (!atEnd_() && peek_() != '|' && peek_() != ')') parseTerm_();
+    }
+
+    void parseTerm_()
+    {
+        const size_t start = out_.size();
+        eTerm kind = eTerm::kAtom;
+        const uint32_t c = peek_();
+        switch (c) {
+            case '^':
+                ++i_;
+                out_ += '^';  // without multiline mode: the subject's start only, never the search start
+                kind = eTerm::kAssertion;
+                break;
+            case '$':
+                ++i_;
+                out_ += "\\z";
+                kind = eTerm::kAssertion;
+                break;
+            case '(':
+                kind = parseGroup_();
+                break;
+            case '[':
+                ++i_;
+                parseClass_();
+                break;
+            case '.':
+                ++i_;
+                emitSet_(complement(kLineTerminators));
+                break;
+            case '*':
+            case '+':
+            case '?':
+                fail_("Nothing to repeat");
+            case '{': {
+                sQuantifier q;
+                if (parseBraced_(q)) fail_("Nothing to repeat");
+                ++i_;
+                emitChar_('{');  // not a quantifier: a literal brace
+                break;
+            }
+            case '\\':
+                if (peek_(1) == 'b' || peek_(1) == 'B') {
+                    out_ += peek_(1) == 'b' ? "\\b" : "\\B";  // PCRE2's word characters without UCP are ECMAScript's
+                    i_ += 2;
+                    kind = eTerm::kAssertion;
+                } else {
+                    ++i_;
+                    parseAtomEscape_();
+                }
+                break;
+            default:
+                ++i_;
+                emitChar_(c);
+        }
+        parseQuantifier_(start, kind);
+    }
+
+    // At '{': reads {n}, {n,} or {n,m}; leaves i_ alone when the text is not one.
+    bool parseBraced_(sQuantifier& q)
+    {
+        size_t pos = i_ + 1;
+        auto readNumber = [&](uint64_t& value) {
+            const size_t first = pos;
+            value = 0;
+            while (pos < p_.size() && isDigit(uint32_t(p_[pos]))) {
+                value = std::min<uint64_t>(value * 10 + uint64_t(p_[pos] - '0'), uint64_t(1) << 40);
+                ++pos;
+            }
+            return pos > first;
+        };
+        if (!readNumber(q.min)) return false;
+        q.max = q.min;
+        q.bounded = true;
+        if (pos < p_.size() && p_[pos] == ',') {
+            ++pos;
+            q.bounded = readNumber(q.max);
+        }
+        if (pos >= p_.size() || p_[pos] != '}') return false;
+        i_ = pos + 1;
+        return true;
+    }
+
+    void parseQuantifier_(size_t atomStart, eTerm kind)
+    {
+        if (atEnd_()) return;
+        std::string quantifier;
+        const uint32_t c = peek_();
+        if (c == '*' || c == '+' || c == '?') {
+            ++i_;
+            quantifier = char(c);
+        } else if (c == '{') {
+            sQuantifier q;
+            if (!parseBraced_(q)) return;
+            if (q.bounded && q.max < q.min) fail_("numbers out of order in {} quantifier");
+            if (q.min > kMaxRepeat || (q.bounded && q.max > kMaxRepeat))
+                fail_("Quantifier bound above 65535, the largest this engine supports");
+            quantifier = "{" + std::to_string(q.min);
+            if (!q.bounded)
+                quantifier += ",";
+            else if (q.max != q.min)
+                quantifier += "," + std::to_string(q.max);
+            quantifier += "}";
+        } else {
+            return;
+        }
+        if (kind == eTerm::kAssertion) fail_("Nothing to repeat");
+        if (kind == eTerm::kLookbehind) fail_("Invalid quantifier");
+        if (peek_() == '?' && !atEnd_()) {
+            ++i_;
+            quantifier += '?';
+        }
+        if (kind == eTerm::kLookahead) {
+            out_.insert(atomStart, "(?:");
+            out_ += ')';
+        }
+        out_ += quantifier;
+    }
+
+    eTerm parseGroup_()
+    {
+        if (++depth_ > kMaxNesting) fail_("Groups nested too deeply");
+        eTerm kind = eTerm::kAtom;
+        if (peek_(1) != '?') {
+            i_ += 1;
+            out_ += '(';
+        } else if (peek_(2) == ':') {
+            i_ += 3;
+            out_ += "(?:";
+        } else if (peek_(2) == '=' || peek_(2) == '!') {
+            out_ += peek_(2) == '=' ? "(?=" : "(?!";
+            i_ += 3;
+            kind = eTerm::kLookahead;
+        } else if (peek_(2) == '<' && (peek_(3) == '=' || peek_(3) == '!')) {
+            out_ += peek_(3) == '=' ? "(?<=" : "(?<!";
+            i_ += 4;
+            kind = eTerm::kLookbehind;
+        } else if (peek_(2) == '<') {
+            i_ += 3;
+            std::wstring name;
+            if (!readGroupName(p_, i_, name)) fail_("Invalid capture group name");
+            if (!declaredNames_.insert(name).second) fail_("Duplicate capture group name");
+            out_ += '(';  // named groups become numbered ones; \k is resolved to the number
+        } else {
+            fail_("Invalid group");
+        }
+        parseDisjunction_();
+        if (atEnd_() || peek_() != ')') fail_("Unterminated group");
+        ++i_;
+        out_ += ')';
+        --depth_;
+        return kind;
+    }
+
+    void emitBackReference_(uint64_t group) { out_ += "\\g{" + std::to_string(group) + "}"; }
+
+    // After '\' outside a class.
+    void parseAtomEscape_()
+    {
+        if (atEnd_()) fail_("\\ at end of pattern");
+        const uint32_t c = peek_();
+        if (isClassEscapeLetter(c)) {
+            ++i_;
+            emitSet_(classEscapeSet(c));
+            return;
+        }
+        if (c >= '1' && c <= '9') {
+            const size_t digitsStart = i_;
+            uint64_t group = 0;
+            while (!atEnd_() && isDigit(peek_())) {
+                group = std::min<uint64_t>(group * 10 + (peek_() - '0'), uint64_t(1) << 40);
+                ++i_;
+            }
+            if (group <= groupCount_) {
+                emitBackReference_(group);
+                return;
+            }
+            // Not a group: a legacy octal escape, or \8 and \9 as the digit.
+            i_ = digitsStart;
+            if (c >= '8') {
+                ++i_;
+                emitChar_(c);
+            } else {
+                emitChar_(parseOctal_());
+            }
+            return;
+        }
+        if (c == 'k' && hasNamedGroups_) {
+            ++i_;
+            if (peek_() != '<' || atEnd_()) fail_("Invalid named reference");
+            ++i_;
+            std::wstring name;
+            if (!readGroupName(p_, i_, name)) fail_("Invalid capture group name");
+            const auto found = groupNumbers_.find(name);
+            if (found == groupNumbers_.end()) fail_("Invalid named capture referenced");
+            emitBackReference_(found->second);
+            return;
+        }
+        emitChar_(parseCharacterEscape_(false));
+    }
+
+    uint32_t parseOctal_()
+    {
+        uint32_t value = peek_() - '0';
+        ++i_;
+        if (!atEnd_() && isOctal(peek_())) {
+            value = value * 8 + (peek_() - '0');
+            ++i_;
+            if (value < 32 && !atEnd_() && isOctal(peek_())) {
+                value = value * 8 + (peek_() - '0');
+                ++i_;
+            }
+        }
+        return value;
+    }
+
+    // After '\' (not at the end); gives the character the escape stands for.
+    uint32_t parseCharacterEscape_(bool inClass)
+    {
+        const uint32_t c = peek_();
+        uint32_t value = 0;
+        switch (c) {
+            case 'f': ++i_; return 0x0C;
+            case 'n': ++i_; return 0x0A;
+            case 'r': ++i_; return 0x0D;
+            case 't': ++i_; return 0x09;
+            case 'v': ++i_; return 0x0B;
+            case 'c': {
+                const uint32_t next = peek_(1);
+                if (has_(1) && (isAsciiLetter(next) || (inClass && (isDigit(next) || next == '_')))) {
+                    i_ += 2;
+                    return next % 32;
+                }
+                return '\\';  // a backslash standing for itself; the 'c' is read next as a letter
+            }
+            case 'x':
+            case 'u': {
+                // \xHH and \uHHHH; with fewer hex digits the letter stands for itself.
+                size_t pos = i_ + 1;
+                if (readHex(p_, pos, c == 'x' ? 2 : 4, value)) {
+                    i_ = pos;
+                    return value;
+                }
+                ++i_;
+                return c;
+            }
+            case 'k':
+                if (inClass && hasNamedGroups_) fail_("Invalid escape");
+                ++i_;
+                return c;
+            default:
+                if (isOctal(c)) return parseOctal_();
+                ++i_;
+                return c;  // identity escape: \a, \e, \z, \p, \8 ... are the character itself
+        }
+    }
+
+    sClassAtom parseClassAtom_()
+    {
+        sClassAtom atom;
+        if (peek_() != '\\') {
+            atom.ch = peek_();
+            ++i_;
+            return atom;
+        }
+        ++i_;
+        if (atEnd_()) fail_("\\ at end of pattern");
+        const uint32_t c = peek_();
+        if (isClassEscapeLetter(c)) {
+            ++i_;
+            atom.isSet = true;
+            atom.set = classEscapeSet(c);
+        } else if (c == 'b') {
+            ++i_;
+            atom.ch = 0x08;
+        } else {
+            atom.ch = parseCharacterEscape_(true);
+        }
+        return atom;
+    }
+
+    static void addAtom(tRanges& set, const sClassAtom& atom)
+    {
+        if (atom.isSet)
+            set.insert(set.end(), atom.set.begin(), atom.set.end());
+        else
+            set.emplace_back(std::min(atom.ch, kMaxChar), std::min(atom.ch, kMaxChar));
+    }
+
+    // After '['.
+    void parseClass_()
+    {
+        const bool negated = peek_() == '^' && !atEnd_();
+        if (negated) ++i_;
+        tRanges set;
+        for (;;) {
+            if (atEnd_()) fail_("Unterminated character class");
+            if (peek_() == ']') {
+                ++i_;
+                break;
+            }
+            const sClassAtom first = parseClassAtom_();
+            if (peek_() == '-' && has_(1) && peek_(1) != ']') {
+                ++i_;
+                const sClassAtom last = parseClassAtom_();
+                if (first.isSet || last.isSet) {
+                    // A range with a class escape at either end is three plain members.
+                    addAtom(set, first);
+                    set.emplace_back('-', '-');
+                    addAtom(set, last);
+                } else {
+                    if (first.ch > last.ch) fail_("Range out of order in character class");
+                    set.emplace_back(std::min(first.ch, kMaxChar), std::min(last.ch, kMaxChar));
+                }
+            } else {
+                addAtom(set, first);
+            }
+        }
+        set = normalize(std::move(set));
+        emitSet_(negated ? complement(set) : set);
+    }
+
+    static std::string hexChar(uint32_t c)
+    {
+        static const char* const kDigitsHex = "0123456789abcdef";
+        std::string hex;
+        do {
+            hex.insert(hex.begin(), kDigitsHex[c % 16]);
+            c /= 16;
+        } while (c != 0);
+        return "\\x{" + hex + "}";
+    }
+
+    void emitChar_(uint32_t c)
+    {
+        if (isAsciiLetter(c) || isDigit(c))
+            out_ += char(c);
+        else
+            out_ += hexChar(c);
+    }
+
+    void emitRanges_(const tRanges& ranges)
+    {
+        for (const auto& r : ranges) {
+            out_ += hexChar(r.first);
+            if (r.second != r.first) out_ += (r.second == r.first + 1 ? "" : "-") + hexChar(r.second);
+        }
+    }
+
+    // Writes a set of characters as one quantifiable item.
+    void emitSet_(const tRanges& set)
+    {
+        if (set.empty()) {
+            out_ += "(?:(?!))";  // ECMAScript's [] never matches
+        } else if (set.back().second == kMaxChar) {
+            const tRanges outside = complement(set);
+            if (outside.empty()) {
+                out_ += "(?s:.)";
+            } else {
+                out_ += "[^";
+                emitRanges_(outside);
+                out_ += ']';
+            }
+        } else {
+            out_ += '[';
+            emitRanges_(set);
+            out_ += ']';
+        }
+    }
+};
+
+void appendUtf8(std::string& out, uint32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern)
+{
+    return cTranslator(pattern).run();
+}
+
+std::string PatternForMessage(const std::wstring& pattern)
+{
+    std::string out;
+    for (size_t k = 0; k < pattern.size(); ++k) {
+        uint32_t c = uint32_t(pattern[k]);
+        if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pattern.size() && pattern[k + 1] >= 0xDC00 &&
+            pattern[k + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(pattern[++k]) - 0xDC00);
+        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            c = 0xFFFD;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+}  // namespace vtl

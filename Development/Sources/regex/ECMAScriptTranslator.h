@@ -1,0 +1,26 @@
+#ifndef VANTREL_REGEX_ECMASCRIPTTRANSLATOR_H
+#define VANTREL_REGEX_ECMASCRIPTTRANSLATOR_H
+
+#include <cstdint>
+#include <string>
+
+namespace vtl {
+
+// A pattern of the ECMAScript grammar (no flags, Annex B syntax as web browsers
+// and Node accept it) rewritten for PCRE2 in its non-UTF 32-bit mode, where one
+// code unit is one UTF-16 unit of the subject.
+struct sTranslatedPattern {
+    std::string pcrePattern;  // ASCII only: every other character is written as \x{...}
+    uint32_t groupCount = 0;  // capturing groups, named ones included, in ECMAScript order
+};
+
+// Throws cRegExpError, worded like a JavaScript SyntaxError, for every pattern
+// that ECMAScript rejects and for the few it accepts but PCRE2 cannot express.
+sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern);
+
+// The pattern as UTF-8 for messages; unpaired surrogates become U+FFFD.
+std::string PatternForMessage(const std::wstring& pattern);
+
+}  // namespace vtl
+
+#endif

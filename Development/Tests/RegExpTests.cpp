@@ -1,0 +1,287 @@
+// The regular-expression engine without the host: translation of ECMAScript patterns, global
+// matching, limits, and the differential run against Node.js over the corpus in data/.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "iOS_SupportFunctions/RegExpPatternCount.h"
+#include "regex/ECMAScriptTranslator.h"
+#include "regex/cRegExp.h"
+#include "regex/cRegExpError.h"
+
+namespace {
+
+std::wstring W(const char* ascii) { return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii)); }
+
+int64_t Count(const char* text, const char* pattern) { return fmlib::RegExpPatternCount(W(text), W(pattern)); }
+
+std::string ErrorOf(const std::wstring& text, const std::wstring& pattern)
+{
+    try {
+        fmlib::RegExpPatternCount(text, pattern);
+    } catch (const vtl::cRegExpError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(RegExpCount, FollowsEcmaScriptGlobalMatching)
+{
+    struct sExpectation {
+        const char* text;
+        const char* pattern;
+        int64_t count;
+    };
+    const sExpectation expectations[] = {
+        {"aaa", "a", 3},   {"aaa", "aa", 1},  // no overlap
+        {"aaa", "^a", 1},                     // ^ only at the start of the text
+        {"a", "A", 0},     {"", "a", 0},      {"12 345", "\\d+", 2},
+        // an empty match counts once and the search moves on by one unit
+        {"abc", "", 4},    {"", "", 1},       {"abc", "x*", 4},
+        {"aab", "a*", 3},  {"aaa", "a*?", 4}, {"ab", "\\b", 2},
+    };
+    for (const auto& e : expectations) EXPECT_EQ(Count(e.text, e.pattern), e.count) << e.pattern << " on " << e.text;
+}
+
+TEST(RegExpCount, SearchStartSeesTheTextBeforeIt)
+{
+    // After the first match, \b and look-behind still see the previous character.
+    EXPECT_EQ(Count("aa", "\\ba"), 1);
+    EXPECT_EQ(Count("aaa", "(?<=a)a"), 2);
+    EXPECT_EQ(Count("ab", "(?<!a)b"), 0);
+}
+
+TEST(RegExpCount, PositionsAreUtf16Units)
+{
+    const std::wstring smiley{wchar_t(0xD83D), wchar_t(0xDE00)};
+    EXPECT_EQ(fmlib::RegExpPatternCount(smiley, L"."), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(smiley + smiley, smiley + L"+"), 2);  // + repeats the low surrogate only
+    EXPECT_EQ(fmlib::RegExpPatternCount(std::wstring(1, wchar_t(0xDE00)), L"[\\ud800-\\udfff]"), 1);
+}
+
+TEST(RegExpTranslation, SpellsOutEcmaScriptSets)
+{
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L".").pcrePattern, "[^\\x{a}\\x{d}\\x{2028}\\x{2029}]");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"\\d").pcrePattern, "[\\x{30}-\\x{39}]");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"[]").pcrePattern, "(?:(?!))");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"[^]").pcrePattern, "(?s:.)");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"a$").pcrePattern, "a\\z");
+}
+
+TEST(RegExpTranslation, NamedGroupsBecomeNumberedOnes)
+{
+    const vtl::sTranslatedPattern t = vtl::TranslateECMAScriptPattern(L"\\k<b>(?<a>x)(y)(?<b>z)\\k<a>");
+    EXPECT_EQ(t.pcrePattern, "\\g{3}(x)(y)(z)\\g{1}");
+    EXPECT_EQ(t.groupCount, 3u);
+}
+
+TEST(RegExpTranslation, PerlOnlySyntaxCannotReachTheEngine)
+{
+    // Characters PCRE2 would read as syntax arrive as hexadecimal escapes.
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"\\Q\\E#").pcrePattern, "QE\\x{23}");
+    EXPECT_NE(ErrorOf(L"a", L"(*UTF)a"), "");
+    EXPECT_NE(ErrorOf(L"a", L"(?C1)a"), "");
+}
+
+TEST(RegExpErrors, MessagesNameThePatternAndTheFault)
+{
+    EXPECT_EQ(ErrorOf(L"a", L"(a"), "Invalid regular expression: /(a/: Unterminated group");
+    EXPECT_EQ(ErrorOf(L"a", L"a)"), "Invalid regular expression: /a)/: Unmatched ')'");
+    EXPECT_EQ(ErrorOf(L"a", L"[b-a]"), "Invalid regular expression: /[b-a]/: Range out of order in character class");
+    EXPECT_EQ(ErrorOf(L"a", L"(?<=a+)b"),
+              "Invalid regular expression: /(?<=a+)b/: lookbehind assertion is not fixed length");
+    // A non-ASCII pattern is shown as UTF-8, an unpaired surrogate as U+FFFD.
+    EXPECT_EQ(ErrorOf(L"a", std::wstring{L'\u00e9', wchar_t(0xD800), L'('}),
+              "Invalid regular expression: /\u00e9\ufffd(/: Unterminated group");
+}
+
+TEST(RegExpErrors, DeepNestingIsRefusedNotRecursedInto)
+{
+    const std::wstring deep = std::wstring(100000, L'(') + std::wstring(100000, L')');
+    EXPECT_NE(ErrorOf(L"a", deep).find("nested too deeply"), std::string::npos);
+}
+
+TEST(RegExpLimits, CatastrophicBacktrackingEndsInAnErrorQuickly)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const std::string message = ErrorOf(std::wstring(40, L'x') + L"zy", L"(x+x+)+y");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_NE(message.find("too many backtracking steps"), std::string::npos) << message;
+    EXPECT_LT(elapsed, std::chrono::seconds(5));  // generous: this only guards against a hang
+}
+
+TEST(RegExpLimits, QuadraticWorkOverALongTextEndsAtTheTimeBudget)
+{
+    vtl::cRegExp expression(L"(a|ab)*c", std::chrono::milliseconds(50));
+    const std::wstring text = std::wstring(1000000, L'a') + L"b";
+    try {
+        expression.countMatches(text);
+        FAIL() << "no error";
+    } catch (const vtl::cRegExpError& e) {
+        EXPECT_NE(std::string(e.what()).find("took longer than 50 ms"), std::string::npos) << e.what();
+    }
+}
+
+TEST(RegExpLimits, LongRepetitionsDoNotExhaustTheStack)
+{
+    // The standard library's engine recursed once per character here and crashed.
+    const std::wstring text(1000000, L'a');
+    EXPECT_EQ(fmlib::RegExpPatternCount(text, L"(a|b)*"), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(text, L".*"), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(text, L"(?:a|(b))+$"), 1);
+}
+
+TEST(RegExpIteration, GroupsOfEachMatch)
+{
+    vtl::cRegExp expression(L"(\\w+)-(\\d)?");
+    const std::wstring text = L"ab-1 cd-";
+    size_t position = 0;
+    ASSERT_TRUE(expression.searchNext(text, position));
+    EXPECT_EQ(expression.groupStart(1), 0u);
+    EXPECT_EQ(expression.groupEnd(2), 4u);
+    EXPECT_EQ(position, 4u);
+    ASSERT_TRUE(expression.searchNext(text, position));
+    EXPECT_EQ(expression.groupStart(0), 5u);
+    EXPECT_FALSE(expression.groupMatched(2));
+    EXPECT_FALSE(expression.groupMatched(3));  // beyond the pattern's groups
+    EXPECT_FALSE(expression.searchNext(text, position));
+}
+
+// ---- differential run against Node.js ----
+
+// Reads a JSON array of strings into wide strings of UTF-16 units (\uXXXX escapes
+// stay single units, so unpaired surrogates survive).
+std::vector<std::wstring> ParseJsonStrings(const std::string& json)
+{
+    std::vector<std::wstring> strings;
+    size_t i = 0;
+    auto fail = [&] { throw std::runtime_error("corpus: bad JSON near " + json.substr(i, 20)); };
+    while (i < json.size()) {
+        const char c = json[i++];
+        if (c != '"') continue;
+        std::wstring s;
+        while (true) {
+            if (i >= json.size()) fail();
+            unsigned char u = static_cast<unsigned char>(json[i++]);
+            if (u == '"') break;
+            if (u == '\\') {
+                const char e = json[i++];
+                switch (e) {
+                    case 'n': s += L'\n'; break;
+                    case 'r': s += L'\r'; break;
+                    case 't': s += L'\t'; break;
+                    case 'b': s += L'\b'; break;
+                    case 'f': s += L'\f'; break;
+                    case 'u': s += wchar_t(std::stoul(json.substr(i, 4), nullptr, 16)); i += 4; break;
+                    default: s += wchar_t(e);
+                }
+            } else if (u < 0x80) {
+                s += wchar_t(u);
+            } else {  // UTF-8 sequence to UTF-16 units
+                const int extra = u >= 0xF0 ? 3 : u >= 0xE0 ? 2 : 1;
+                uint32_t cp = u & (0x3F >> extra);
+                for (int k = 0; k < extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(json[i++]) & 0x3F);
+                if (cp >= 0x10000) {
+                    s += wchar_t(0xD800 + ((cp - 0x10000) >> 10));
+                    s += wchar_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+                } else {
+                    s += wchar_t(cp);
+                }
+            }
+        }
+        strings.push_back(s);
+    }
+    return strings;
+}
+
+struct sCase {
+    std::wstring pattern;
+    std::wstring text;
+    std::string documented;  // the plug-in's answer where it differs from Node on purpose
+    int line = 0;
+};
+
+std::vector<sCase> ReadCorpus(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<sCase> cases;
+    std::vector<std::wstring> patterns;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        const size_t colon = line.find(':');
+        if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
+        const std::string key = line.substr(0, colon);
+        const std::vector<std::wstring> values = ParseJsonStrings(line.substr(colon + 1));
+        if (key == "patterns") {
+            patterns = values;
+        } else if (key == "texts") {
+            for (const auto& p : patterns)
+                for (const auto& t : values) cases.push_back({p, t, "", number});
+        } else if (key == "differs" && values.size() == 3) {
+            cases.push_back({values[0], values[1], std::string(values[2].begin(), values[2].end()), number});
+        }
+    }
+    return cases;
+}
+
+std::string OurCount(const sCase& c)
+{
+    try {
+        return std::to_string(fmlib::RegExpPatternCount(c.text, c.pattern));
+    } catch (const vtl::cRegExpError&) {
+        return "error";
+    }
+}
+
+std::string Show(const std::wstring& s)
+{
+    std::ostringstream out;
+    for (wchar_t c : s) {
+        if (c >= 0x20 && c < 0x7F)
+            out << char(c);
+        else
+            out << "\\u{" << std::hex << uint32_t(c) << std::dec << "}";
+    }
+    return out.str();
+}
+
+TEST(RegExpNodeDifferential, CountsAgreeWithNodeOverTheCorpus)
+{
+    if (std::system("command -v node >/dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
+    const std::string data = std::string(VANTREL_SOURCE_DIR) + "/Development/Tests/data/";
+    const std::vector<sCase> cases = ReadCorpus(data + "RegExpCorpus.txt");
+    ASSERT_GE(cases.size(), 300u);
+
+    const std::string command = "node '" + data + "regexp_node_counts.js' '" + data + "RegExpCorpus.txt'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_TRUE(pipe);
+    std::vector<std::string> node;
+    char buffer[64];
+    while (std::fgets(buffer, sizeof buffer, pipe.get())) node.emplace_back(buffer, std::strcspn(buffer, "\n"));
+    ASSERT_EQ(node.size(), cases.size()) << "node printed a different number of results";
+
+    size_t differences = 0;
+    for (size_t k = 0; k < cases.size(); ++k) {
+        const sCase& c = cases[k];
+        const std::string ours = OurCount(c);
+        const std::string expected = c.documented.empty() ? node[k] : c.documented;
+        EXPECT_TRUE(c.documented.empty() || c.documented != node[k])
+            << "line " << c.line << " is listed as a difference but Node agrees";
+        if (ours != expected && ++differences <= 40) {
+            ADD_FAILURE() << "line " << c.line << ": /" << Show(c.pattern) << "/ on \"" << Show(c.text)
+                          << "\": ours " << ours << ", expected " << expected << " (node " << node[k] << ")";
+        }
+    }
+    EXPECT_EQ(differences, 0u) << "of " << cases.size() << " pairs";
+}
+
+}  // namespace
