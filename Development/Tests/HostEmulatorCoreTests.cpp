@@ -557,6 +557,9 @@ TEST(HostEmulatorData, BooleansNumbersAndTexts)
     EXPECT_EQ(42, n->GetAsNumber().AsLong());
     n->ConvertData(Data::kDTText);
     EXPECT_EQ("42", FMHost::TextOf(*n));
+    auto noDigits = TextData("abc");
+    noDigits->ConvertData(Data::kDTNumber);
+    EXPECT_TRUE(noDigits->IsEmpty());
 
     // A number stored as text takes its text form.
     DataUniquePtr t;
@@ -755,7 +758,7 @@ TEST_F(HostEmulatorRegistry, PluginExceptionsStayInTheHost)
 
 TEST_F(HostEmulatorRegistry, EnvironmentsKnowTheirSession)
 {
-    session.OpenFile("Invoices", "/tmp/none.sqlite");
+    session.OpenFile("Invoices");
     session.OpenFile("Contacts");
     EXPECT_EQ("Invoices", session.CallingFile());
     EXPECT_TRUE(session.SetCallingFile("contacts"));

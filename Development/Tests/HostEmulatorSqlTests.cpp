@@ -1,12 +1,20 @@
 // The emulator's SQL engine on SQLite: typed values, parameters, error codes, locking and threads.
+#include "FMHost/Host.h"
+#include "sql/FileSql.h"
 #include "sql/SqlDatabase.h"
 #include "sql/SqlErrors.h"
 
 #include <gtest/gtest.h>
 
+#include "FMWrapper/FMXBinaryData.h"
+#include "FMWrapper/FMXDateTime.h"
+#include "FMWrapper/FMXFixPt.h"
+
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -204,6 +212,23 @@ TEST_F(SqlEngine, ThreadsShareOneConnection)
     EXPECT_EQ(0, wrong.load());
 }
 
+// Reals from SQLite take a shortcut to host numbers; it must give exactly what the host's own conversion gives.
+TEST(SqlRealNumbers, MatchTheHostConversion)
+{
+    std::mt19937_64 random(12345);
+    std::vector<double> reals = {1.5, -0.25, 0.1, 1.0 / 3, 2.0 / 3, 15000, 1e15, 1e16, 1.5e17, 123456789.123456789,
+                                 1e-5, 1.234567890123456789e-7, 5e-17, 1e-20, -9.87654321e-12, 4.9e-324, 1.7e308};
+    for (int i = 0; i < 20000; ++i) {
+        const double mantissa = std::uniform_real_distribution<double>(-10, 10)(random);
+        reals.push_back(std::ldexp(mantissa, std::uniform_int_distribution<int>(-70, 70)(random)));
+    }
+    for (const double real : reals) {
+        const emu::Number fast = emu::NumberFromReal(real), slow = emu::Number::FromDouble(real);
+        ASSERT_EQ(slow.ToString(), fast.ToString()) << real;
+        ASSERT_EQ(0, emu::Number::Compare(slow, fast)) << real;
+    }
+}
+
 TEST(SqlEngineOpen, RefusesMissingFilesAndNonDatabases)
 {
     const std::string missing = ::testing::TempDir() + "no-such-dir/none.sqlite";
@@ -217,6 +242,126 @@ TEST(SqlEngineOpen, RefusesMissingFilesAndNonDatabases)
     std::ofstream(text) << "just some words, long enough to be taken for a header of a database file......\n";
     EXPECT_THROW(cSqlDatabase::Open(text), std::runtime_error);
     std::remove(text.c_str());
+}
+
+// The SDK's side: FM_ExprEnv_ExecuteFileSQL on hosted files of an emulator session.
+class SqlHostedFiles : public SqlEngine {
+protected:
+    void SetUp() override
+    {
+        SqlEngine::SetUp();
+        session_.OpenFile("Invoices", path_);
+    }
+
+    // Runs query on file with the given parameters; the rows as "type:text" cells, rows separated by " / ".
+    short Query(const std::string &query, const std::string &file = "", std::vector<const fmx::Data *> parameters = {},
+                std::string *shown = nullptr)
+    {
+        fmx::TextUniquePtr text, name;
+        text->Assign(query.c_str(), fmx::Text::kEncoding_UTF8);
+        name->Assign(file.c_str(), fmx::Text::kEncoding_UTF8);
+        fmx::DataVectUniquePtr bound;
+        for (const fmx::Data *parameter : parameters)
+            bound->PushBack(*parameter);
+        const short code = session_.Env().ExecuteFileSQL(*text, *name, *bound, *rows_);
+        if (shown != nullptr) {
+            shown->clear();
+            for (fmx::uint32 r = 0; r < rows_->Size(); ++r) {
+                *shown += r ? " / " : "";
+                const fmx::DataVect &row = rows_->At(r);
+                for (fmx::uint32 v = 0; v < row.Size(); ++v)
+                    *shown += std::string(v ? " " : "") + FMHost::TypeName(FMHost::TypeOf(row.At(v))) + ":" +
+                              FMHost::TextOf(row.At(v));
+            }
+        }
+        return code;
+    }
+
+    FMHost::Session session_;
+    fmx::RowVectUniquePtr rows_;
+};
+
+TEST_F(SqlHostedFiles, RowsCarryTheSqliteTypeAsHostType)
+{
+    std::string shown;
+    ASSERT_EQ(0, Query("SELECT id, n, s, b FROM t WHERE id < 3 ORDER BY id", "", {}, &shown));
+    EXPECT_EQ("Number:1 Number:1.5 Text:one Text: / Number:2 Text: Text:tab\there Container:", shown);
+    EXPECT_TRUE(rows_->At(0).At(3).IsEmpty());
+    const fmx::BinaryData &blob = rows_->At(1).At(3).GetBinaryData();
+    fmx::QuadCharUniquePtr file('F', 'I', 'L', 'E');
+    const fmx::int32 stream = blob.GetIndex(*file);
+    ASSERT_GE(stream, 0);
+    unsigned char bytes[2] = {1, 1};
+    ASSERT_EQ(2u, blob.GetSize(stream));
+    blob.GetData(stream, 0, 2, bytes);
+    EXPECT_EQ(0x00, bytes[0]);
+    EXPECT_EQ(0xff, bytes[1]);
+    ASSERT_EQ(0, Query("SELECT 0.1, -2.5e-3, 1e15, 123456789012, 9007199254740993", "", {}, &shown));
+    EXPECT_EQ("Number:0.1 Number:-0.0025 Number:1000000000000000 Number:123456789012 Number:9007199254740993", shown);
+}
+
+TEST_F(SqlHostedFiles, HostValuesBindAsParameters)
+{
+    fmx::LocaleUniquePtr locale;
+    fmx::TextUniquePtr text;
+    text->Assign("Caf\xC3\xA9", fmx::Text::kEncoding_UTF8);
+    fmx::DataUniquePtr asText, whole, fraction, date, empty;
+    asText->SetAsText(*text, *locale);
+    fmx::FixPtUniquePtr number(42);
+    whole->SetAsNumber(*number);
+    number->AssignDouble(2.5);
+    fraction->SetAsNumber(*number);
+    fmx::DateTimeUniquePtr day;
+    day->SetNormalizedDate(12, 31, 2026);
+    date->SetAsDate(*day);
+    std::string shown;
+    ASSERT_EQ(0, Query("SELECT ?, typeof(?), ?, typeof(?), ?, ? IS NULL",
+                       "", {&*asText, &*whole, &*whole, &*fraction, &*date, &*empty}, &shown));
+    EXPECT_EQ("Text:Caf\xC3\xA9 Text:integer Number:42 Text:real Text:2026-12-31 Number:1", shown);
+}
+
+TEST_F(SqlHostedFiles, FilesAreFoundByNameOrAreTheCallingFile)
+{
+    session_.OpenFile("Plain");
+    std::string shown;
+    ASSERT_EQ(0, Query("SELECT count(*) FROM t", "invoices", {}, &shown));  // names compare without case
+    EXPECT_EQ("Number:3", shown);
+    ASSERT_TRUE(session_.SetCallingFile("Plain"));
+    EXPECT_EQ(emu::sqlerr::kNoDatabase, Query("SELECT 1"));
+    EXPECT_EQ(emu::sqlerr::kNoSuchFile, Query("SELECT 1", "Elsewhere"));
+    ASSERT_TRUE(session_.CloseFile("Invoices"));
+    EXPECT_EQ(emu::sqlerr::kNoSuchFile, Query("SELECT 1", "Invoices"));
+}
+
+TEST_F(SqlHostedFiles, AFailedQueryLeavesNoRows)
+{
+    ASSERT_EQ(0, Query("SELECT id FROM t"));
+    ASSERT_EQ(3u, rows_->Size());
+    EXPECT_EQ(emu::sqlerr::kSyntax, Query("SELEC id FROM t"));
+    EXPECT_EQ(0u, rows_->Size());
+    // Rows already produced when the query fails are dropped too.
+    EXPECT_EQ(emu::sqlerr::kOther,
+              Query("SELECT CASE WHEN id < 3 THEN id ELSE abs(-9223372036854775807 - 1) END FROM t ORDER BY id"));
+    EXPECT_EQ(0u, rows_->Size());
+}
+
+TEST_F(SqlHostedFiles, ADatabaseThatCannotOpenLeavesTheSessionAsItWas)
+{
+    EXPECT_THROW(session_.OpenFile("Invoices", path_ + ".missing"), std::runtime_error);
+    EXPECT_THROW(session_.OpenFile("Other", path_ + ".missing"), std::runtime_error);
+    EXPECT_EQ(std::vector<std::string>{"Invoices"}, session_.FileNames());
+    EXPECT_EQ(0, Query("SELECT 1"));
+}
+
+TEST_F(SqlHostedFiles, HostFailuresReachTheCaller)
+{
+    fmx::TextUniquePtr query, file;
+    query->Assign("SELECT * FROM t");
+    fmx::DataVectUniquePtr none;
+    FMHost::Faults::FailNthCall(1, fmx::_fmxcpt::kBadAlloc);
+    EXPECT_THROW(session_.Env().ExecuteFileSQL(*query, *file, *none, *rows_), std::bad_alloc);
+    FMHost::Faults::ClearCallFailure();
+    EXPECT_EQ(0u, rows_->Size());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "core/Number.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +16,21 @@ using Coef = Number::Coef;
 constexpr int kMaxExp = 400;
 constexpr int kMaxPrecision = 400;
 
+// Powers of ten that fit a coefficient, made at compile time: every conversion needs them.
+constexpr std::array<Coef, 39> MakePow10()
+{
+    std::array<Coef, 39> table{};
+    table[0] = 1;
+    for (size_t i = 1; i < table.size(); ++i)
+        table[i] = table[i - 1] * 10;
+    return table;
+}
+constexpr std::array<Coef, 39> kPow10 = MakePow10();
+
 Coef Pow10(int n)
 {
+    if (n >= 0 && n < static_cast<int>(kPow10.size()))
+        return kPow10[static_cast<size_t>(n)];
     Coef r = 1;
     while (n-- > 0)
         r *= 10;
@@ -28,11 +43,8 @@ int Digits(Coef c)
 {
     c = Abs(c);
     int d = 1;
-    while (c >= 10)
-    {
-        c /= 10;
+    while (d < static_cast<int>(kPow10.size()) && c >= kPow10[static_cast<size_t>(d)])
         ++d;
-    }
     return d;
 }
 
@@ -59,6 +71,13 @@ Coef Rescale(Coef c, int32_t from, int32_t to)
 std::string CoefDigits(Coef c)
 {
     c = Abs(c);
+    if (c <= static_cast<Coef>(std::numeric_limits<uint64_t>::max()))
+    {
+        // 128-bit division is slow; most coefficients fit 64 bits.
+        char buffer[24];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint64_t>(c)).ptr;
+        return std::string(buffer, end);
+    }
     std::string s;
     do
     {
@@ -199,6 +218,17 @@ void Number::Normalize()
     {
         exp_ = 0;
         return;
+    }
+    if (coef_ >= std::numeric_limits<int64_t>::min() && coef_ <= std::numeric_limits<int64_t>::max())
+    {
+        // The same in 64 bits, where most coefficients fit and division is far cheaper.
+        int64_t c = static_cast<int64_t>(coef_);
+        while (c % 10 == 0)
+        {
+            c /= 10;
+            ++exp_;
+        }
+        coef_ = c;
     }
     while (coef_ % 10 == 0)
     {

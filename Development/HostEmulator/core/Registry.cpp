@@ -59,11 +59,7 @@ std::vector<RegistrationPtr> Registry::All() const
     return entries_;
 }
 
-uint64_t Registry::Generation() const
-{
-    std::shared_lock<std::shared_mutex> lock(mutex_);
-    return generation_;
-}
+uint64_t Registry::Generation() const { return generation_.load(std::memory_order_acquire); }
 
 int16_t CallRegistered(const Registration &registration, Environment &env, const DataVect &args, Value &result)
 {

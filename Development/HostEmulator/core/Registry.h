@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -61,7 +62,7 @@ public:
 private:
     mutable std::shared_mutex mutex_;
     std::vector<RegistrationPtr> entries_;
-    uint64_t generation_ = 1;
+    std::atomic<uint64_t> generation_{1};
 };
 
 // Calls a registered function the way the host does: checks the argument count against the registered minimum

@@ -27,14 +27,15 @@ template <class F, class Read> const F *ItemView(const void *self, fmx::uint32 p
 
 Environment &EnvOf(const void *self) { return const_cast<Environment &>(Self<fmx::ExprEnv>(self)); }
 
-// Runs a query; `rows` receives the result only when it succeeds.
+// Runs a query; `rows` receives the result, and is left empty when the query fails.
 fmx::errcode RunSql(const void *self, const fmx::Text &query, const fmx::Text &file, const fmx::DataVect &params,
                     RowVect &rows)
 {
     RowVect result;
     const fmx::errcode err = ExecuteSQL(EnvOf(self), Obj(query).Chars(), Obj(file).Chars(), Obj(params), result);
-    if (err == 0)
-        rows = std::move(result);
+    if (err != 0)
+        result.Clear();
+    rows = std::move(result);
     return err;
 }
 

@@ -1,5 +1,7 @@
 #include "core/Session.h"
 
+#include "sql/FileSql.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -27,13 +29,16 @@ bool Session::RemoveVariable(std::u16string_view name) { return variables_.erase
 
 void Session::OpenFile(const std::u16string &name, const std::string &sqlitePath)
 {
+    // Opened first: a database that cannot be opened throws and leaves the session as it was.
+    std::shared_ptr<cSqlDatabase> database = sqlitePath.empty() ? nullptr : OpenFileDatabase(sqlitePath);
     for (auto &f : files_)
         if (EqualIgnoringCase(f.name, name))
         {
             f.sqlitePath = sqlitePath;
+            f.database = std::move(database);
             return;
         }
-    files_.push_back(HostedFile{name, sqlitePath, nextFileId_++});
+    files_.push_back(HostedFile{name, sqlitePath, nextFileId_++, std::move(database)});
     if (callingFileId_ == 0)
         callingFileId_ = files_.back().id;
 }

@@ -15,12 +15,14 @@
 namespace emu {
 
 class Environment;
+class cSqlDatabase;
 
 struct HostedFile
 {
     std::u16string name;
     std::string sqlitePath;  // empty: the file has no SQL database
     uint64_t id = 0;
+    std::shared_ptr<cSqlDatabase> database;  // open while the file is (sql/FileSql.h: OpenFileDatabase)
 };
 
 class Session
@@ -40,7 +42,8 @@ public:
     bool RemoveVariable(std::u16string_view name);
     void ClearVariables() { variables_.clear(); }
 
-    // Hosted files, in opening order. The first file opened becomes the calling file.
+    // Hosted files, in opening order. The first file opened becomes the calling file. A file backed by an SQLite
+    // database opens it now and throws std::runtime_error when it cannot.
     void OpenFile(const std::u16string &name, const std::string &sqlitePath = std::string());
     bool CloseFile(std::u16string_view name);  // names compare without regard to case
     const std::vector<HostedFile> &Files() const { return files_; }

@@ -12,7 +12,48 @@ DateTime DatePart(const DateTime &dt)
     return d;
 }
 
+const BinaryData &EmptyBinary()
+{
+    static const BinaryData empty;
+    return empty;
+}
+
 } // namespace
+
+struct Value::Extra
+{
+    BinaryData binary;
+    DateTime dateView, timeView, timestampView;
+};
+
+Value::Value() = default;
+Value::~Value() = default;
+Value::Value(Value &&other) noexcept = default;
+Value &Value::operator=(Value &&other) noexcept = default;
+
+Value::Value(const Value &other)
+    : type_(other.type_), empty_(other.empty_), views_(other.views_), locale_(other.locale_), text_(other.text_),
+      number_(other.number_), dateTime_(other.dateTime_),
+      extra_(other.extra_ ? std::make_unique<Extra>(*other.extra_) : nullptr)
+{
+}
+
+Value &Value::operator=(const Value &other)
+{
+    if (&other != this)
+    {
+        Value copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Value::Extra &Value::Ext() const
+{
+    if (!extra_)
+        extra_ = std::make_unique<Extra>();
+    return *extra_;
+}
 
 void Value::Clear(DataType type)
 {
@@ -21,7 +62,8 @@ void Value::Clear(DataType type)
     text_.Clear();
     number_ = Number();
     dateTime_ = DateTime();
-    binary_.Clear();
+    if (extra_)
+        extra_->binary.Clear();
     Invalidate();
 }
 
@@ -109,10 +151,11 @@ void Value::SetDateTime(const DateTime &value, DataType source, DataType type)
 
 void Value::SetBinary(const BinaryData &binary)
 {
-    if (&binary != &binary_)
-        binary_ = binary;
+    Extra &extra = Ext();
+    if (&binary != &extra.binary)
+        extra.binary = binary;
     type_ = kDTBinary;
-    empty_ = binary_.Empty();
+    empty_ = extra.binary.Empty();
     Invalidate();
 }
 
@@ -129,7 +172,7 @@ void Value::Convert(DataType type)
 {
     if (type == type_)
         return;
-    const bool wasEmpty = empty_;
+    bool empty = empty_;
     switch (type)
     {
     case kDTText:
@@ -141,6 +184,11 @@ void Value::Convert(DataType type)
     case kDTNumber:
     case kDTBoolean:
         number_ = AsNumber();
+        if (type_ == kDTText)
+        {
+            Number ignored;
+            empty = empty || !Number::FromText(text_.Chars(), ignored);  // a text without digits: no number
+        }
         break;
     case kDTDate:
         dateTime_ = AsDate();
@@ -152,14 +200,17 @@ void Value::Convert(DataType type)
         dateTime_ = AsTimestamp();
         break;
     case kDTBinary:
-        binary_ = AsBinary();
+    {
+        BinaryData b = AsBinary();
+        Ext().binary = std::move(b);
         break;
+    }
     default:
         Clear(kDTInvalid);
         return;
     }
     type_ = type;
-    empty_ = wasEmpty;
+    empty_ = empty;
     Invalidate();
 }
 
@@ -169,22 +220,21 @@ const Text &Value::AsText() const
         return text_;
     if (!(views_ & kTextView))
     {
-        if (empty_)
-            textView_.Clear();
-        else
+        text_.Clear();
+        if (!empty_)
             switch (type_)
             {
             case kDTNumber:
-            case kDTBoolean: textView_.Assign(number_.ToText()); break;
-            case kDTDate: textView_.Assign(dateTime_.DateText()); break;
-            case kDTTime: textView_.Assign(dateTime_.TimeText()); break;
-            case kDTTimeStamp: textView_.Assign(dateTime_.TimestampText()); break;
-            case kDTBinary: textView_.Assign(binary_.FileName()); break;
-            default: textView_.Clear(); break;
+            case kDTBoolean: text_.Assign(number_.ToText()); break;
+            case kDTDate: text_.Assign(dateTime_.DateText()); break;
+            case kDTTime: text_.Assign(dateTime_.TimeText()); break;
+            case kDTTimeStamp: text_.Assign(dateTime_.TimestampText()); break;
+            case kDTBinary: text_.Assign(Ext().binary.FileName()); break;
+            default: break;
             }
         SetViewFlag(kTextView);
     }
-    return textView_;
+    return text_;
 }
 
 const Number &Value::AsNumber() const
@@ -193,93 +243,96 @@ const Number &Value::AsNumber() const
         return number_;
     if (!(views_ & kNumberView))
     {
-        numberView_ = Number();
+        number_ = Number();
         if (!empty_)
             switch (type_)
             {
-            case kDTText: Number::FromText(text_.Chars(), numberView_); break;
-            case kDTDate: numberView_ = Number::FromInt(dateTime_.DayNumber()); break;
+            case kDTText: Number::FromText(text_.Chars(), number_); break;
+            case kDTDate: number_ = Number::FromInt(dateTime_.DayNumber()); break;
             case kDTTime:
-            case kDTTimeStamp: numberView_ = dateTime_.Seconds(); break;
+            case kDTTimeStamp: number_ = dateTime_.Seconds(); break;
             default: break;
             }
         SetViewFlag(kNumberView);
     }
-    return numberView_;
+    return number_;
 }
 
 const DateTime &Value::AsDate() const
 {
     if (type_ == kDTDate)
         return dateTime_;
+    DateTime &view = Ext().dateView;
     if (!(views_ & kDateView))
     {
-        dateView_ = DateTime();
+        view = DateTime();
         if (!empty_)
             switch (type_)
             {
-            case kDTTimeStamp: dateView_ = DatePart(dateTime_); break;
+            case kDTTimeStamp: view = DatePart(dateTime_); break;
             case kDTNumber:
-            case kDTBoolean: dateView_.SetDayNumber(number_.Floor().ToInt64()); break;
+            case kDTBoolean: view.SetDayNumber(number_.Floor().ToInt64()); break;
             case kDTText:
-                if (DateTime::ParseDate(text_.Chars(), dateView_) || DateTime::ParseTimestamp(text_.Chars(), dateView_))
-                    dateView_ = DatePart(dateView_);
+                if (DateTime::ParseDate(text_.Chars(), view) || DateTime::ParseTimestamp(text_.Chars(), view))
+                    view = DatePart(view);
                 break;
             default: break;
             }
         SetViewFlag(kDateView);
     }
-    return dateView_;
+    return view;
 }
 
 const DateTime &Value::AsTime() const
 {
     if (type_ == kDTTime)
         return dateTime_;
+    DateTime &view = Ext().timeView;
     if (!(views_ & kTimeView))
     {
-        timeView_ = DateTime();
+        view = DateTime();
         if (!empty_)
             switch (type_)
             {
-            case kDTTimeStamp: timeView_.SetUsec(dateTime_.UsecOfDay()); break;
+            case kDTTimeStamp: view.SetUsec(dateTime_.UsecOfDay()); break;
             case kDTNumber:
-            case kDTBoolean: timeView_.SetSeconds(number_); break;
+            case kDTBoolean: view.SetSeconds(number_); break;
             case kDTText:
-                if (!DateTime::ParseTime(text_.Chars(), timeView_)
-                    && DateTime::ParseTimestamp(text_.Chars(), timeView_))
-                    timeView_.SetUsec(timeView_.UsecOfDay());
+                if (!DateTime::ParseTime(text_.Chars(), view)
+                    && DateTime::ParseTimestamp(text_.Chars(), view))
+                    view.SetUsec(view.UsecOfDay());
                 break;
             default: break;
             }
         SetViewFlag(kTimeView);
     }
-    return timeView_;
+    return view;
 }
 
 const DateTime &Value::AsTimestamp() const
 {
     if (type_ == kDTTimeStamp)
         return dateTime_;
+    DateTime &view = Ext().timestampView;
     if (!(views_ & kTimestampView))
     {
-        timestampView_ = DateTime();
+        view = DateTime();
         if (!empty_)
             switch (type_)
             {
             case kDTDate:
-            case kDTTime: timestampView_ = dateTime_; break;
+            case kDTTime: view = dateTime_; break;
             case kDTNumber:
-            case kDTBoolean: timestampView_.SetSeconds(number_); break;
+            case kDTBoolean: view.SetSeconds(number_); break;
             case kDTText:
-                if (!DateTime::ParseTimestamp(text_.Chars(), timestampView_))
-                    timestampView_ = DateTime();
+                if (!DateTime::ParseTimestamp(text_.Chars(), view))
+                    view = DateTime();
                 break;
             default: break;
             }
         SetViewFlag(kTimestampView);
     }
-    return timestampView_;
+    return view;
 }
 
 bool Value::AsBoolean() const
@@ -288,7 +341,7 @@ bool Value::AsBoolean() const
         return false;
     switch (type_)
     {
-    case kDTBinary: return !binary_.Empty();
+    case kDTBinary: return !AsBinary().Empty();
     case kDTDate:
     case kDTTime:
     case kDTTimeStamp: return dateTime_.Usec() != 0 || type_ == kDTDate;
@@ -298,10 +351,9 @@ bool Value::AsBoolean() const
 
 const BinaryData &Value::AsBinary() const
 {
-    if (type_ == kDTBinary)
-        return binary_;
-    binaryView_.Clear();
-    return binaryView_;
+    if (type_ == kDTBinary && extra_)
+        return extra_->binary;
+    return EmptyBinary();
 }
 
 void DataVect::PushBack(const Value &value) { items_.push_back(std::make_unique<Value>(value)); }

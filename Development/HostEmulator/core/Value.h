@@ -30,6 +30,13 @@ enum : int16_t { kErrBadDate = 500, kErrBadTime = 501 };
 class Value
 {
 public:
+    Value();
+    ~Value();
+    Value(const Value &other);
+    Value(Value &&other) noexcept;
+    Value &operator=(const Value &other);
+    Value &operator=(Value &&other) noexcept;
+
     DataType Type() const { return type_; }
     bool IsEmpty() const { return empty_; }
     void Clear(DataType type = kDTInvalid);
@@ -60,24 +67,24 @@ public:
     const Locale &GetLocale() const { return locale_; }
 
 private:
+    struct Extra;
+    Extra &Ext() const;  // allocated on first use
     void Invalidate() { views_ = 0; }
     void SetViewFlag(uint8_t flag) const { views_ |= flag; }
 
+    // Kept small: a query result holds a value per field, and their size decides its memory and speed.
     DataType type_ = kDTInvalid;
     bool empty_ = true;
-    Locale locale_;
-    // The stored value: text_ for text, number_ for numbers and booleans, dateTime_ for the three date-time
-    // types, binary_ for containers.
-    Text text_;
-    Number number_;
-    DateTime dateTime_;
-    BinaryData binary_;
-    // Views of the value in other forms, built on demand.
     mutable uint8_t views_ = 0;
-    mutable Text textView_;
-    mutable Number numberView_;
-    mutable DateTime dateView_, timeView_, timestampView_;
-    mutable BinaryData binaryView_;
+    Locale locale_;
+    // The stored value: text_ for text, number_ for numbers and booleans, dateTime_ for the three date-time types,
+    // the extra block's binary data for containers. text_ and number_ hold, for a value of another type, its view
+    // in their form, built on demand.
+    mutable Text text_;
+    mutable Number number_;
+    DateTime dateTime_;
+    // A container's data and the date-time views of values of other types: rarely needed.
+    mutable std::unique_ptr<Extra> extra_;
 };
 
 class DataVect

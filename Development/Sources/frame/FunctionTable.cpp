@@ -6,6 +6,7 @@
 #include "functions/InfoFunctions.h"
 #include "functions/Selectors.h"
 #include "globals/GlobalFunctions.h"
+#include "sql/ExecuteSQL.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -19,6 +20,8 @@ const cFunctionEntry kTable[] = {
     {1, 0, -1, kListed, Vantrel_Version, "Vantrel_Version( { versionFormat } )"},
     {2, 0, -1, kListed, Vantrel_Get, "Vantrel_Get( selector { ; moreOptions } )"},
     {3, 2, -1, kListed, Vantrel_Set, "Vantrel_Set( selector ; newValue )"},
+    {4, 1, -1, kListed, Vantrel_ExecuteSQL,
+     "Vantrel_ExecuteSQL( SQLCommand { ; fieldSeparator { ; recordSeparator } } )"},
     {5, 2, 2, kListed, Vantrel_Encode, "Vantrel_Encode( encoding ; text )"},
     {6, 2, 2, kListed, Vantrel_Decode, "Vantrel_Decode( encoding ; text )"},
     {7, 1, -1, kListed, Vantrel_MergeText, "Vantrel_MergeText( text )"},

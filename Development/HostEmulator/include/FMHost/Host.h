@@ -78,7 +78,8 @@ public:
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    // Hosted files. The first one opened is the calling file (Get ( FileName )). `sqlitePath` backs the file's SQL.
+    // Hosted files. The first one opened is the calling file (Get ( FileName )). `sqlitePath` backs the file's SQL:
+    // an existing SQLite database, opened here (std::runtime_error when it cannot be) and closed with the file.
     void OpenFile(const std::string &name, const std::string &sqlitePath = std::string());
     bool CloseFile(const std::string &name);
     bool SetCallingFile(const std::string &name);

@@ -1,0 +1,190 @@
+// Vantrel_ExecuteSQL against the sqlite3 command line on the same 200,000-row, 5-column query, both writing the
+// whole result to a file. Target: ours at most 2 times as long. Run: build/SqlBenchmark (needs sqlite3 on the PATH).
+#include <benchmark/benchmark.h>
+
+#include "FMHost/Host.h"
+#include "FMWrapper/FMXExtern.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr int kRows = 200000;
+const std::string kQuery = "SELECT id, amount, name, code, note FROM items ORDER BY id";
+
+std::string Scratch(const char *name) { return "/tmp/vantrel-sqlbench-" + std::to_string(::getpid()) + "-" + name; }
+
+const std::string &Database()
+{
+    static const std::string path = [] {
+        const std::string db = Scratch("items.sqlite");
+        std::remove(db.c_str());
+        // Integers, reals, short texts and NULLs (every third note).
+        const std::string sql =
+            "CREATE TABLE items (id INTEGER PRIMARY KEY, amount REAL, name TEXT, code TEXT, note TEXT);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kRows) + ") "
+            "INSERT INTO items SELECT i, i * 1.25 + 0.5, 'customer ' || i, printf('C%06d', i % 997), "
+            "CASE WHEN i % 3 = 0 THEN NULL ELSE 'note ' || (i % 101) END FROM n;";
+        const std::string command = "sqlite3 '" + db + "' \"" + sql + "\"";
+        if (std::system(command.c_str()) != 0)
+        {
+            std::fprintf(stderr, "cannot build %s with the sqlite3 command line\n", db.c_str());
+            std::exit(2);
+        }
+        return db;
+    }();
+    return path;
+}
+
+// Wall-clock and CPU seconds of each run: the machine may be shared, and CPU time is what load does not inflate.
+struct cSample
+{
+    std::vector<double> seconds, cpuSeconds;
+    long peakKiB = 0;
+};
+cSample gOurs, gCli;
+
+double CpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Times one run of work into sample.
+template <class Work> void Measure(cSample &sample, int who, Work &&work)
+{
+    const double cpu = CpuSeconds(who);
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    sample.seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    sample.cpuSeconds.push_back(CpuSeconds(who) - cpu);
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The plug-in registered in this process, with a session whose calling file is backed by the database.
+struct cHost
+{
+    cHost()
+    {
+        std::ofstream(BENCH_ALLOWLIST_PATH) << "Items\tVantrel_ExecuteSQL\n";
+        FMX_ExternCallStruct record;
+        std::memset(&record, 0, sizeof record);
+        static const fmx::unichar16 appVersion[] = {u'B', u'e', u'n', u'c', u'h', 0};
+        record.extnVersion = 71;
+        record.whichCall = kFMXT_Init;
+        record.parm2 = reinterpret_cast<FMX_PtrType>(appVersion);
+        FMExternCallProc(&record);
+        session.OpenFile("Items", Database());
+        function = FMHost::Function::Find("Vantrel_ExecuteSQL");
+    }
+    FMHost::Session session;
+    FMHost::Function function;
+};
+
+void OursExecuteSQL(benchmark::State &state)
+{
+    static cHost host;
+    if (!host.function)
+    {
+        state.SkipWithError("Vantrel_ExecuteSQL is not registered");
+        return;
+    }
+    fmx::DataVectUniquePtr args;
+    fmx::LocaleUniquePtr locale;
+    fmx::TextUniquePtr query;
+    query->Assign(kQuery.c_str(), fmx::Text::kEncoding_UTF8);
+    fmx::DataUniquePtr argument;
+    argument->SetAsText(*query, *locale);
+    args->PushBack(*argument);
+    const std::string out = Scratch("ours.txt");
+    std::size_t size = 0;
+    for (auto _ : state)
+    {
+        Measure(gOurs, RUSAGE_SELF, [&] {
+            fmx::DataUniquePtr result;
+            host.session.Call(host.function, *args, *result);
+            // Written as UTF-8, as the command line writes it.
+            const fmx::Text &text = result->GetAsText();
+            std::vector<char> bytes(static_cast<std::size_t>(text.GetSize()) * 3 + 1);
+            size = text.GetBytesEx(bytes.data(), static_cast<fmx::uint32>(bytes.size()), 0, fmx::Text::kSize_End,
+                                   fmx::Text::kEncoding_UTF8);
+            FILE *file = std::fopen(out.c_str(), "wb");
+            std::fwrite(bytes.data(), 1, size, file);
+            std::fclose(file);
+        });
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    gOurs.peakKiB = usage.ru_maxrss;
+    state.counters["bytes"] = static_cast<double>(size);
+    state.counters["peak_MiB"] = usage.ru_maxrss / 1024.0;
+    std::remove(out.c_str());
+}
+
+void Sqlite3CommandLine(benchmark::State &state)
+{
+    const std::string out = Scratch("cli.txt");
+    // TAB between values and CR between rows, as Vantrel_ExecuteSQL's defaults.
+    const std::string command =
+        "sqlite3 -batch -separator \"$(printf '\\t')\" -newline \"$(printf '\\r')\" '" + Database() + "' '" + kQuery +
+        "' > '" + out + "'";
+    for (auto _ : state)
+    {
+        Measure(gCli, RUSAGE_CHILDREN, [&] {
+            if (std::system(command.c_str()) != 0)
+                state.SkipWithError("sqlite3 failed");
+        });
+    }
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    gCli.peakKiB = usage.ru_maxrss;
+    std::ifstream written(out, std::ios::binary | std::ios::ate);
+    state.counters["bytes"] = static_cast<double>(written.tellg());
+    state.counters["peak_MiB"] = usage.ru_maxrss / 1024.0;
+    std::remove(out.c_str());
+}
+
+// The command line runs first, while this process is still small: a child's peak memory counts what it inherited.
+BENCHMARK(Sqlite3CommandLine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5);
+BENCHMARK(OursExecuteSQL)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5);
+}
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    Database();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    const double ours = Median(gOurs.seconds), cli = Median(gCli.seconds);
+    const double oursCpu = Median(gOurs.cpuSeconds), cliCpu = Median(gCli.cpuSeconds);
+    if (ours > 0 && cli > 0 && oursCpu > 0 && cliCpu > 0)
+        std::printf("\n%d rows x 5 columns, medians of %zu runs (target: ratio <= 2)\n"
+                    "  wall: Vantrel_ExecuteSQL %.1f ms, sqlite3 %.1f ms, ratio %.2f\n"
+                    "  CPU:  Vantrel_ExecuteSQL %.1f ms, sqlite3 %.1f ms, ratio %.2f\n"
+                    "  peak memory: this process %.0f MiB, sqlite3 %.0f MiB\n",
+                    kRows, gOurs.seconds.size(), ours * 1e3, cli * 1e3, ours / cli, oursCpu * 1e3, cliCpu * 1e3,
+                    oursCpu / cliCpu, gOurs.peakKiB / 1024.0, gCli.peakKiB / 1024.0);
+    std::remove(Database().c_str());
+    return 0;
+}

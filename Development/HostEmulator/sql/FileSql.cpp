@@ -1,0 +1,216 @@
+#include "sql/FileSql.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "sql/SqlDatabase.h"
+#include "sql/SqlErrors.h"
+
+namespace emu {
+
+namespace {
+
+std::u16string Ascii(const char *text)
+{
+    std::u16string out;
+    for (; *text != '\0'; ++text)
+        out.push_back(static_cast<char16_t>(*text));
+    return out;
+}
+
+// Dates and times are bound in the ISO forms that SQLite's date functions read.
+std::u16string IsoDate(const DateTime &value)
+{
+    int64_t year = 0;
+    int month = 0, day = 0;
+    value.YearMonthDay(year, month, day);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04lld-%02d-%02d", static_cast<long long>(year), month, day);
+    return Ascii(buffer);
+}
+
+std::u16string IsoTime(int64_t usec)
+{
+    const bool negative = usec < 0;
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(usec) : static_cast<uint64_t>(usec);
+    const uint64_t seconds = magnitude / DateTime::kUsecPerSec;
+    const uint64_t fraction = magnitude % DateTime::kUsecPerSec;
+    char buffer[48];
+    int length = std::snprintf(buffer, sizeof buffer, "%s%02llu:%02llu:%02llu", negative ? "-" : "",
+                               static_cast<unsigned long long>(seconds / 3600),
+                               static_cast<unsigned long long>(seconds / 60 % 60),
+                               static_cast<unsigned long long>(seconds % 60));
+    if (fraction != 0 && length > 0)
+        std::snprintf(buffer + length, sizeof buffer - static_cast<size_t>(length), ".%06llu",
+                      static_cast<unsigned long long>(fraction));
+    return Ascii(buffer);
+}
+
+SqlValue Parameter(const Value &value)
+{
+    SqlValue out;
+    if (value.IsEmpty())
+        return out;
+    switch (value.Type()) {
+    case kDTText:
+        out.kind = SqlKind::Text;
+        out.text = value.AsText().Chars();
+        break;
+    case kDTNumber:
+    case kDTBoolean: {
+        const Number &number = value.AsNumber();
+        const int64_t whole = number.ToInt64();
+        if (number.IsInteger() && Number::Compare(Number::FromInt(whole), number) == 0) {
+            out.kind = SqlKind::Integer;
+            out.integer = whole;
+        } else {
+            out.kind = SqlKind::Real;
+            out.real = number.ToDouble();
+        }
+        break;
+    }
+    case kDTDate:
+        out.kind = SqlKind::Text;
+        out.text = IsoDate(value.AsDate());
+        break;
+    case kDTTime:
+        out.kind = SqlKind::Text;
+        out.text = IsoTime(value.AsTime().Usec());
+        break;
+    case kDTTimeStamp: {
+        const DateTime &stamp = value.AsTimestamp();
+        out.kind = SqlKind::Text;
+        out.text = IsoDate(stamp) + u" " + IsoTime(stamp.UsecOfDay());
+        break;
+    }
+    case kDTBinary: {
+        // The content of a container is its file stream, or its first stream when it has none.
+        const BinaryData &binary = value.AsBinary();
+        if (binary.Empty())
+            break;
+        const int32_t file = binary.IndexOf(QuadChar::Of("FILE"));
+        const auto &bytes = binary.Streams()[file >= 0 ? static_cast<size_t>(file) : 0].bytes;
+        out.kind = SqlKind::Blob;
+        out.blob.assign(bytes.begin(), bytes.end());
+        break;
+    }
+    default:
+        break;
+    }
+    return out;
+}
+
+// Turns each SQLite row into a host row as it arrives.
+class cRowBuilder final : public cSqlRowSink
+{
+public:
+    explicit cRowBuilder(RowVect &rows) : rows_(rows) {}
+
+    void OnRow(const cSqlRow &row) override
+    {
+        DataVect &values = rows_.AddRow();
+        const int count = row.Size();
+        for (int column = 0; column < count; ++column)
+            Fill(row, column, values.Emplace());
+    }
+
+private:
+    static void Fill(const cSqlRow &row, int column, Value &value)
+    {
+        switch (row.KindAt(column)) {
+        case SqlKind::Integer:
+            value.SetNumber(Number::FromInt(row.IntegerAt(column)));
+            break;
+        case SqlKind::Real: {
+            const double real = row.RealAt(column);
+            // A number cannot hold an infinity; its text keeps the value visible instead of losing it.
+            if (std::isfinite(real))
+                value.SetNumber(NumberFromReal(real));
+            else
+                value.SetText(real > 0 ? u"Inf" : u"-Inf");
+            break;
+        }
+        case SqlKind::Text:
+            value.SetText(row.TextAt(column));
+            break;
+        case SqlKind::Blob: {
+            const std::string_view bytes = row.BlobAt(column);
+            BinaryData binary;
+            binary.Add(QuadChar::Of("FILE"), reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
+            value.SetBinary(binary);
+            break;
+        }
+        case SqlKind::Null:
+            value.SetText(std::u16string_view());
+            break;
+        }
+    }
+
+    RowVect &rows_;
+};
+
+} // namespace
+
+Number NumberFromReal(double real)
+{
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, real, std::chars_format::scientific);
+    Number::Coef coef = 0;
+    int32_t exp = 0;
+    bool negative = false;
+    const char *p = buffer;
+    if (*p == '-') {
+        negative = true;
+        ++p;
+    }
+    int fractionDigits = 0;
+    bool fraction = false;
+    for (; p < written.ptr && *p != 'e'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        coef = coef * 10 + (*p - '0');
+        fractionDigits += fraction ? 1 : 0;
+    }
+    if (p < written.ptr)
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exp);
+    const Number number = Number::FromParts(negative ? -coef : coef, exp - fractionDigits);
+    return exp - fractionDigits < -Number::kDefaultPrecision ? number.RoundTo(Number::kDefaultPrecision) : number;
+}
+
+std::shared_ptr<cSqlDatabase> OpenFileDatabase(const std::string &path) { return cSqlDatabase::Open(path); }
+
+int16_t ExecuteSQL(Environment &env, const std::u16string &query, const std::u16string &fileName,
+                   const DataVect &parameters, RowVect &rows)
+{
+    rows.Clear();
+    const Session &session = env.GetSession();
+    const HostedFile *file = fileName.empty() ? session.CallingFile() : session.FindFile(fileName);
+    if (file == nullptr)
+        return sqlerr::kNoSuchFile;
+    // Holding the database keeps it open for this query even if the file is closed meanwhile.
+    const std::shared_ptr<cSqlDatabase> database = file->database;
+    if (database == nullptr)
+        return sqlerr::kNoDatabase;
+
+    std::vector<SqlValue> bound;
+    bound.reserve(parameters.Size());
+    for (uint32_t i = 0; i < parameters.Size(); ++i)
+        bound.push_back(Parameter(*parameters.At(i)));
+
+    cRowBuilder builder(rows);
+    int16_t code = 0;
+    try {
+        code = database->Execute(query, bound, builder);
+    } catch (...) {
+        rows.Clear();
+        throw;
+    }
+    if (code != 0)
+        rows.Clear();
+    return code;
+}
+
+} // namespace emu
