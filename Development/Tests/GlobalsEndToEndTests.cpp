@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -98,6 +99,7 @@ protected:
         std::ostringstream saved;
         saved << in.rdbuf();
         original = saved.str();
+        std::filesystem::create_directories(std::filesystem::path(SANDBOX_ALLOWLIST_PATH).parent_path());
         std::ofstream(SANDBOX_ALLOWLIST_PATH, std::ios::binary | std::ios::trunc) << "A\tany\nB\tany\nC\tany\n";
     }
     void TearDown() override { std::ofstream(SANDBOX_ALLOWLIST_PATH, std::ios::binary | std::ios::trunc) << original; }

@@ -286,6 +286,7 @@ TEST_F(Globals, ClosingAFileDropsItsKeysAtTheNextCleanUp)
     EXPECT_EQ("1", get("fromB").text());
     EXPECT_EQ("1", get("plain").text());
 
+    session.OpenFile("Sales");
     session.CloseFile("B"); // SetGlobal cleans up as well
     auto other = NumberValue(2);
     set("another", *other);
