@@ -27,29 +27,31 @@ void TextGetSize(benchmark::State &state)
 }
 BENCHMARK(TextGetSize);
 
-void TextGetUnicode(benchmark::State &state)
+// Runs `read` on a prepared text into a buffer that the optimiser must keep.
+template <class Unit, class Read> void ReadText(benchmark::State &state, const char *utf8, Read &&read)
 {
     TextUniquePtr t;
-    t->Assign("Vantrel_GetPrinterNames");
-    uint16 buffer[64];
+    t->Assign(utf8, Text::kEncoding_UTF8);
+    Unit buffer[64];
     for (auto _ : state)
     {
-        t->GetUnicode(buffer, 0, t->GetSize());
+        read(*t, buffer, sizeof buffer / sizeof buffer[0]);
         benchmark::DoNotOptimize(buffer);
     }
+}
+
+void TextGetUnicode(benchmark::State &state)
+{
+    ReadText<uint16>(state, "Vantrel_GetPrinterNames",
+                     [](const Text &t, uint16 *buffer, uint32) { t.GetUnicode(buffer, 0, t.GetSize()); });
 }
 BENCHMARK(TextGetUnicode);
 
 void TextGetBytesUtf8(benchmark::State &state)
 {
-    TextUniquePtr t;
-    t->Assign("Vantrel_GetPrinterNames é");
-    char buffer[64];
-    for (auto _ : state)
-    {
-        t->GetBytes(buffer, sizeof buffer, 0, Text::kSize_End, Text::kEncoding_UTF8);
-        benchmark::DoNotOptimize(buffer);
-    }
+    ReadText<char>(state, "Vantrel_GetPrinterNames é", [](const Text &t, char *buffer, uint32 size) {
+        t.GetBytes(buffer, size, 0, Text::kSize_End, Text::kEncoding_UTF8);
+    });
 }
 BENCHMARK(TextGetBytesUtf8);
 
@@ -105,6 +107,19 @@ void DirectCall(benchmark::State &state)
     ExprEnv::UnRegisterExternalFunction(*id, 1);
 }
 BENCHMARK(DirectCall);
+
+// The SDK's Evaluate of a text the plug-in sends on every call (parsed once per session).
+void EvaluateCachedText(benchmark::State &state)
+{
+    FMHost::Session session;
+    session.OpenFile("Bench");
+    TextUniquePtr calc;
+    calc->Assign("Get ( FileName )");
+    DataUniquePtr result;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(session.Env().Evaluate(*calc, *result));
+}
+BENCHMARK(EvaluateCachedText);
 
 } // namespace
 

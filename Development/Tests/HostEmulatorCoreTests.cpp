@@ -589,6 +589,11 @@ TEST(HostEmulatorData, DateTimeViewsOfOtherTypes)
     n->SetAsNumber(*secs);
     EXPECT_EQ("24:00:00.5", DateText(n->GetAsTime(), Data::kDTTime));
 
+    secs->AssignDouble(1e30);  // far beyond the calendar: a view, not an overflow
+    n->SetAsNumber(*secs);
+    EXPECT_GT(n->GetAsDate().GetDaysSinceEpoch(), 3000000);
+    EXPECT_GT(n->GetAsTimeStamp().GetDaysSinceEpoch(), 3000000);
+
     auto text = TextData("12/31/2026 1:05:09 PM");
     EXPECT_EQ("13:05:09", DateText(text->GetAsTime(), Data::kDTTime));
     EXPECT_EQ(ts->GetDaysSinceEpoch(), text->GetAsDate().GetDaysSinceEpoch());
@@ -828,6 +833,36 @@ TEST_F(HostEmulatorRegistry, DeletesAreNeitherFailedNorCounted)
     EXPECT_THROW(MakeText("y"), std::bad_alloc);
 }
 
+// Failing each SDK call of a composite operation in turn: every failure surfaces as an exception, none corrupts
+// the objects involved, and the operation succeeds again once nothing is armed.
+TEST_F(HostEmulatorRegistry, EveryCallOfAnOperationCanFail)
+{
+    auto operation = [] {
+        auto t = MakeText("Styled é");
+        t->SetStyle(*FaceStyle(CharacterStyle::kFace_Bold), 0, 6);
+        DataUniquePtr d;
+        LocaleUniquePtr locale;
+        d->SetAsText(*t, *locale);
+        DataVectUniquePtr v;
+        v->PushBack(*d);
+        FixPtUniquePtr n(3);
+        d->SetAsNumber(*n);
+        v->PushBack(*d);
+        return Utf8(v->AtAsText(0)) + "|" + Utf8(v->AtAsText(1));
+    };
+    FMHost::Faults::FailNthCall(0, _fmxcpt::kBadAlloc);  // count only
+    const std::string expected = operation();
+    const unsigned long calls = FMHost::Faults::CallsCounted();
+    ASSERT_GT(calls, 10u);
+    for (unsigned long n = 1; n <= calls; ++n)
+    {
+        FMHost::Faults::FailNthCall(static_cast<unsigned>(n), n % 2 ? _fmxcpt::kBadAlloc : _fmxcpt::kUnknown);
+        EXPECT_THROW(operation(), std::exception) << "call " << n;
+        FMHost::Faults::ClearCallFailure();
+        EXPECT_EQ(expected, operation()) << "after failing call " << n;
+    }
+}
+
 TEST_F(HostEmulatorRegistry, ArmedFaultsBelongToTheirThread)
 {
     FMHost::Faults::FailNthCall(1, _fmxcpt::kBadAlloc);
@@ -899,6 +934,11 @@ TEST_F(HostEmulatorRegistry, EightSessionsRunAtOnce)
                     fontHolder->GetFontID(*MakeText("Font" + std::to_string(round % 5)), own.Env());
                 TextUniquePtr name;
                 DataUniquePtr result;
+                // $$ variables and parsed calculations belong to the session.
+                DataUniquePtr counted;
+                own.Env().Evaluate(*MakeText("Let ( $$n = $$n + 1 ; Get ( FileName ) & \":\" & $$n )"), *counted);
+                if (FMHost::TextOf(*counted) != file + ":" + std::to_string(round + 1))
+                    ++failures;
                 if (std::string(buf) != "é" + std::to_string(round) + "é" + std::to_string(round)
                     || data->GetAsNumber().AsLong() != round || !fontHolder->GetFontInfo(id, *name, own.Env())
                     || own.Call(echo, *Args(i % 3), *result) != 0

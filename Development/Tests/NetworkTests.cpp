@@ -227,6 +227,20 @@ TEST(PublicIPAttempt, AnUnresolvableNameGivesMinusThree)
     REQUIRE_ISOLATED_NETWORK();
     slib::cPublicIPService service = serviceLike(2, "80");
     service.host = "whatismyip.invalid";
+    char output[slib::kPublicIPOutputSize] = "stale";
+    EXPECT_EQ(slib::GetClientPublicIP(service, output, quickLimits()), slib::kPublicIPNoName);
+    EXPECT_STREQ(output, "");
+    // The real services by number: none of their names resolves in the isolated network.
+    for (const slib::cPublicIPService& real : slib::PublicIPServices())
+        EXPECT_EQ(slib::GetClientPublicIP(real.number, output), slib::kPublicIPNoName) << real.host;
+    EXPECT_EQ(slib::GetClientPublicIP(3, output), slib::kPublicIPNoName);  // no such service
+}
+
+TEST(PublicIPAttempt, OnlyIPv4AddressesAreAsked)
+{
+    REQUIRE_TEST_RESOLVER();  // v6only.test has an IPv6 address only, in the test's hosts file
+    slib::cPublicIPService service = serviceLike(2, "80");
+    service.host = "v6only.test";
     char output[slib::kPublicIPOutputSize];
     EXPECT_EQ(slib::GetClientPublicIP(service, output, quickLimits()), slib::kPublicIPNoName);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "iOS_SupportFunctions/RegExpPatternCount.h"
@@ -102,6 +104,9 @@ TEST(RegExpErrors, MessagesNameThePatternAndTheFault)
     // A non-ASCII pattern is shown as UTF-8, an unpaired surrogate as U+FFFD.
     EXPECT_EQ(ErrorOf(L"a", std::wstring{L'\u00e9', wchar_t(0xD800), L'('}),
               "Invalid regular expression: /\u00e9\ufffd(/: Unterminated group");
+    // A long pattern is shown by its start.
+    EXPECT_EQ(ErrorOf(L"a", L"(" + std::wstring(1000, L'a')),
+              "Invalid regular expression: /(" + std::string(199, 'a') + ".../: Unterminated group");
 }
 
 TEST(RegExpErrors, DeepNestingIsRefusedNotRecursedInto)
@@ -154,6 +159,30 @@ TEST(RegExpIteration, GroupsOfEachMatch)
     EXPECT_FALSE(expression.groupMatched(2));
     EXPECT_FALSE(expression.groupMatched(3));  // beyond the pattern's groups
     EXPECT_FALSE(expression.searchNext(text, position));
+}
+
+TEST(RegExpConcurrency, ThreadsShareCompiledPatternsSafely)
+{
+    // More patterns than the cache keeps, so that threads also evict and compile while others match.
+    std::vector<std::wstring> patterns;
+    for (int k = 0; k < 40; ++k) patterns.push_back(L"(\\w)\\1|a{" + std::to_wstring(k % 7 + 1) + L"}|" + std::to_wstring(k));
+    std::wstring text;
+    for (int k = 0; k < 2000; ++k) text += L"aa bb " + std::to_wstring(k) + L" aaaa ";
+    std::vector<int64_t> expected;
+    for (const auto& p : patterns) expected.push_back(fmlib::RegExpPatternCount(text, p));
+
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 20; ++round) {
+                const size_t k = size_t(t * 7 + round * 3) % patterns.size();
+                if (fmlib::RegExpPatternCount(text, patterns[k]) != expected[k]) ++mismatches;
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }
 
 // ---- differential run against Node.js ----

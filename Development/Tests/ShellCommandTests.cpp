@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "FMHost/Host.h"
+#include "support/DirectCall.h"
+#include "system/DoBashCmd.h"
 
 namespace {
 
@@ -83,4 +88,65 @@ TEST(ShellCommand, ConcurrentCommandsKeepTheirOwnOutput)
         thread.join();
     for (int t = 0; t < kThreads; ++t)
         EXPECT_EQ(outputs[t], std::to_string(t) + "\n");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Vantrel_DoBashCmd as the host calls it
+
+namespace {
+
+class DoBashCmd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::ofstream(TEST_ALLOWLIST_PATH) << "Invoices\tVantrel_Version\n";  // does not name the function
+        session_.OpenFile("Invoices");
+    }
+    FMHost::Result run(const std::string& command, unsigned failCall = 0)
+    {
+        return calltest::call(session_, Vantrel_DoBashCmd, 26, {command}, failCall);
+    }
+    FMHost::Session session_;
+};
+
+}  // namespace
+
+TEST_F(DoBashCmd, AnswersTheCommandsOutputWhateverTheAllowListSays)
+{
+    const FMHost::Result result = run("printf 'a\\nb'");
+    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(result.type, FMHost::Type::Text);
+    EXPECT_EQ(result.text, "a\nb");
+    EXPECT_EQ(run("head -c 10000 /dev/zero | tr '\\0' 'z'").text, std::string(8190, 'z'));
+    EXPECT_EQ(run("echo hidden 1>&2").text, "");
+    EXPECT_EQ(run("printf '\\303\\251t\\303\\251'").text, "\xC3\xA9t\xC3\xA9");  // UTF-8 output stays whole
+
+    std::remove(TEST_ALLOWLIST_PATH);  // no allow-list at all
+    EXPECT_EQ(run("echo still").text, "still\n");
+}
+
+TEST_F(DoBashCmd, LeavesTheLastErrorAlone)
+{
+    session_.Evaluate("Let ( [ $$Vantrel_LastError = 7 ; $$Vantrel_LastErrorMessage = \"earlier\" ] ; \"\" )");
+    const std::string before = session_.Variable("$$Vantrel_LastErrorMessage").text;
+    run("echo x; exit 5");
+    run("no-such-command-here 2>/dev/null");
+    EXPECT_EQ(session_.Variable("$$Vantrel_LastErrorMessage").text, before);
+}
+
+TEST_F(DoBashCmd, TheCommandIsCutToTheBuffer)
+{
+    // 8191 bytes of the argument reach the shell: the comment swallows the tail that is cut off.
+    const std::string command = "echo kept #" + std::string(8180, 'c');
+    ASSERT_EQ(command.size(), 8191u);
+    EXPECT_EQ(run(command + "\necho dropped").text, "kept\n");
+}
+
+TEST_F(DoBashCmd, HostFailuresBecomeAnErrorResultNotACrash)
+{
+    for (unsigned n = 1; n <= 8; ++n) {
+        const FMHost::Result result = run("echo fine", n);
+        EXPECT_EQ(result.error, 0) << n;
+        EXPECT_TRUE(result.text == "2400" || result.text == "fine\n") << n << ": " << result.text;
+    }
 }

@@ -170,7 +170,13 @@ void DateTime::CivilFromDays(int64_t days, int64_t &y, int &m, int &d)
 
 int64_t DateTime::DayNumber() const { return FloorDiv(usec_, kUsecPerDay) + 1; }
 
-void DateTime::SetDayNumber(int64_t day) { usec_ = (day - 1) * kUsecPerDay + UsecOfDay(); }
+void DateTime::SetDayNumber(int64_t day)
+{
+    // Far beyond the calendar the count would overflow; such days stay far beyond it.
+    constexpr int64_t kLimit = 100000000;
+    day = day < -kLimit ? -kLimit : day > kLimit ? kLimit : day;
+    usec_ = (day - 1) * kUsecPerDay + UsecOfDay();
+}
 
 int64_t DateTime::UsecOfDay() const { return usec_ - FloorDiv(usec_, kUsecPerDay) * kUsecPerDay; }
 

@@ -65,8 +65,13 @@ enum class eLine
     kOtherFile,
     kParseError,
     kAllowed,
-    kNotAllowed
+    kNotAllowed,
+    kMissing,
+    kUnreadable
 };
+
+constexpr std::size_t kSmallestBuffer = 256;
+constexpr std::size_t kLargestFirstBuffer = 64 * 1024;
 
 struct cCaller
 {
@@ -169,6 +174,37 @@ void ForEachLine(int fd, std::size_t capacity, Visit visit)
     }
 }
 
+// The verdict of the first line naming the caller's file, or why there is none. The file is closed on return, so
+// before any denial is recorded.
+eLine ReadVerdict(const char *path, std::string_view functionName, const fmx::ExprEnv &env)
+{
+    // open + fstat answer "is there a regular file" with one path look-up; O_NONBLOCK keeps a FIFO placed at the
+    // path from blocking the calling thread (it is then refused as not a regular file).
+    cFileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0)
+        return cFileManager::fileExists(path) ? eLine::kUnreadable : eLine::kMissing;
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return eLine::kMissing;
+
+    const std::string fileName = cFMUtils::evaluateCalculation("Get( fileName )", env);
+    const cCaller caller{functionName, fileName};
+
+    // One block holds a usual allow-list whole, so a single read finds the line.
+    std::size_t capacity = kLargestFirstBuffer;
+    if (info.st_size >= 0 && static_cast<unsigned long long>(info.st_size) + 1 < capacity)
+        capacity = static_cast<std::size_t>(info.st_size) + 1;
+    if (capacity < kSmallestBuffer)
+        capacity = kSmallestBuffer;
+
+    eLine verdict = eLine::kOtherFile;
+    ForEachLine(file.get(), capacity, [&](std::string_view line) {
+        verdict = CheckLine(line, caller);
+        return verdict == eLine::kOtherFile;
+    });
+    return verdict;
+}
+
 bool Deny(const std::string &message, const fmx::ExprEnv &env, fmx::Data &result)
 {
     SetLastError(kNotAllowedError, message, env);
@@ -176,8 +212,6 @@ bool Deny(const std::string &message, const fmx::ExprEnv &env, fmx::Data &result
     return false;
 }
 
-constexpr std::size_t kSmallestBuffer = 256;
-constexpr std::size_t kLargestFirstBuffer = 64 * 1024;
 }
 
 std::vector<std::string> split(const std::string &text, const std::string &separator)
@@ -192,37 +226,14 @@ std::vector<std::string> split(const std::string &text, const std::string &separ
 
 bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result)
 {
-    const char *path = AllowListPath();
-    long long size = 0;
-    if (!cFileManager::fileExists(path, &size))
-        return Deny(kAllowListMissing, env, result);
-
-    eLine verdict = eLine::kOtherFile;
-    {
-        cFileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC));
-        if (file.get() < 0)
-            return Deny(kAllowListUnreadable, env, result);
-
-        const std::string fileName = cFMUtils::evaluateCalculation("Get( fileName )", env);
-        const cCaller caller{functionName, fileName};
-
-        // One block holds a usual allow-list whole, so a single read finds the line.
-        std::size_t capacity = kLargestFirstBuffer;
-        if (size >= 0 && static_cast<unsigned long long>(size) + 1 < capacity)
-            capacity = static_cast<std::size_t>(size) + 1;
-        if (capacity < kSmallestBuffer)
-            capacity = kSmallestBuffer;
-
-        ForEachLine(file.get(), capacity, [&](std::string_view line) {
-            verdict = CheckLine(line, caller);
-            return verdict == eLine::kOtherFile;
-        });
-    } // the file is closed before any denial is recorded
-
-    switch (verdict)
+    switch (ReadVerdict(AllowListPath(), functionName, env))
     {
     case eLine::kAllowed:
         return true;
+    case eLine::kMissing:
+        return Deny(kAllowListMissing, env, result);
+    case eLine::kUnreadable:
+        return Deny(kAllowListUnreadable, env, result);
     case eLine::kOtherFile:
         return Deny(kAllowListNoLine, env, result);
     case eLine::kParseError:

@@ -42,10 +42,12 @@ std::string LastErrorCalculation(fmx::int16 code, const std::string &message)
     calculation.reserve(calculation.size() + message.size() + 64);
     calculation += number;
     calculation += " ; $$Vantrel_LastErrorMessage = \"";
-    // Escaped, so that any message keeps the text literal (and so the whole calculation) valid.
-    for (char c : message)
+    // Escaped, so that any message keeps the text literal (and so the whole calculation) valid and arrives as it
+    // is: '"' and '\\', and the pilcrow (UTF-8 C2 B6), which a calculation's text literal would turn into a return.
+    for (std::size_t i = 0; i < message.size(); ++i)
     {
-        if (c == '"' || c == '\\')
+        const char c = message[i];
+        if (c == '"' || c == '\\' || (c == '\xC2' && i + 1 < message.size() && message[i + 1] == '\xB6'))
             calculation += '\\';
         calculation += c;
     }

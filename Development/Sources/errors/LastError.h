@@ -14,7 +14,7 @@
 // that evaluation (0 on success). Failing SDK calls throw (std::bad_alloc / std::exception); nothing is caught here.
 namespace vtl
 {
-// Sets both variables. The message may hold any character: '"' and '\' are escaped for the text literal.
+// Sets both variables. The message may hold any character: '"', '\' and the pilcrow are escaped for the text literal.
 fmx::errcode SetLastError(fmx::int16 code, const std::string &message, const fmx::ExprEnv &env);
 
 // Write the code (number), the message (text) or $$Vantrel_LastScriptStderr (text) into result;

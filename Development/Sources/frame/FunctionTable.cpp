@@ -4,9 +4,16 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+<<<<<<< HEAD
 #include "functions/Selectors.h"
 #include "globals/GlobalFunctions.h"
+=======
+#include "html/GetAsHTML.h"
+#include "network/NetworkFunctions.h"
+#include "regex/RegExpFunctions.h"
+>>>>>>> main
 #include "sql/ExecuteSQL.h"
+#include "system/DoBashCmd.h"
 #include "system/NotOnLinux.h"
 
 namespace vtl
@@ -31,13 +38,24 @@ const cFunctionEntry kTable[] = {
     {10, 0, -1, kListed, Vantrel_GetDefaultPrinter, "Vantrel_GetDefaultPrinter"},
     {11, 1, -1, kListed, Vantrel_SetDefaultPrinter, "Vantrel_SetDefaultPrinter( printerName )"},
     {12, 0, -1, kListed, Vantrel_GetPrinterNames, "Vantrel_GetPrinterNames"},
+    {13, 3, -1, kListed, Vantrel_RegExp_Substitute,
+     "Vantrel_RegExp_Substitute( text ; searchPattern ; replaceString1 { ; replaceString2 ... } )"},
+    {14, 2, -1, kListed, Vantrel_RegExp_PatternCount, "Vantrel_RegExp_PatternCount( text ; searchPattern )"},
+    {15, 0, -1, kListed, Vantrel_GetClientPublicIPAddress, "Vantrel_GetClientPublicIPAddress"},
+    {17, 1, -1, kListed, Vantrel_GetNameForIP, "Vantrel_GetNameForIP( hostIP )"},
+    {18, 1, -1, kListed, Vantrel_GetIPforName, "Vantrel_GetIPforName( hostName )"},
     {19, 0, -1, kListed, Vantrel_GetSpecialWindows, "Vantrel_GetSpecialWindows"},
     {20, 2, -1, kListed, Vantrel_SetScriptShortcut,
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
+<<<<<<< HEAD
     {23, 0, -1, kListed, Vantrel_SetGlobal, "Vantrel_SetGlobal( key ; value { ; moreOptions } )"},
     {24, 0, -1, kListed, Vantrel_GetGlobal, "Vantrel_GetGlobal( key )"},
+=======
+    {25, 0, -1, kListed, Vantrel_GetAsHTML, "Vantrel_GetAsHTML( key )"},
+    {26, 1, 1, kServerOnly, Vantrel_DoBashCmd, "Vantrel_DoBashCmd"},
+>>>>>>> main
 };
 
 const cFunctionEntry *FindEntry(fmx::int16 functionId)

@@ -19,6 +19,9 @@ const char* const kCannotGetHostInfo = "Cannot get host information for IP";
 
 std::string IPForName(const std::string& name)
 {
+    if (name.empty())
+        return kCannotRetrieveIP;  // no name to ask the resolver about
+
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;  // one entry per address instead of one per socket type

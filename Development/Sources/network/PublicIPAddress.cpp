@@ -131,8 +131,10 @@ int attempt(const cPublicIPService& service, char (&address)[kPublicIPOutputSize
     const std::string whatToSend = "GET / HTTP/1.1\r\nHost: " + whatSite + "\r\n\r\n";
     std::vector<char> reply(kPublicIPReplySize, '\0');
 
+    // IPv4 only: over an IPv6 connection a dual-stack service answers with the IPv6 address, which is not
+    // what is asked for and would fail every attempt on a server with IPv6.
     addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
+    hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(whatSite.c_str(), service.port.c_str(), &hints, &found) != 0 || found == nullptr)

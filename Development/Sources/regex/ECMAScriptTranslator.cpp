@@ -620,8 +620,11 @@ sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern)
 
 std::string PatternForMessage(const std::wstring& pattern)
 {
+    // The message travels through a calculation text and the user's dialog; the start of a long pattern is enough.
+    constexpr size_t kShown = 200;
     std::string out;
     for (size_t k = 0; k < pattern.size(); ++k) {
+        if (k == kShown) return out + "...";
         uint32_t c = uint32_t(pattern[k]);
         if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pattern.size() && pattern[k + 1] >= 0xDC00 &&
             pattern[k + 1] <= 0xDFFF) {

@@ -18,7 +18,8 @@ struct sTranslatedPattern {
 // that ECMAScript rejects and for the few it accepts but PCRE2 cannot express.
 sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern);
 
-// The pattern as UTF-8 for messages; unpaired surrogates become U+FFFD.
+// The pattern as UTF-8 for messages, its first 200 units and "..." when longer;
+// unpaired surrogates become U+FFFD.
 std::string PatternForMessage(const std::wstring& pattern);
 
 }  // namespace vtl

@@ -3,6 +3,9 @@
 #include "regex/ECMAScriptTranslator.h"
 #include "regex/cRegExpError.h"
 
+#include <algorithm>
+#include <list>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -27,24 +30,40 @@ constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 64 * 1024 * 1024;
 
+// The time budget is checked between searches. A search covers a window of
+// start positions (PCRE2's offset limit), so one that finds nothing for long
+// still comes back to be checked; the window grows while searches are quick
+// and shrinks at once when they are slow.
+constexpr size_t kMaxWindow = 256;
+constexpr uint32_t kMaxCallsBetweenChecks = 64;
+constexpr std::chrono::microseconds kQuickInterval{200};
+constexpr std::chrono::microseconds kSlowInterval{2000};
+
 struct sTimeBudget {
     std::chrono::steady_clock::time_point deadline;
+    std::chrono::steady_clock::time_point lastCheck;
     std::chrono::milliseconds allowed{0};
-    uint32_t starts = 0;
+    size_t window = 16;
+    uint32_t callsBetweenChecks = 1;
+    uint32_t calls = 0;
+
+    // False when the budget is spent.
+    bool check()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const auto interval = now - lastCheck;
+        lastCheck = now;
+        calls = 0;
+        if (interval > kSlowInterval) {
+            window = std::max<size_t>(1, window / 16);
+            callsBetweenChecks = 1;
+        } else if (interval < kQuickInterval) {
+            window = std::min(kMaxWindow, window * 2);
+            callsBetweenChecks = std::min(kMaxCallsBetweenChecks, callsBetweenChecks * 2);
+        }
+        return now <= deadline;
+    }
 };
-
-// The clock is read at every 16th start position, so that a check costs
-// little and comes at most 16 match limits (well under a second) late.
-constexpr uint32_t kClockInterval = 16;
-
-// Called by PCRE2 at each start position it tries (the callout leads the pattern).
-int checkTimeBudget(pcre2_callout_block*, void* data)
-{
-    auto& budget = *static_cast<sTimeBudget*>(data);
-    if (++budget.starts % kClockInterval == 0 && std::chrono::steady_clock::now() > budget.deadline)
-        return PCRE2_ERROR_CALLOUT;
-    return 0;
-}
 
 std::string engineMessage(int code)
 {
@@ -54,62 +73,124 @@ std::string engineMessage(int code)
     return std::string(buffer, buffer + length);  // PCRE2's messages are ASCII
 }
 
+// A compiled pattern is read-only and may serve several threads at once;
+// match data, match context and JIT stack belong to one cRegExp.
+struct sCompiledPattern {
+    pcre2_code* code = nullptr;
+    uint32_t groupCount = 0;
+    bool jit = false;
+    bool anchored = false;
+
+    sCompiledPattern() = default;
+    sCompiledPattern(const sCompiledPattern&) = delete;
+    sCompiledPattern& operator=(const sCompiledPattern&) = delete;
+    ~sCompiledPattern() { pcre2_code_free(code); }
+};
+
+std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
+{
+    const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
+    // PCRE2 takes no pointer to an empty pattern.
+    const std::string source = translated.pcrePattern.empty() ? "(?:)" : translated.pcrePattern;
+    const std::vector<PCRE2_UCHAR> code(source.begin(), source.end());
+    // An unset group's back-reference matches the empty string, as in ECMAScript;
+    // the NEVER options keep any pattern from switching on other modes; the
+    // offset limit makes the windows of the time budget.
+    const uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C |
+                             PCRE2_USE_OFFSET_LIMIT;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    auto compiled = std::make_shared<sCompiledPattern>();
+    compiled->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, nullptr);
+    if (compiled->code == nullptr) {
+        if (error == PCRE2_ERROR_HEAP_FAILED) throw std::bad_alloc();
+        throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
+    }
+    compiled->groupCount = translated.groupCount;
+    // Without JIT (not built in, or no executable memory) the interpreter
+    // gives the same results, only more slowly.
+    compiled->jit = pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE) == 0;
+    // An anchored pattern is tried at the search start only: no window needed.
+    uint32_t allOptions = 0;
+    pcre2_pattern_info(compiled->code, PCRE2_INFO_ALLOPTIONS, &allOptions);
+    compiled->anchored = (allOptions & PCRE2_ANCHORED) != 0;
+    return compiled;
+}
+
+// Calculations tend to run the same few patterns again and again; compiling
+// one costs ten times more than counting in a short text.
+constexpr size_t kCachedPatterns = 32;
+constexpr size_t kLongestCachedPattern = 1024;
+
+std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& pattern)
+{
+    static std::mutex mutex;
+    static std::list<std::pair<std::wstring, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
+    if (pattern.size() > kLongestCachedPattern) return compilePattern(pattern);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto entry = recent.begin(); entry != recent.end(); ++entry) {
+            if (entry->first == pattern) {
+                recent.splice(recent.begin(), recent, entry);
+                return entry->second;
+            }
+        }
+    }
+    std::shared_ptr<const sCompiledPattern> compiled = compilePattern(pattern);  // not under the lock
+    std::lock_guard<std::mutex> lock(mutex);
+    recent.emplace_front(pattern, compiled);
+    if (recent.size() > kCachedPatterns) recent.pop_back();
+    return compiled;
+}
+
 }  // namespace
 
 struct cRegExp::sEngine {
-    pcre2_code* code = nullptr;
+    std::shared_ptr<const sCompiledPattern> pattern;
     pcre2_match_data* data = nullptr;
     pcre2_match_context* context = nullptr;
-    pcre2_jit_stack* jitStack = nullptr;
-    bool jit = false;
+    pcre2_jit_stack* jitStack = nullptr;  // made when the 32 KiB PCRE2 starts with run out
     sTimeBudget budget;
-    std::wstring pattern;  // for messages
+    std::wstring source;  // for messages
 
     ~sEngine()
     {
         pcre2_match_context_free(context);
         pcre2_jit_stack_free(jitStack);
         pcre2_match_data_free(data);
-        pcre2_code_free(code);
+    }
+
+    int match(const std::wstring& subject, size_t start)
+    {
+        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+        if (!pattern->jit) return pcre2_match(pattern->code, text, subject.size(), start, 0, data, context);
+        int rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT && jitStack == nullptr) {
+            // Most searches never need more; the same search again, with room to grow.
+            jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+            if (jitStack == nullptr) throw std::bad_alloc();
+            pcre2_jit_stack_assign(context, nullptr, jitStack);
+            rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
+        }
+        return rc;
     }
 };
 
 cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
 {
-    engine_->budget.deadline = std::chrono::steady_clock::now() + timeBudget;
+    engine_->budget.lastCheck = std::chrono::steady_clock::now();
+    engine_->budget.deadline = engine_->budget.lastCheck + timeBudget;
     engine_->budget.allowed = timeBudget;
-    engine_->pattern = pattern;
-    const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
-    groupCount_ = translated.groupCount;
+    engine_->source = pattern;
+    engine_->pattern = cachedPattern(pattern);
+    groupCount_ = engine_->pattern->groupCount;
 
-    const std::string withCallout = "(?C1)(?:" + translated.pcrePattern + ")";
-    const std::vector<PCRE2_UCHAR> code(withCallout.begin(), withCallout.end());
-    // An unset group's back-reference matches the empty string, as in ECMAScript;
-    // the NEVER options keep any pattern from switching on other modes.
-    const uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
-    int error = 0;
-    PCRE2_SIZE offset = 0;
-    engine_->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, nullptr);
-    if (engine_->code == nullptr) {
-        if (error == PCRE2_ERROR_HEAP_FAILED) throw std::bad_alloc();
-        throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
-    }
-
-    // Without JIT (not built in, or no executable memory) the interpreter
-    // gives the same results, only more slowly.
-    engine_->jit = pcre2_jit_compile(engine_->code, PCRE2_JIT_COMPLETE) == 0;
-    engine_->data = pcre2_match_data_create_from_pattern(engine_->code, nullptr);
+    engine_->data = pcre2_match_data_create_from_pattern(engine_->pattern->code, nullptr);
     engine_->context = pcre2_match_context_create(nullptr);
     if (engine_->data == nullptr || engine_->context == nullptr) throw std::bad_alloc();
     pcre2_set_match_limit(engine_->context, kMatchLimit);
     pcre2_set_depth_limit(engine_->context, kDepthLimit);
     pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
-    pcre2_set_callout(engine_->context, checkTimeBudget, &engine_->budget);
-    if (engine_->jit) {
-        engine_->jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
-        if (engine_->jitStack == nullptr) throw std::bad_alloc();
-        pcre2_jit_stack_assign(engine_->context, nullptr, engine_->jitStack);
-    }
     ovector_ = pcre2_get_ovector_pointer(engine_->data);
 }
 
@@ -117,33 +198,37 @@ cRegExp::~cRegExp() = default;
 
 bool cRegExp::search(const std::wstring& subject, size_t start)
 {
-    if (start > subject.size()) return false;
-    const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
-    const int rc = engine_->jit
-                       ? pcre2_jit_match(engine_->code, text, subject.size(), start, 0, engine_->data, engine_->context)
-                       : pcre2_match(engine_->code, text, subject.size(), start, 0, engine_->data, engine_->context);
+    sTimeBudget& budget = engine_->budget;
+    int rc = PCRE2_ERROR_NOMATCH;
+    for (size_t from = start; from <= subject.size();) {
+        const size_t lastStart = engine_->pattern->anchored ? subject.size() : from + budget.window;
+        pcre2_set_offset_limit(engine_->context, lastStart);
+        rc = engine_->match(subject, from);
+        const bool windowEmpty = rc == PCRE2_ERROR_NOMATCH && lastStart < subject.size();
+        if ((++budget.calls >= budget.callsBetweenChecks || windowEmpty) && !budget.check())
+            fail_("matching took longer than " + std::to_string(budget.allowed.count()) + " ms");
+        if (!windowEmpty) break;
+        from = lastStart + 1;
+    }
     if (rc >= 0) return true;
     if (rc == PCRE2_ERROR_NOMATCH) return false;
     if (rc == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
-
-    std::string reason;
     switch (rc) {
         case PCRE2_ERROR_MATCHLIMIT:
         case PCRE2_ERROR_DEPTHLIMIT:
-            reason = "the pattern needs too many backtracking steps (" + engineMessage(rc) +
-                     "); nested quantifiers such as (x+)+ are the usual cause";
-            break;
-        case PCRE2_ERROR_CALLOUT:
-            reason = "matching took longer than " + std::to_string(engine_->budget.allowed.count()) + " ms";
-            break;
+            fail_("the pattern needs too many backtracking steps (" + engineMessage(rc) +
+                  "); nested quantifiers such as (x+)+ are the usual cause");
         case PCRE2_ERROR_JIT_STACKLIMIT:
         case PCRE2_ERROR_HEAPLIMIT:
-            reason = "the text is too long for this pattern (" + engineMessage(rc) + ")";
-            break;
+            fail_("the text is too long for this pattern (" + engineMessage(rc) + ")");
         default:
-            reason = engineMessage(rc);
+            fail_(engineMessage(rc));
     }
-    throw cRegExpError("Regular expression /" + PatternForMessage(engine_->pattern) + "/ gave up: " + reason);
+}
+
+void cRegExp::fail_(const std::string& reason) const
+{
+    throw cRegExpError("Regular expression /" + PatternForMessage(engine_->source) + "/ gave up: " + reason);
 }
 
 bool cRegExp::searchNext(const std::wstring& subject, size_t& position)

@@ -47,6 +47,8 @@ public:
     int64_t countMatches(const std::wstring& subject);
 
 private:
+    [[noreturn]] void fail_(const std::string& reason) const;
+
     struct sEngine;
     std::unique_ptr<sEngine> engine_;
     uint32_t groupCount_ = 0;

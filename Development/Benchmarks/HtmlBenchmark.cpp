@@ -1,0 +1,108 @@
+// The conversion behind Vantrel_GetAsHTML on long styled texts, with the options given as host texts. It must stay
+// linear: doubling the text may at most about double the time.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "FMHost/Host.h"
+#include "FMWrapper/FMXCalcEngine.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXText.h"
+#include "FMWrapper/FMXTextStyle.h"
+#include "html/HtmlConversion.h"
+
+namespace
+{
+constexpr long kMegabyte = 1L << 20;
+
+fmx::TextUniquePtr letters(long count)
+{
+    std::string ascii(static_cast<std::size_t>(count), 'a');
+    for (long i = 0; i < count; ++i)
+        ascii[static_cast<std::size_t>(i)] = i % 11 == 10 ? ' ' : static_cast<char>('a' + i % 26);
+    fmx::TextUniquePtr text;
+    text->AssignWithLength(ascii.data(), static_cast<fmx::uint32>(ascii.size()), fmx::Text::kEncoding_UTF8);
+    return text;
+}
+
+// Runs of 10 characters cycling through six styles: bold, italic, red, 14 pt, underline, blue bold italic.
+fmx::TextUniquePtr sixStyleRuns(long count)
+{
+    fmx::TextUniquePtr text = letters(count);
+    fmx::CharacterStyleUniquePtr bold, italic, red, large, underline, blue;
+    bold->SetFace(fmx::CharacterStyle::kFace_Bold);
+    italic->SetFace(fmx::CharacterStyle::kFace_Italic);
+    red->SetColor(*fmx::ColorUniquePtr(255, 0, 0, 255));
+    large->SetSize(14);
+    underline->SetFace(fmx::CharacterStyle::kFace_Underline);
+    blue->SetFace(fmx::CharacterStyle::kFace_Bold | fmx::CharacterStyle::kFace_Italic);
+    blue->SetColor(*fmx::ColorUniquePtr(0, 0, 255, 255));
+    const fmx::CharacterStyle *styles[] = {bold.get(), italic.get(), red.get(), large.get(), underline.get(), blue.get()};
+    for (long at = 0, run = 0; at < count; at += 10, ++run)
+        text->SetStyle(*styles[run % 6], static_cast<fmx::uint32>(at), 10);
+    return text;
+}
+
+// Every character alternates between 12 and 14 pt.
+fmx::TextUniquePtr alternatingSizes(long count)
+{
+    fmx::TextUniquePtr text = letters(count);
+    fmx::CharacterStyleUniquePtr small, large;
+    small->SetSize(12);
+    large->SetSize(14);
+    for (long at = 0; at < count; ++at)
+        text->SetStyle(at % 2 ? *large : *small, static_cast<fmx::uint32>(at), 1);
+    return text;
+}
+
+void run(benchmark::State &state, fmx::TextUniquePtr (*make)(long), const char *tags, const char *classes,
+         const char *styles)
+{
+    FMHost::Session session;
+    fmx::DataVectUniquePtr args;
+    fmx::LocaleUniquePtr locale;
+    auto push = [&](const fmx::Text &text) {
+        fmx::DataUniquePtr value;
+        value->SetAsText(text, *locale);
+        args->PushBack(*value);
+    };
+    push(*make(state.range(0)));
+    for (const char *option : {tags, classes, styles})
+    {
+        fmx::TextUniquePtr text;
+        text->Assign(option);
+        push(*text);
+    }
+    std::size_t outputSize = 0;
+    for (auto _ : state)
+    {
+        fmx::TextUniquePtr out;
+        vtl::html::transformRichtextToHTMLWithEvaluate(args->AtAsText(0), args->AtAsText(1), args->AtAsText(2),
+                                                       args->AtAsText(3), session.Env(), *out);
+        outputSize = out->GetSize();
+    }
+    if (outputSize < static_cast<std::size_t>(state.range(0)))
+        state.SkipWithError("the conversion did not produce the whole text");
+    state.counters["html_units"] = static_cast<double>(outputSize);
+}
+
+void SixStyleRuns(benchmark::State &state)
+{
+    run(state, sixStyleRuns, "all", "all=vtl", "all");
+}
+
+// Sizes are dropped (no class, style option "bold"), so the whole text is one long run of equal fragments.
+void AlternatingSizesStyleBold(benchmark::State &state)
+{
+    run(state, alternatingSizes, "all", "", "bold");
+}
+} // namespace
+
+// One conversion per repetition; the medians of 1 MB and 2 MB give the doubling ratio.
+#define HTML_SIZES(name)                                                                                              \
+    BENCHMARK(name)->Arg(kMegabyte)->Arg(2 * kMegabyte)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5) \
+        ->ReportAggregatesOnly(true)
+HTML_SIZES(SixStyleRuns);
+HTML_SIZES(AlternatingSizesStyleBold);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,165 @@
+// fmlib::RegExpPatternCount against Node's String.prototype.match with the g flag, in one run, on the same
+// 10,000,000-character text. Node is timed first (by a script run once for all patterns); Google Benchmark
+// then times ours; the summary prints both medians of CPU time and ours / Node.
+// Also counts .* over 100,000,000 characters once, to show that long texts neither crash nor overflow.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "iOS_SupportFunctions/RegExpPatternCount.h"
+
+namespace {
+
+const char* const kPatterns[] = {
+    "needle",            // a literal
+    "[a-z]+\\d+",        // a class run
+    "foo|bar|baz|qux",   // an alternation
+    "^[a-z]+",           // anchored
+    "x*",                // an empty match at almost every position
+    "\\b\\w+@\\w+\\.com\\b",
+    "(\\d+)-(\\d+)",
+};
+constexpr size_t kTextLength = 10'000'000;
+constexpr int kRepetitions = 5;
+
+// Words, numbers, spaces and line breaks in a fixed pseudo-random order.
+std::string MakeText(size_t length)
+{
+    static const char* const kWords[] = {"alpha", "beta", "foo", "gamma7", "delta", "bar", "x", "12-345",
+                                         "mail@host.com", "epsilon", "baz", "zeta42", "needle", "eta", "qux"};
+    std::string text;
+    text.reserve(length + 16);
+    uint32_t seed = 12345;
+    while (text.size() < length) {
+        seed = seed * 1103515245u + 12345u;
+        text += kWords[(seed >> 16) % (sizeof kWords / sizeof kWords[0])];
+        text += ((seed >> 8) % 11 == 0) ? '\n' : ' ';
+    }
+    text.resize(length);
+    return text;
+}
+
+const std::string& Text8()
+{
+    static const std::string text = MakeText(kTextLength);
+    return text;
+}
+
+const std::wstring& Text()
+{
+    static const std::wstring text(Text8().begin(), Text8().end());
+    return text;
+}
+
+struct sNodeTiming {
+    double medianMs = 0;
+    long long count = -1;
+};
+
+std::map<std::string, sNodeTiming> TimeNode()
+{
+    std::map<std::string, sNodeTiming> timings;
+    if (std::system("command -v node >/dev/null 2>&1") != 0) return timings;
+    const std::string textFile = "/tmp/vantrel-regexp-bench.txt";
+    std::ofstream(textFile) << Text8();
+    std::string command = "node '" VANTREL_SOURCE_DIR "/Development/Benchmarks/regexp_node_timings.js' " + textFile +
+                          " " + std::to_string(kRepetitions);
+    for (const char* pattern : kPatterns) command += " '" + std::string(pattern) + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    char line[4096];
+    while (pipe && std::fgets(line, sizeof line, pipe.get())) {
+        // {"pattern":"...","count":N,"medianMs":M}: the patterns hold no quotation marks.
+        const std::string s = line;
+        const size_t p = s.find("\"pattern\":\"") + 11;
+        std::string pattern = s.substr(p, s.find("\",\"count\"") - p);
+        size_t escaped;
+        while ((escaped = pattern.find("\\\\")) != std::string::npos) pattern.erase(escaped, 1);
+        sNodeTiming& t = timings[pattern];
+        t.count = std::atoll(s.c_str() + s.find("\"count\":") + 8);
+        t.medianMs = std::atof(s.c_str() + s.find("\"medianMs\":") + 11);
+    }
+    std::remove(textFile.c_str());
+    return timings;
+}
+
+void BM_PatternCount(benchmark::State& state, const char* pattern)
+{
+    const std::wstring wide(pattern, pattern + std::char_traits<char>::length(pattern));
+    int64_t count = 0;
+    for (auto _ : state) {
+        count = fmlib::RegExpPatternCount(Text(), wide);
+        benchmark::DoNotOptimize(count);
+    }
+    state.counters["matches"] = double(count);
+}
+
+void BM_DotStarOver100MillionCharacters(benchmark::State& state)
+{
+    const std::wstring text(100'000'000, L'a');
+    int64_t count = 0;
+    for (auto _ : state) count = fmlib::RegExpPatternCount(text, L".*");
+    state.counters["matches"] = double(count);  // the whole text, then the empty match at its end
+}
+
+// Keeps the median of each benchmark for the summary.
+class cMedianReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> medianMs;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medianMs[run.run_name.function_name] =
+                    run.GetAdjustedCPUTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    std::cout << "Timing Node on " << kTextLength << " characters..." << std::endl;
+    const std::map<std::string, sNodeTiming> node = TimeNode();
+
+    for (const char* pattern : kPatterns) {
+        benchmark::RegisterBenchmark((std::string("PatternCount/") + pattern).c_str(), BM_PatternCount, pattern)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(kRepetitions)
+            ->Iterations(1);
+    }
+    benchmark::RegisterBenchmark("DotStarOver100MillionCharacters", BM_DotStarOver100MillionCharacters)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+
+    cMedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\n%-28s %12s %12s %10s %10s\n", "pattern (10M characters)", "ours cpu ms", "node cpu ms", "ours/node",
+                "counts");
+    for (const char* pattern : kPatterns) {
+        const auto ours = reporter.medianMs.find(std::string("PatternCount/") + pattern);
+        const auto theirs = node.find(pattern);
+        if (ours == reporter.medianMs.end()) continue;
+        const int64_t count = fmlib::RegExpPatternCount(Text(), std::wstring(pattern, pattern + std::strlen(pattern)));
+        if (theirs == node.end()) {
+            std::printf("%-28s %12.2f %12s\n", pattern, ours->second, "no node");
+            continue;
+        }
+        std::printf("%-28s %12.2f %12.2f %10.2f %10s\n", pattern, ours->second, theirs->second.medianMs,
+                    ours->second / theirs->second.medianMs, count == theirs->second.count ? "agree" : "DIFFER");
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,76 @@
+// emu::Evaluate: parses (once per text and session) and evaluates a calculation.
+#include "calc/Engine.h"
+
+#include "calc/Evaluator.h"
+#include "calc/Parser.h"
+#include "core/Evaluate.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace emu::calc
+{
+namespace
+{
+struct ParsedText
+{
+    Program program;
+    Failure failure; // code 0 when the text parsed
+};
+
+// Lives in the session, which belongs to one thread at a time, so the cache needs no lock.
+struct SessionCache
+{
+    std::unordered_map<std::u16string, std::shared_ptr<const ParsedText>> parsed;
+};
+
+thread_local Failure tLastFailure;
+
+std::shared_ptr<const ParsedText> parsedText(Session &session, const std::u16string &text)
+{
+    std::shared_ptr<void> &state = session.CalcState();
+    if (!state)
+        state = std::make_shared<SessionCache>();
+    auto &cache = static_cast<SessionCache *>(state.get())->parsed;
+    auto found = cache.find(text);
+    if (found != cache.end())
+        return found->second;
+    auto parsed = std::make_shared<ParsedText>();
+    if (!parse(text, parsed->program, parsed->failure) && parsed->failure.code == kCalcOK)
+        parsed->failure.code = kCalcGeneric;
+    if (cache.size() >= kParseCacheLimit)
+        cache.clear();
+    cache.emplace(text, parsed);
+    return parsed;
+}
+} // namespace
+
+const Failure &lastFailure() { return tLastFailure; }
+
+void resetLastFailure() { tLastFailure = Failure(); }
+} // namespace emu::calc
+
+namespace emu
+{
+int16_t Evaluate(Environment &env, const std::u16string &text, Value &result)
+{
+    using namespace emu::calc;
+    // Held while evaluating: a plug-in function may evaluate in the same session and so reset the cache.
+    std::shared_ptr<const ParsedText> parsed = parsedText(env.GetSession(), text);
+    if (parsed->failure.code != kCalcOK)
+    {
+        tLastFailure = parsed->failure;
+        return parsed->failure.code;
+    }
+    Evaluator evaluator(env, parsed->program);
+    Value value;
+    short code = evaluator.run(value);
+    if (code != kCalcOK)
+    {
+        tLastFailure = evaluator.failure();
+        return code;
+    }
+    result = std::move(value);
+    return kCalcOK;
+}
+} // namespace emu

@@ -1,0 +1,358 @@
+// Styled-text functions: TextStyleAdd, TextColor with RGB, TextFont, TextSize, the emulator's own
+// EmulatorTextAlign (FileMaker sets paragraph alignment only in its layouts), and GetAsCSS.
+#include "calc/Builtins.h"
+#include "calc/Evaluator.h"
+#include "core/Styles.h"
+#include "core/Text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace emu::calc
+{
+namespace
+{
+struct cStyleName
+{
+    const char16_t *name;   // lower case
+    uint16_t face;
+};
+
+// FileMaker's style names and the face bits they set; "plain" clears them all.
+const cStyleName kStyleNames[] = {
+    {u"plain", 0},
+    {u"bold", 0x0100},
+    {u"italic", 0x0200},
+    {u"underline", 0x0400},
+    {u"highlightyellow", 0x1000},
+    {u"condense", 0x2000},
+    {u"extend", 0x4000},
+    {u"strikethrough", 0x0001},
+    {u"smallcaps", 0x0002},
+    {u"superscript", 0x0004},
+    {u"subscript", 0x0008},
+    {u"uppercase", 0x0010},
+    {u"lowercase", 0x0020},
+    {u"titlecase", 0x0030},
+    {u"wordunderline", 0x0040},
+    {u"doubleunderline", 0x0080},
+};
+
+struct cFaces
+{
+    uint16_t add = 0;
+    bool plain = false;
+};
+
+// Reads "Bold + Italic ..." from the argument's tree: style names are bare names joined by "+".
+short readStyles(Evaluator &evaluator, const Node &node, cFaces &faces)
+{
+    if (node.kind == NodeKind::Binary && node.op == BinaryOp::Add)
+    {
+        if (short code = readStyles(evaluator, *node.args[0], faces))
+            return code;
+        return readStyles(evaluator, *node.args[1], faces);
+    }
+    if (node.kind == NodeKind::Name)
+    {
+        const std::u16string folded = ToLowerCopy(node.text);
+        for (const cStyleName &style : kStyleNames)
+            if (folded == style.name)
+            {
+                faces.add |= style.face;
+                faces.plain = faces.plain || style.face == 0;
+                return kCalcOK;
+            }
+    }
+    return evaluator.fail(kFieldMissing, node, "not a text style name");
+}
+
+// Changes the style of every character, one run of equal styles at a time.
+void restyle(Text &text, const std::function<void(CharStyle &)> &change)
+{
+    const uint32_t size = text.Size();
+    uint32_t runStart = 0;
+    CharStyle run;
+    for (uint32_t i = 0; i < size; ++i)
+    {
+        CharStyle style = text.StyleAt(i);
+        change(style);
+        if (i > 0 && style != run)
+        {
+            text.SetStyle(run, runStart, i - runStart);
+            runStart = i;
+        }
+        run = style;
+    }
+    if (size > 0)
+        text.SetStyle(run, runStart, size - runStart);
+}
+
+// Evaluates the text argument and the setting that follows it.
+short evaluateTextAndSetting(Evaluator &evaluator, const Node &call, Value &source, Value &setting)
+{
+    if (short code = evaluator.evaluate(*call.args[0], source))
+        return code;
+    return evaluator.evaluate(*call.args[1], setting);
+}
+
+// Evaluates the text argument and the second argument, changes the text's styles, and answers the text.
+short styledResult(Evaluator &evaluator, const Node &call, Value &result,
+                   const std::function<short(const Value &, std::function<void(CharStyle &)> &)> &makeChange)
+{
+    Value source, setting;
+    if (short code = evaluateTextAndSetting(evaluator, call, source, setting))
+        return code;
+    std::function<void(CharStyle &)> change;
+    if (short code = makeChange(setting, change))
+        return code;
+    Text text = source.AsText();
+    restyle(text, change);
+    result.SetText(text);
+    return kCalcOK;
+}
+
+int64_t wholeNumber(const Value &value)
+{
+    return numberOf(value).Floor().ToInt64();
+}
+
+short textStyleAdd(Evaluator &evaluator, const Node &call, Value &result)
+{
+    cFaces faces;
+    if (short code = readStyles(evaluator, *call.args[1], faces))
+        return code;
+    Value source;
+    if (short code = evaluator.evaluate(*call.args[0], source))
+        return code;
+    Text text = source.AsText();
+    restyle(text, [&faces](CharStyle &style) {
+        style.face = static_cast<uint16_t>((faces.plain ? 0 : style.face) | faces.add);
+    });
+    result.SetText(text);
+    return kCalcOK;
+}
+
+short rgb(Evaluator &evaluator, const Node &call, Value &result)
+{
+    int64_t number = 0;
+    for (std::size_t i = 0; i < 3; ++i)
+    {
+        Value channel;
+        if (short code = evaluator.evaluate(*call.args[i], channel))
+            return code;
+        number = number * 256 + std::clamp<int64_t>(wholeNumber(channel), 0, 255);
+    }
+    setNumber(result, Number::FromInt(number));
+    return kCalcOK;
+}
+
+short textColor(Evaluator &evaluator, const Node &call, Value &result)
+{
+    return styledResult(evaluator, call, result, [](const Value &setting, std::function<void(CharStyle &)> &change) {
+        const int64_t number = std::clamp<int64_t>(wholeNumber(setting), 0, 0xFFFFFF);
+        Color color;
+        color.red = static_cast<uint8_t>(number >> 16);
+        color.green = static_cast<uint8_t>(number >> 8);
+        color.blue = static_cast<uint8_t>(number);
+        change = [color](CharStyle &style) {
+            style.color = color;
+            style.enabled |= CharStyle::kColor;
+        };
+        return short(kCalcOK);
+    });
+}
+
+short textFont(Evaluator &evaluator, const Node &call, Value &result)
+{
+    return styledResult(evaluator, call, result, [](const Value &setting, std::function<void(CharStyle &)> &change) {
+        const std::u16string &name = setting.AsText().Chars();
+        const uint16_t id = name.empty() ? 0xFFFF : FontIdFor(name);
+        change = [id](CharStyle &style) {
+            if (id == 0xFFFF)
+            {
+                style.enabled &= static_cast<uint8_t>(~CharStyle::kFont);
+                return;
+            }
+            style.font = id;
+            style.enabled |= CharStyle::kFont;
+        };
+        return short(kCalcOK);
+    });
+}
+
+short textSize(Evaluator &evaluator, const Node &call, Value &result)
+{
+    return styledResult(evaluator, call, result, [](const Value &setting, std::function<void(CharStyle &)> &change) {
+        const int64_t size = std::min<int64_t>(wholeNumber(setting), 0xFFFF);
+        change = [size](CharStyle &style) {
+            if (size <= 0)
+            {
+                style.enabled &= static_cast<uint8_t>(~CharStyle::kSize);
+                return;
+            }
+            style.size = static_cast<uint16_t>(size);
+            style.enabled |= CharStyle::kSize;
+        };
+        return short(kCalcOK);
+    });
+}
+
+// EmulatorTextAlign ( text ; "left" | "center" | "right" | "justify" (or "full") | "" ): sets the alignment of
+// every paragraph of the text; "" returns them to the layout's default.
+short emulatorTextAlign(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value source, setting;
+    if (short code = evaluateTextAndSetting(evaluator, call, source, setting))
+        return code;
+    const std::u16string word = ToLowerCopy(setting.AsText().Chars());
+    Align align;
+    if (word.empty() || word == u"default")
+        align = Align::Default;
+    else if (word == u"left")
+        align = Align::Left;
+    else if (word == u"center" || word == u"centre")
+        align = Align::Center;
+    else if (word == u"right")
+        align = Align::Right;
+    else if (word == u"justify" || word == u"full")
+        align = Align::Justify;
+    else
+        return evaluator.fail(kCalcGeneric, *call.args[1], "alignment must be left, center, right or justify");
+    Text text = source.AsText();
+    text.SetAlignment(align);
+    result.SetText(text);
+    return kCalcOK;
+}
+
+std::u16string cssOf(const CharStyle &style)
+{
+    std::u16string css;
+    auto add = [&css](const std::string &ascii) {
+        if (!css.empty())
+            css += u' ';
+        css.append(ascii.begin(), ascii.end());
+    };
+    const uint16_t face = style.face;
+    std::u16string fontName;
+    if ((style.enabled & CharStyle::kFont) && FontNameFor(style.font, fontName))
+    {
+        add("font-family: '");
+        css += fontName + u"';";
+    }
+    if (style.enabled & CharStyle::kSize)
+        add("font-size: " + std::to_string(style.size) + "px;");
+    if (style.enabled & CharStyle::kColor)
+    {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%02X%02X%02X", style.color.red, style.color.green, style.color.blue);
+        add(std::string("color: ") + hex + ";");
+    }
+    if (face & 0x0100)
+        add("font-weight: bold;");
+    if (face & 0x0200)
+        add("font-style: italic;");
+    if (face & (0x0400 | 0x0040 | 0x0080))
+        add("text-decoration: underline;");
+    if (face & 0x0001)
+        add("text-decoration: line-through;");
+    if (face & 0x1000)
+        add("background-color: #FFFF00;");
+    if (face & 0x0002)
+        add("font-variant: small-caps;");
+    if (face & 0x0004)
+        add("vertical-align: super;");
+    else if (face & 0x0008)
+        add("vertical-align: sub;");
+    if ((face & 0x0030) == 0x0030)
+        add("text-transform: capitalize;");
+    else if (face & 0x0010)
+        add("text-transform: uppercase;");
+    else if (face & 0x0020)
+        add("text-transform: lowercase;");
+    return css;
+}
+
+void appendEscaped(std::u16string &out, char16_t c)
+{
+    switch (c)
+    {
+    case u'&': out += u"&amp;"; break;
+    case u'<': out += u"&lt;"; break;
+    case u'>': out += u"&gt;"; break;
+    case u'\r': out += u"<BR>"; break;
+    default: out += c;
+    }
+}
+
+const char16_t *alignmentCss(Align align)
+{
+    switch (align)
+    {
+    case Align::Left: return u"left";
+    case Align::Center: return u"center";
+    case Align::Right: return u"right";
+    case Align::Justify: return u"justify";
+    default: return nullptr;
+    }
+}
+
+// The host's CSS export: each paragraph with an alignment is wrapped in a SPAN carrying its text-align (so the
+// first start tag holds the first paragraph's alignment); each run of one style is a SPAN with that style.
+short getAsCss(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value source;
+    if (short code = evaluator.evaluate(*call.args[0], source))
+        return code;
+    const Text &text = source.AsText();
+    const std::u16string &chars = text.Chars();
+    std::u16string out;
+    std::size_t paragraphStart = 0;
+    while (paragraphStart <= chars.size())
+    {
+        std::size_t paragraphEnd = chars.find(u'\r', paragraphStart);
+        if (paragraphEnd == std::u16string::npos)
+            paragraphEnd = chars.size();
+        const char16_t *align = paragraphStart < chars.size()
+                                    ? alignmentCss(text.AlignmentAt(static_cast<uint32_t>(paragraphStart)))
+                                    : nullptr;
+        if (align)
+            out += u"<SPAN STYLE= \"text-align: " + std::u16string(align) + u";\" >";
+        for (std::size_t i = paragraphStart; i < paragraphEnd;)
+        {
+            const CharStyle style = text.StyleAt(static_cast<uint32_t>(i));
+            std::size_t end = i + 1;
+            while (end < paragraphEnd && text.StyleAt(static_cast<uint32_t>(end)).SameTraits(style))
+                ++end;
+            const std::u16string css = cssOf(style);
+            if (!css.empty())
+                out += u"<SPAN STYLE= \"" + css + u"\" >";
+            for (; i < end; ++i)
+                appendEscaped(out, chars[i]);
+            if (!css.empty())
+                out += u"</SPAN>";
+        }
+        if (align)
+            out += u"</SPAN>";
+        if (paragraphEnd == chars.size())
+            break;
+        out += u"<BR>";
+        paragraphStart = paragraphEnd + 1;
+    }
+    result.SetText(out);
+    return kCalcOK;
+}
+
+const BuiltinRegistration registration({
+    {"TextStyleAdd", 2, 2, &textStyleAdd},
+    {"RGB", 3, 3, &rgb},
+    {"TextColor", 2, 2, &textColor},
+    {"TextFont", 2, 3, &textFont},
+    {"TextSize", 2, 2, &textSize},
+    {"EmulatorTextAlign", 2, 2, &emulatorTextAlign},
+    {"GetAsCSS", 1, 1, &getAsCss},
+});
+} // namespace
+} // namespace emu::calc

@@ -1,0 +1,140 @@
+#include "fmhost/Options.h"
+
+namespace fmhost
+{
+namespace
+{
+bool endsWithIgnoringCase(const std::string &text, const std::string &suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+    {
+        char c = text[text.size() - suffix.size() + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+        if (c != suffix[i])
+            return false;
+    }
+    return true;
+}
+
+// NAME or NAME=SQLITE_DB. Get ( FileName ) answers the name without extension, so ".fmp12" is dropped.
+bool parseFile(const std::string &value, HostedFileOption &file, std::string &error)
+{
+    std::size_t equals = value.find('=');
+    file.name = value.substr(0, equals);
+    file.sqlitePath = equals == std::string::npos ? std::string() : value.substr(equals + 1);
+    if (endsWithIgnoringCase(file.name, ".fmp12"))
+        file.name.resize(file.name.size() - 6);
+    if (file.name.empty())
+    {
+        error = "--file needs a file name";
+        return false;
+    }
+    if (equals != std::string::npos && file.sqlitePath.empty())
+    {
+        error = "--file " + value + ": the SQLite database path after \"=\" is empty";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+const char *usageText()
+{
+    return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json] [-e CALC]... [SCRIPT]\n"
+           "  --plugin PATH   plug-in to load (default: VantrelSandbox.fmx64 beside fmhost)\n"
+           "  --no-plugin     load no plug-in (only the host's own functions)\n"
+           "  --file NAME     open a hosted file; the first one is the calling file; =SQLITE_DB backs its SQL\n"
+           "  --json          one JSON object per calculation: calc, error, type, value\n"
+           "  -e CALC         evaluate a calculation (repeatable)\n"
+           "  SCRIPT          evaluate each line of a file (\"-\": standard input); a line ending in \\ continues\n"
+           "With no calculation and no script, fmhost reads calculations at a prompt.\n"
+           "Exit status: 0 when every calculation succeeded, 1 when one failed, 2 for a usage or plug-in error.\n";
+}
+
+bool parseOptions(const std::vector<std::string> &arguments, Options &options, std::string &error)
+{
+    bool scriptSeen = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+    {
+        std::string argument = arguments[i];
+        std::string value;
+        bool hasInlineValue = false;
+        if (argument.rfind("--", 0) == 0 && argument.find('=') != std::string::npos)
+        {
+            value = argument.substr(argument.find('=') + 1);
+            argument = argument.substr(0, argument.find('='));
+            hasInlineValue = true;
+        }
+        auto takeValue = [&]() {
+            if (hasInlineValue)
+                return true;
+            if (i + 1 >= arguments.size())
+            {
+                error = argument + " needs a value";
+                return false;
+            }
+            value = arguments[++i];
+            return true;
+        };
+        if (argument == "-h" || argument == "--help")
+            options.help = true;
+        else if (argument == "--json")
+            options.json = true;
+        else if (argument == "--no-plugin")
+            options.noPlugin = true;
+        else if (argument == "--plugin")
+        {
+            if (!takeValue())
+                return false;
+            if (value.empty())
+            {
+                error = "--plugin needs a path";
+                return false;
+            }
+            options.pluginPath = value;
+        }
+        else if (argument == "--file")
+        {
+            HostedFileOption file;
+            if (!takeValue() || !parseFile(value, file, error))
+                return false;
+            options.files.push_back(file);
+        }
+        else if (argument == "-e" || argument == "--eval")
+        {
+            if (!takeValue())
+                return false;
+            options.sources.push_back({false, value});
+        }
+        else if (argument.size() > 1 && argument[0] == '-')
+        {
+            error = "unknown option " + argument;
+            return false;
+        }
+        else
+        {
+            if (scriptSeen)
+            {
+                error = "only one SCRIPT may be given";
+                return false;
+            }
+            scriptSeen = true;
+            options.sources.push_back({true, argument});
+        }
+        if (hasInlineValue && (argument == "--json" || argument == "--no-plugin" || argument == "--help"))
+        {
+            error = argument + " takes no value";
+            return false;
+        }
+    }
+    if (options.noPlugin && !options.pluginPath.empty())
+    {
+        error = "--plugin and --no-plugin exclude each other";
+        return false;
+    }
+    return true;
+}
+} // namespace fmhost

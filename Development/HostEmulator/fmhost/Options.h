@@ -1,0 +1,36 @@
+// fmhost's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fmhost
+{
+struct HostedFileOption
+{
+    std::string name;
+    std::string sqlitePath; // empty: no SQL database
+};
+
+// A -e calculation or a script file ("-": standard input), in command-line order.
+struct CalculationSource
+{
+    bool isScript = false;
+    std::string text; // the calculation, or the script's path
+};
+
+struct Options
+{
+    std::string pluginPath; // empty: the sandbox plug-in beside fmhost
+    bool noPlugin = false;
+    bool json = false;
+    bool help = false;
+    std::vector<HostedFileOption> files;
+    std::vector<CalculationSource> sources;
+};
+
+// Reads the arguments (without argv[0]). False with a message for a usage error.
+bool parseOptions(const std::vector<std::string> &arguments, Options &options, std::string &error);
+
+const char *usageText();
+} // namespace fmhost

@@ -1,0 +1,23 @@
+#include "system/DoBashCmd.h"
+
+#include <string>
+#include <vector>
+
+#include "errors/FunctionGuard.h"
+#include "host/NativeText.h"
+#include "iOS_SupportFunctions/HostValues.h"
+#include "system/ShellCommand.h"
+
+fmx::errcode Vantrel_DoBashCmd(short, const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &result)
+{
+    // nullptr: the allow-list does not govern this function, but it still has its own exception boundary.
+    return vtl::GuardedCall(nullptr, env, result, [&] {
+        std::vector<char> output(slib::kShellBufferSize, '\0');
+        if (args.Size() > 0)
+        {
+            const std::string command = NativeBytesFromFmText(args.AtAsText(0), slib::kShellBufferSize);
+            slib::perform_shell_command_and_get_result(command.c_str(), output.data(), output.size());
+        }
+        fmlib::SetTextResult(result, output.data());
+    });
+}

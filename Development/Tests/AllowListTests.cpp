@@ -1,0 +1,224 @@
+// The per-file allow-list: every rule of the file format and every denial, checked in the host emulator.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "FMWrapper/FMXFixPt.h"
+#include "errors/AllowList.h"
+#include "errors/ErrorCodes.h"
+#include "errors/LastError.h"
+#include "frame/Version.h"
+#include "support/PluginTestSupport.h"
+
+using namespace plugintest;
+
+namespace
+{
+const std::string kPath = TEST_ALLOWLIST_PATH;
+
+class AllowList : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ::unlink(kPath.c_str());
+        ::rmdir(kPath.c_str());
+        session.OpenFile("Invoices");
+        session.OpenFile("Contacts");
+    }
+    void TearDown() override
+    {
+        FMHost::Faults::ClearAll();
+        ::unlink(kPath.c_str());
+        ::rmdir(kPath.c_str());
+    }
+
+    // Asks for name in the calling file; "allowed", or the denial's message (checking "?" and 24012 on the way).
+    std::string Ask(const std::string &name = "Vantrel_Version")
+    {
+        fmx::DataUniquePtr result;
+        vtl::SetLastError(0, "before", session.Env());
+        if (vtl::isFunctionAllowed(name, session.Env(), *result))
+        {
+            EXPECT_EQ("before", session.Variable("$$Vantrel_LastErrorMessage").text) << "an allowed call records nothing";
+            EXPECT_EQ(FMHost::Type::Invalid, FMHost::TypeOf(*result)) << "and leaves the result alone";
+            return "allowed";
+        }
+        EXPECT_EQ(FMHost::Type::Text, FMHost::TypeOf(*result));
+        EXPECT_EQ("?", FMHost::TextOf(*result));
+        EXPECT_EQ("24012", session.Variable("$$Vantrel_LastError").text);
+        return session.Variable("$$Vantrel_LastErrorMessage").text;
+    }
+    std::string AskWith(const std::string &content, const std::string &name = "Vantrel_Version")
+    {
+        WriteFile(kPath, content);
+        return Ask(name);
+    }
+
+    FMHost::Session session;
+};
+
+const std::string kMissing = "zeqPluginsAllowedFunctions.txt doesn't exists";
+const std::string kEmpty = "File zeqPluginsAllowedFunctions.txt is empty";
+const std::string kParse = "Could not parse file zeqPluginsAllowedFunctions.txt, please check formating and try again";
+std::string NotAllowed(const std::string &name)
+{
+    return "Function " + name + " is not allowed on this server";
+}
+}
+
+TEST(AllowListSplit, EmptyPiecesCountAndEmptyTextHasNone)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(V{}, vtl::split("", "\t"));
+    EXPECT_EQ(V{"abc"}, vtl::split("abc", "\t"));
+    EXPECT_EQ((V{"a", "b"}), vtl::split("a\tb", "\t"));
+    EXPECT_EQ((V{"a", "b", ""}), vtl::split("a\tb\t", "\t"));
+    EXPECT_EQ((V{"", "a", "", "b", ""}), vtl::split("|a||b|", "|"));
+    EXPECT_EQ((V{"x", "y"}), vtl::split("x::y", "::"));
+}
+
+TEST_F(AllowList, MissingFileOrDirectoryDenies)
+{
+    EXPECT_EQ(kMissing, Ask());
+    ASSERT_EQ(0, ::mkdir(kPath.c_str(), 0700));
+    EXPECT_EQ(kMissing, Ask());
+    ASSERT_EQ(0, ::rmdir(kPath.c_str()));
+    ASSERT_EQ(0, ::mkfifo(kPath.c_str(), 0600));
+    EXPECT_EQ(kMissing, Ask()) << "a FIFO neither counts nor blocks the caller";
+}
+
+TEST_F(AllowList, UnreadableFileDenies)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    WriteFile(kPath, "Invoices\tany\n");
+    ::chmod(kPath.c_str(), 0);
+    EXPECT_EQ("Could not open file zeqPluginsAllowedFunctions.txt, please check permissions and try again", Ask());
+}
+
+TEST_F(AllowList, NoLineForTheFileSaysEmpty)
+{
+    EXPECT_EQ(kEmpty, AskWith(""));
+    EXPECT_EQ(kEmpty, AskWith("Contacts\tany\nOrders.fmp12\tVantrel_Version\n"));
+    EXPECT_EQ(kEmpty, AskWith("Contacts\tany")) << "without a final line feed";
+}
+
+TEST_F(AllowList, MatchingLineDecides)
+{
+    EXPECT_EQ("allowed", AskWith("Invoices\tVantrel_Get|Vantrel_Version\n"));
+    EXPECT_EQ("allowed", AskWith("Contacts\tany\nInvoices\tVantrel_Version"));
+    EXPECT_EQ(NotAllowed("Vantrel_Get"), AskWith("Invoices\tVantrel_Version\n", "Vantrel_Get"));
+    EXPECT_EQ(NotAllowed("Vantrel_Version"), AskWith("Invoices\tvantrel_version|Vantrel_Version2\n"));
+    EXPECT_EQ("allowed", AskWith("Invoices\tVantrel_Version|\n")) << "a trailing | leaves the names before it";
+    EXPECT_EQ(kParse, AskWith("Invoices\t\n")) << "an empty list";
+}
+
+TEST_F(AllowList, AnyCountsOnlyFirst)
+{
+    EXPECT_EQ("allowed", AskWith("Invoices\tany|Vantrel_Get\n", "Vantrel_ExecuteSQL"));
+    EXPECT_EQ(NotAllowed("Vantrel_ExecuteSQL"), AskWith("Invoices\tVantrel_Get|any\n", "Vantrel_ExecuteSQL"));
+    EXPECT_EQ(NotAllowed("Vantrel_Version"), AskWith("Invoices\tANY\n"));
+}
+
+TEST_F(AllowList, MalformedLinesCountOnlyBeforeTheMatch)
+{
+    EXPECT_EQ(kParse, AskWith("\nInvoices\tany\n"));
+    EXPECT_EQ(kParse, AskWith("Contacts any\nInvoices\tany\n"));
+    EXPECT_EQ(kParse, AskWith("Contacts\tany\tmore\nInvoices\tany\n"));
+    EXPECT_EQ(kParse, AskWith("Invoices\tany\tmore\n")) << "the matching line itself";
+    EXPECT_EQ("allowed", AskWith("Invoices\tany\n\nno tab here\n\t\t\n"));
+    EXPECT_EQ(kParse, AskWith("Contacts\tany\n\n")) << "a blank last line before the end counts too";
+}
+
+TEST_F(AllowList, CarriageReturnsStayInTheLine)
+{
+    EXPECT_EQ(NotAllowed("Vantrel_Version"), AskWith("Invoices\tany\r\n"));
+    EXPECT_EQ("allowed", AskWith("Invoices\tVantrel_Version|Vantrel_Get\r\n"));
+    EXPECT_EQ(NotAllowed("Vantrel_Get"), AskWith("Invoices\tVantrel_Version|Vantrel_Get\r\n", "Vantrel_Get"));
+}
+
+TEST_F(AllowList, FileNamesMatchExactlyWithOrWithoutFmp12)
+{
+    EXPECT_EQ("allowed", AskWith("Invoices.fmp12\tany\n"));
+    EXPECT_EQ(kEmpty, AskWith("invoices\tany\n"));
+    EXPECT_EQ(kEmpty, AskWith("Invoices.fp7\tany\n"));
+    EXPECT_EQ(kEmpty, AskWith("Invoices.FMP12\tany\n"));
+    EXPECT_EQ(kEmpty, AskWith(" Invoices\tany\n"));
+    EXPECT_EQ(kEmpty, AskWith("Invoices \tany\n"));
+    ASSERT_TRUE(session.SetCallingFile("Contacts"));
+    EXPECT_EQ("allowed", AskWith("Invoices\tVantrel_Get\nContacts\tVantrel_Version\n"));
+}
+
+TEST_F(AllowList, OnlyTheFirstLineForAFileCounts)
+{
+    EXPECT_EQ(NotAllowed("Vantrel_Version"), AskWith("Invoices\tVantrel_Get\nInvoices\tany\n"));
+    EXPECT_EQ("allowed", AskWith("Invoices.fmp12\tany\nInvoices\tVantrel_Get\n"));
+}
+
+TEST_F(AllowList, UnknownFileNameIsQuestionMark)
+{
+    FMHost::Faults::FailEvaluation("Get( fileName )", 1200);
+    EXPECT_EQ(kEmpty, AskWith("Invoices\tany\n"));
+    EXPECT_EQ("allowed", AskWith("Invoices\tVantrel_Get\n?\tany\n"));
+    EXPECT_EQ("allowed", AskWith("?.fmp12\tVantrel_Version\n"));
+}
+
+TEST_F(AllowList, LongFilesAndLongLines)
+{
+    std::string content;
+    for (int i = 0; i < 10000; ++i)
+        content += "Other" + std::to_string(i) + "\tVantrel_Version|Vantrel_Get\n";
+    const std::string longList = std::string(200000, 'x') + "|Vantrel_Version";
+    EXPECT_EQ("allowed", AskWith(content + "Invoices\tVantrel_Version"));
+    EXPECT_EQ("allowed", AskWith(content + "Other\t" + longList + "\nInvoices\t" + longList + "\n"));
+    EXPECT_EQ(kEmpty, AskWith(content));
+}
+
+TEST_F(AllowList, ChangesTakeEffectAtTheNextCall)
+{
+    EXPECT_EQ("allowed", AskWith("Invoices\tany\n"));
+    EXPECT_EQ(kEmpty, AskWith("Contacts\tany\n"));
+    ::unlink(kPath.c_str());
+    EXPECT_EQ(kMissing, Ask());
+}
+
+TEST_F(AllowList, HostFailureDuringTheCheckBecomes2400InTheFunction)
+{
+    WriteFile(kPath, "Invoices\tany\n");
+    cLoadedPlugIn plugin;
+    ASSERT_EQ(62, plugin.initialised);
+    fmx::DataVectUniquePtr args;
+    fmx::DataUniquePtr result;
+    ASSERT_EQ(0, session.Call("Vantrel_Version", *args, *result));
+    ASSERT_EQ("3.2", FMHost::TextOf(*result));
+
+    // Find how many host calls one check makes, then fail each of them in turn.
+    fmx::DataUniquePtr probe;
+    FMHost::Faults::FailNthCall(1000000);
+    ASSERT_TRUE(vtl::isFunctionAllowed("Vantrel_Version", session.Env(), *probe));
+    const unsigned long calls = FMHost::Faults::CallsCounted();
+    ASSERT_GT(calls, 0u);
+    for (unsigned n = 1; n <= calls; ++n)
+    {
+        fmx::DataUniquePtr denied;
+        FMHost::Faults::FailNthCall(n, fmx::_fmxcpt::kBadAlloc);
+        EXPECT_THROW(vtl::isFunctionAllowed("Vantrel_Version", session.Env(), *denied), std::bad_alloc) << n;
+    }
+    FMHost::Faults::ClearCallFailure();
+
+    // Through the function: the host sees 0, the calculation 2400 and the last error the reason.
+    for (unsigned n = 1; n <= calls; ++n)
+    {
+        fmx::DataUniquePtr viaFunction;
+        FMHost::Faults::FailNthCall(n, fmx::_fmxcpt::kBadAlloc);
+        EXPECT_EQ(0, Vantrel_Version(1, session.Env(), *args, *viaFunction)) << n;
+        FMHost::Faults::ClearCallFailure();
+        EXPECT_EQ("2400", FMHost::TextOf(*viaFunction)) << n;
+        EXPECT_EQ("std::bad_alloc", session.Variable("$$Vantrel_LastErrorMessage").text) << n;
+    }
+}

@@ -1,0 +1,267 @@
+// fmhost as a command: output formats, exit codes, scripts, and plug-ins that cannot be used.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <chrono>
+#include <fstream>
+#include <thread>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+struct Outcome
+{
+    int status = -1;
+    std::string out, err;
+};
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void writeFile(const std::string &path, const std::string &content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string scratchPath(const std::string &name)
+{
+    return std::string(VANTREL_BINARY_DIR) + "/fmhost-test-" + std::to_string(getpid()) + "-" + name;
+}
+
+// Runs fmhost with the arguments, the standard input and extra environment variables.
+Outcome runFmhost(const std::vector<std::string> &arguments, const std::string &input = "",
+                  const std::vector<std::pair<std::string, std::string>> &environment = {})
+{
+    std::string inPath = scratchPath("stdin"), outPath = scratchPath("stdout"), errPath = scratchPath("stderr");
+    writeFile(inPath, input);
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        int in = open(inPath.c_str(), O_RDONLY);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        for (const auto &variable : environment)
+            setenv(variable.first.c_str(), variable.second.c_str(), 1);
+        std::vector<char *> argv{const_cast<char *>(FMHOST_PATH)};
+        for (const std::string &argument : arguments)
+            argv.push_back(const_cast<char *>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(FMHOST_PATH, argv.data());
+        _exit(127);
+    }
+    Outcome outcome;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    outcome.out = readFile(outPath);
+    outcome.err = readFile(errPath);
+    std::remove(inPath.c_str());
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    return outcome;
+}
+
+std::string testPlugin(const std::string &name) { return std::string(TEST_PLUGIN_DIR) + "/" + name + ".fmx64"; }
+
+TEST(FmhostOutput, JsonLinesAreExact)
+{
+    Outcome outcome = runFmhost({"--no-plugin", "--json", "-e", "1 + 1", "-e", "\"a\xC2\xB6\\\"b\\\"\"", "-e",
+                                 "Date ( 12 ; 31 ; 2026 )", "-e", "List ( \"\" )"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("{\"calc\":\"1 + 1\",\"error\":0,\"type\":\"Number\",\"value\":\"2\"}\n"
+              "{\"calc\":\"\\\"a\xC2\xB6\\\\\\\"b\\\\\\\"\\\"\",\"error\":0,\"type\":\"Text\",\"value\":\"a\\r\\\"b\\\"\"}\n"
+              "{\"calc\":\"Date ( 12 ; 31 ; 2026 )\",\"error\":0,\"type\":\"Date\",\"value\":\"12/31/2026\"}\n"
+              "{\"calc\":\"List ( \\\"\\\" )\",\"error\":0,\"type\":\"Text\",\"value\":\"\"}\n",
+              outcome.out);
+    EXPECT_EQ("", outcome.err);
+}
+
+TEST(FmhostOutput, PlainOutputShowsOneResultPerCalculation)
+{
+    Outcome outcome = runFmhost({"--no-plugin", "-e", "2 * 21", "-e", "List ( \"a\" ; \"b\" )"});
+    EXPECT_EQ(0, outcome.status);
+    EXPECT_EQ("42\na\nb\n", outcome.out);
+}
+
+TEST(FmhostOutput, AFailedCalculationGivesItsErrorAndExitStatusOne)
+{
+    Outcome outcome = runFmhost({"--no-plugin", "--json", "-e", "(1", "-e", "3"});
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_EQ("{\"calc\":\"(1\",\"error\":1207,\"type\":\"\",\"value\":\"\"}\n"
+              "{\"calc\":\"3\",\"error\":0,\"type\":\"Number\",\"value\":\"3\"}\n",
+              outcome.out);
+    EXPECT_NE(std::string::npos, outcome.err.find("1207"));
+
+    Outcome plain = runFmhost({"--no-plugin", "-e", "1/0"});
+    EXPECT_EQ(1, plain.status);
+    EXPECT_EQ("?\n", plain.out);
+    EXPECT_NE(std::string::npos, plain.err.find("division by zero"));
+}
+
+TEST(FmhostUsage, MistakesOnTheCommandLineExitWithTwo)
+{
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"--no-plugin", "--bogus"},
+        {"--no-plugin", "-e"},
+        {"--no-plugin", "--file"},
+        {"--no-plugin", "--file", "=x.sqlite"},
+        {"--no-plugin", "a.fmcalc", "b.fmcalc"},
+        {"--no-plugin", "/nonexistent/script.fmcalc"},
+        {"--no-plugin", "--file", "Invoices=/nonexistent/db.sqlite", "-e", "1"},
+        {"--no-plugin", "--plugin", "x.fmx64"},
+    };
+    for (const auto &arguments : mistakes)
+    {
+        Outcome outcome = runFmhost(arguments);
+        EXPECT_EQ(2, outcome.status) << arguments.back();
+        EXPECT_NE("", outcome.err) << arguments.back();
+        EXPECT_EQ("", outcome.out) << arguments.back();
+    }
+    Outcome help = runFmhost({"--help"});
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("usage: fmhost"));
+}
+
+TEST(FmhostScripts, LinesContinueCommentsAreSkippedAndVariablesPersist)
+{
+    std::string script = scratchPath("script.fmcalc");
+    writeFile(script, "\xEF\xBB\xBF# set a variable\r\n"
+                      "Let ( [ $$a = 20 ; \\\r\n"
+                      "        $$b = 1 ] ; \\\n"
+                      "  $$a + $$b )\n"
+                      "\n"
+                      "   \n"
+                      "$$a * 2\n"
+                      "Get ( FileName ) & \"/\" & ValueCount ( DatabaseNames )\n");
+    Outcome outcome = runFmhost({"--no-plugin", "--file", "Invoices.fmp12", "--file", "Contacts", "--json", script});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("{\"calc\":\"Let ( [ $$a = 20 ; \\n        $$b = 1 ] ; \\n  $$a + $$b )\",\"error\":0,"
+              "\"type\":\"Number\",\"value\":\"21\"}\n"
+              "{\"calc\":\"$$a * 2\",\"error\":0,\"type\":\"Number\",\"value\":\"40\"}\n"
+              "{\"calc\":\"Get ( FileName ) & \\\"/\\\" & ValueCount ( DatabaseNames )\",\"error\":0,"
+              "\"type\":\"Text\",\"value\":\"Invoices/2\"}\n",
+              outcome.out);
+    std::remove(script.c_str());
+}
+
+TEST(FmhostScripts, CalculationsAndScriptRunInCommandLineOrderInOneSession)
+{
+    std::string script = scratchPath("order.fmcalc");
+    writeFile(script, "$$x & \"-script\"\nLet ( $$x = \"s\" ; 0 )\n");
+    Outcome outcome = runFmhost({"--no-plugin", "-e", "Let ( $$x = \"e\" ; 0 )", script, "-e", "$$x"});
+    EXPECT_EQ(0, outcome.status);
+    EXPECT_EQ("0\ne-script\n0\ns\n", outcome.out);
+    std::remove(script.c_str());
+}
+
+TEST(FmhostScripts, WithoutCalculationsItReadsStandardInput)
+{
+    Outcome outcome = runFmhost({"--no-plugin"}, "Let ( $$n = 2 ; $$n )\n$$n + \\\n1\n");
+    EXPECT_EQ(0, outcome.status);
+    EXPECT_EQ("2\n3\n", outcome.out);   // no prompt when the input is no terminal
+}
+
+TEST(FmhostPlugins, APluginIsInitialisedDrivenAndShutDown)
+{
+    std::string log = scratchPath("plugin.log");
+    std::remove(log.c_str());
+    Outcome outcome = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--json", "-e", "Log_Count ( 1 ; 2 )",
+                                 "-e", "Log_Count ( 1 ; 2 ; 3 )", "-e", "Log_Fail", "-e",
+                                 "Log_SetAndGet ( \"v\" ) & $$logged"},
+                                "", {{"FMHOST_TEST_LOG", log}});
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_EQ("{\"calc\":\"Log_Count ( 1 ; 2 )\",\"error\":0,\"type\":\"Number\",\"value\":\"2\"}\n"
+              "{\"calc\":\"Log_Count ( 1 ; 2 ; 3 )\",\"error\":1202,\"type\":\"\",\"value\":\"\"}\n"
+              "{\"calc\":\"Log_Fail\",\"error\":1552,\"type\":\"\",\"value\":\"\"}\n"
+              "{\"calc\":\"Log_SetAndGet ( \\\"v\\\" ) & $$logged\",\"error\":0,\"type\":\"Text\",\"value\":\"v!v\"}\n",
+              outcome.out);
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
+    std::remove(log.c_str());
+}
+
+TEST(FmhostPlugins, APluginThatCannotBeUsedIsReportedWithExitStatusTwo)
+{
+    std::string notALibrary = scratchPath("garbage.fmx64");
+    writeFile(notALibrary, "this is no shared library");
+    struct Case
+    {
+        std::string plugin, message;
+        std::vector<std::pair<std::string, std::string>> environment;
+    };
+    const std::vector<Case> cases = {
+        {"/nonexistent/Plugin.fmx64", "cannot load plug-in", {}},
+        {notALibrary, "cannot load plug-in", {}},
+        {testPlugin("NoEntryPlugin"), "has no entry point FMExternCallProc", {}},
+        {testPlugin("RefusingPlugin"), "does not support the host's interface version 71", {}},
+        {testPlugin("RefusingPlugin"), "asked not to be enabled", {{"FMHOST_TEST_INIT_ANSWER", "-2"}}},
+        {testPlugin("RefusingPlugin"), "is no interface version", {{"FMHOST_TEST_INIT_ANSWER", "0"}}},
+    };
+    for (const Case &c : cases)
+    {
+        Outcome outcome = runFmhost({"--plugin", c.plugin, "-e", "1"}, "", c.environment);
+        EXPECT_EQ(2, outcome.status) << c.plugin;
+        EXPECT_NE(std::string::npos, outcome.err.find(c.message)) << outcome.err;
+        EXPECT_NE(std::string::npos, outcome.err.find(c.plugin)) << outcome.err;
+        EXPECT_EQ("", outcome.out);
+    }
+    std::remove(notALibrary.c_str());
+}
+
+TEST(FmhostPlugins, ARefusingPluginGetsNoShutdownMessage)
+{
+    std::string log = scratchPath("refused.log");
+    std::remove(log.c_str());
+    runFmhost({"--plugin", testPlugin("RefusingPlugin"), "-e", "1"}, "", {{"FMHOST_TEST_LOG", log}});
+    EXPECT_EQ("message 0\n", readFile(log));
+    std::remove(log.c_str());
+}
+TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
+{
+    std::string log = scratchPath("terminated.log");
+    std::remove(log.c_str());
+    int input[2];
+    ASSERT_EQ(0, pipe(input));
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        dup2(input[0], 0);
+        close(input[1]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("FMHOST_TEST_LOG", log.c_str(), 1);
+        std::string plugin = testPlugin("LoggingPlugin");
+        execl(FMHOST_PATH, FMHOST_PATH, "--plugin", plugin.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    // fmhost now waits at its prompt for input that never comes.
+    for (int i = 0; i < 500 && readFile(log).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(input[1]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(1, WEXITSTATUS(status));
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
+    std::remove(log.c_str());
+}
+} // namespace
