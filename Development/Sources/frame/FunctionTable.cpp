@@ -4,14 +4,11 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
-<<<<<<< HEAD
 #include "functions/Selectors.h"
 #include "globals/GlobalFunctions.h"
-=======
 #include "html/GetAsHTML.h"
 #include "network/NetworkFunctions.h"
 #include "regex/RegExpFunctions.h"
->>>>>>> main
 #include "sql/ExecuteSQL.h"
 #include "system/DoBashCmd.h"
 #include "system/NotOnLinux.h"
@@ -49,13 +46,10 @@ const cFunctionEntry kTable[] = {
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
-<<<<<<< HEAD
     {23, 0, -1, kListed, Vantrel_SetGlobal, "Vantrel_SetGlobal( key ; value { ; moreOptions } )"},
     {24, 0, -1, kListed, Vantrel_GetGlobal, "Vantrel_GetGlobal( key )"},
-=======
     {25, 0, -1, kListed, Vantrel_GetAsHTML, "Vantrel_GetAsHTML( key )"},
     {26, 1, 1, kServerOnly, Vantrel_DoBashCmd, "Vantrel_DoBashCmd"},
->>>>>>> main
 };
 
 const cFunctionEntry *FindEntry(fmx::int16 functionId)
