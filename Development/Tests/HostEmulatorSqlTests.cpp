@@ -218,6 +218,8 @@ TEST(SqlRealNumbers, MatchTheHostConversion)
     std::mt19937_64 random(12345);
     std::vector<double> reals = {1.5, -0.25, 0.1, 1.0 / 3, 2.0 / 3, 15000, 1e15, 1e16, 1.5e17, 123456789.123456789,
                                  1e-5, 1.234567890123456789e-7, 5e-17, 1e-20, -9.87654321e-12, 4.9e-324, 1.7e308};
+    for (int i = -3000; i < 3000; ++i)  // reals with a few decimals, as data usually holds them
+        reals.insert(reals.end(), {i * 1.25 + 0.5, i / 100.0, i / 7.0, i * 0.001, i * 1e-9, i * 1e9 + 0.25});
     for (int i = 0; i < 20000; ++i) {
         const double mantissa = std::uniform_real_distribution<double>(-10, 10)(random);
         reals.push_back(std::ldexp(mantissa, std::uniform_int_distribution<int>(-70, 70)(random)));

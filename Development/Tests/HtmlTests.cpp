@@ -439,7 +439,9 @@ TEST(HtmlMerge, LongRunKeepsEveryCharacterInOrder)
     FragmentVector f;
     for (int i = 0; i < 100000; ++i)
         f.push_back(fragmentWith({}, std::u16string(1, static_cast<char16_t>(u'a' + i % 26))));
+    testing::internal::CaptureStdout();
     EXPECT_EQ(99999u, mergeFragments(f));
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());   // no trace on the server's output
     ASSERT_EQ(100000u, f.back().characters.size());
     EXPECT_EQ(100000u, f.back().length);
     EXPECT_EQ(u'a' + 99999 % 26, f.back().characters.back());

@@ -134,16 +134,21 @@ TEST_F(RegExpEndToEnd, Substitute)
     }
 }
 
-TEST_F(RegExpEndToEnd, BoldPatternSubstitutesOnlyBoldMatches)
+TEST_F(RegExpEndToEnd, StylesAndTheStyleFilter)
 {
     if (!FmhostWorks() || Run({"TextStyleAdd ( \"a\" ; Bold )"}).at(0).error != 0)
         GTEST_SKIP() << "fmhost cannot style text";
     const auto answers = Run({
         "Vantrel_RegExp_Substitute ( TextStyleAdd ( \"a1\" ; Bold ) & \"b2\" ; TextStyleAdd ( \"(\" ; Bold ) & "
         "\"\\\\d)\" ; \"N\" )",
+        "GetAsCSS ( Vantrel_RegExp_Substitute ( TextStyleAdd ( \"a\" ; Bold ) & \"1\" & TextStyleAdd ( \"b\" ; Italic ) "
+        "& \"22\" ; \"(\\\\d+)\" ; \"N\" ) )",
     });
-    ASSERT_EQ(answers.size(), 1u);
+    ASSERT_EQ(answers.size(), 2u);
     EXPECT_EQ(answers[0].value, "aNb2");
+    // a and b keep their styles around the plain replacements
+    EXPECT_EQ(answers[1].value, "<SPAN STYLE= \"font-weight: bold;\" >a</SPAN>N"
+                                "<SPAN STYLE= \"font-style: italic;\" >b</SPAN>N");
 }
 
 TEST_F(RegExpEndToEnd, EachFunctionNeedsItsAllowListEntry)

@@ -154,6 +154,24 @@ size_t EncodeUnits(const char16_t *src, size_t count, int32_t encoding, char *ou
     size_t i = 0;
     while (i < count)
     {
+        if (utf8 && src[i] < 0x80)
+        {
+            // Runs of ASCII, the usual case, go straight through.
+            size_t run = 1;
+            while (i + run < count && src[i + run] < 0x80)
+                ++run;
+            if (out)
+            {
+                run = std::min(run, capacity - written);
+                if (run == 0)
+                    break;
+                for (size_t k = 0; k < run; ++k)
+                    out[written + k] = static_cast<char>(src[i + k]);
+            }
+            written += run;
+            i += run;
+            continue;
+        }
         char32_t cp = src[i];
         size_t used = 1;
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < count && src[i + 1] >= 0xDC00 && src[i + 1] <= 0xDFFF)

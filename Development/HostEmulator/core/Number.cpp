@@ -254,14 +254,32 @@ std::string Number::ToString() const
 {
     if (coef_ == 0)
         return "0";
-    std::string digits = CoefDigits(coef_);
-    std::string out = coef_ < 0 ? "-" : "";
+    // Built in one string: large query results format a number per field.
+    const std::string digits = CoefDigits(coef_);
+    const int64_t size = static_cast<int64_t>(digits.size());
+    const int64_t point = size + exp_;  // digits before the decimal point
+    std::string out;
+    out.reserve(static_cast<size_t>(size + std::max<int64_t>(exp_, 0) + std::max<int64_t>(-point, 0) + 3));
+    if (coef_ < 0)
+        out += '-';
     if (exp_ >= 0)
-        return out + digits + std::string(static_cast<size_t>(exp_), '0');
-    const int64_t point = static_cast<int64_t>(digits.size()) + exp_;
-    if (point <= 0)
-        return out + "0." + std::string(static_cast<size_t>(-point), '0') + digits;
-    return out + digits.substr(0, static_cast<size_t>(point)) + "." + digits.substr(static_cast<size_t>(point));
+    {
+        out += digits;
+        out.append(static_cast<size_t>(exp_), '0');
+    }
+    else if (point <= 0)
+    {
+        out += "0.";
+        out.append(static_cast<size_t>(-point), '0');
+        out += digits;
+    }
+    else
+    {
+        out.append(digits, 0, static_cast<size_t>(point));
+        out += '.';
+        out.append(digits, static_cast<size_t>(point), std::string::npos);
+    }
+    return out;
 }
 
 double Number::ToDouble() const

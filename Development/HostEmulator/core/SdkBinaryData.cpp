@@ -41,10 +41,6 @@ bool AddFileName(BinaryData &b, const fmx::Text &name)
 
 } // namespace
 
-// Not in the stand-in headers: the owner's constructor for a container filled piece by piece.
-extern "C" fmx::BinaryData *FM_BinaryData_Constructor4(const fmx::Text &name, fmx::uint32 *context,
-                                                       _fmxcpt &_x) noexcept;
-
 extern "C" {
 
 fmx::BinaryData *FM_BinaryData_Constructor1(_fmxcpt &_x) noexcept

@@ -12,6 +12,8 @@ DateTime DatePart(const DateTime &dt)
     return d;
 }
 
+uint8_t Packed(DataType type) { return static_cast<uint8_t>(type); }
+
 const BinaryData &EmptyBinary()
 {
     static const BinaryData empty;
@@ -32,9 +34,9 @@ Value::Value(Value &&other) noexcept = default;
 Value &Value::operator=(Value &&other) noexcept = default;
 
 Value::Value(const Value &other)
-    : type_(other.type_), empty_(other.empty_), views_(other.views_), locale_(other.locale_), text_(other.text_),
-      number_(other.number_), dateTime_(other.dateTime_),
-      extra_(other.extra_ ? std::make_unique<Extra>(*other.extra_) : nullptr)
+    : number_(other.number_), text_(other.text_), dateTime_(other.dateTime_),
+      extra_(other.extra_ ? std::make_unique<Extra>(*other.extra_) : nullptr), locale_(other.locale_),
+      type_(other.type_), empty_(other.empty_), views_(other.views_)
 {
 }
 
@@ -57,7 +59,7 @@ Value::Extra &Value::Ext() const
 
 void Value::Clear(DataType type)
 {
-    type_ = type;
+    type_ = Packed(type);
     empty_ = true;
     text_.Clear();
     number_ = Number();
@@ -108,7 +110,7 @@ int16_t Value::SetAsText(const Text &text, const Locale &locale, DataType type)
         // Text; a container or invalid type given text keeps it as text.
         if (&text != &text_)
             text_.SetText(text);
-        type_ = kDTText;
+        type_ = Packed(kDTText);
         empty_ = text_.Empty();
         Invalidate();
         break;
@@ -120,7 +122,7 @@ int16_t Value::SetAsText(const Text &text, const Locale &locale, DataType type)
 void Value::SetText(std::u16string_view text)
 {
     text_.Assign(text);
-    type_ = kDTText;
+    type_ = Packed(kDTText);
     empty_ = text_.Empty();
     Invalidate();
 }
@@ -128,11 +130,11 @@ void Value::SetText(std::u16string_view text)
 void Value::SetNumber(const Number &number, DataType type)
 {
     number_ = number;
-    type_ = kDTNumber;
+    type_ = Packed(kDTNumber);
     empty_ = false;
     Invalidate();
     if (type == kDTBoolean)
-        type_ = kDTBoolean;
+        type_ = Packed(kDTBoolean);
     else if (type != kDTNumber)
         Convert(type);
 }
@@ -142,7 +144,7 @@ void Value::SetDateTime(const DateTime &value, DataType source, DataType type)
     if (source != kDTDate && source != kDTTime)
         source = kDTTimeStamp;
     dateTime_ = source == kDTDate ? DatePart(value) : value;
-    type_ = source;
+    type_ = Packed(source);
     empty_ = false;
     Invalidate();
     if (type != source)
@@ -154,7 +156,7 @@ void Value::SetBinary(const BinaryData &binary)
     Extra &extra = Ext();
     if (&binary != &extra.binary)
         extra.binary = binary;
-    type_ = kDTBinary;
+    type_ = Packed(kDTBinary);
     empty_ = extra.binary.Empty();
     Invalidate();
 }
@@ -209,7 +211,7 @@ void Value::Convert(DataType type)
         Clear(kDTInvalid);
         return;
     }
-    type_ = type;
+    type_ = Packed(type);
     empty_ = empty;
     Invalidate();
 }

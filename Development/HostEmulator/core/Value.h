@@ -37,7 +37,7 @@ public:
     Value &operator=(const Value &other);
     Value &operator=(Value &&other) noexcept;
 
-    DataType Type() const { return type_; }
+    DataType Type() const { return static_cast<DataType>(type_); }
     bool IsEmpty() const { return empty_; }
     void Clear(DataType type = kDTInvalid);
 
@@ -72,19 +72,20 @@ private:
     void Invalidate() { views_ = 0; }
     void SetViewFlag(uint8_t flag) const { views_ |= flag; }
 
-    // Kept small: a query result holds a value per field, and their size decides its memory and speed.
-    DataType type_ = kDTInvalid;
-    bool empty_ = true;
-    mutable uint8_t views_ = 0;
-    Locale locale_;
+    // Kept small (112 bytes, in the allocator's fast size class): a query result holds a value per field, and
+    // their size decides its memory and speed. Hence the order of the members and the one-byte type.
     // The stored value: text_ for text, number_ for numbers and booleans, dateTime_ for the three date-time types,
     // the extra block's binary data for containers. text_ and number_ hold, for a value of another type, its view
     // in their form, built on demand.
-    mutable Text text_;
     mutable Number number_;
+    mutable Text text_;
     DateTime dateTime_;
     // A container's data and the date-time views of values of other types: rarely needed.
     mutable std::unique_ptr<Extra> extra_;
+    Locale locale_;
+    uint8_t type_ = kDTInvalid;
+    bool empty_ = true;
+    mutable uint8_t views_ = 0;
 };
 
 class DataVect
@@ -95,6 +96,7 @@ public:
     Value *At(uint32_t i) { return i < items_.size() ? items_[i].get() : nullptr; }
     void PushBack(const Value &value);
     Value &Emplace();                      // appends an empty value and returns it
+    void Reserve(uint32_t count) { items_.reserve(count); }
     std::unique_ptr<Value> PopBack();      // null when empty
     void Clear() { items_.clear(); }
 

@@ -111,6 +111,7 @@ public:
     {
         DataVect &values = rows_.AddRow();
         const int count = row.Size();
+        values.Reserve(static_cast<uint32_t>(count));
         for (int column = 0; column < count; ++column)
             Fill(row, column, values.Emplace());
     }
@@ -154,6 +155,19 @@ private:
 
 Number NumberFromReal(double real)
 {
+    // Most reals in data have a few decimals: find the fewest k for which real is m / 10^k with m exact and
+    // below 10^15. Such an m / 10^k is the only decimal of at most 15 digits that reads back as real, hence the
+    // shortest form, and needs no general formatting.
+    constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    constexpr double kLimit = 1e15;
+    for (int k = 0; k < static_cast<int>(sizeof kPowers / sizeof kPowers[0]); ++k) {
+        const double scaled = real * kPowers[k];
+        if (!(std::fabs(scaled) < kLimit))
+            break;
+        const double whole = std::nearbyint(scaled);
+        if (whole / kPowers[k] == real)
+            return Number::FromParts(static_cast<int64_t>(whole), -k);
+    }
     char buffer[32];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, real, std::chars_format::scientific);
     Number::Coef coef = 0;

@@ -1,5 +1,6 @@
 #include "sql/SqlDatabase.h"
 
+#include "core/Encoding.h"
 #include "sql/SqlErrors.h"
 
 #include <sqlite3.h>
@@ -11,6 +12,8 @@
 namespace emu {
 
 namespace {
+
+constexpr int32_t kUtf8Encoding = 1;
 
 struct StatementCloser {
     void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
@@ -105,13 +108,15 @@ double cSqlRow::RealAt(int column) const { return sqlite3_column_double(statemen
 
 std::u16string_view cSqlRow::TextAt(int column) const
 {
-    const auto *text = static_cast<const char16_t *>(sqlite3_column_text16(statement_, column));
-    if (text == nullptr) {
+    // SQLite stores UTF-8 here; its own conversion to UTF-16 costs several times what decoding it ourselves does.
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement_, column));
+    if (bytes == nullptr) {
         if (sqlite3_errcode(sqlite3_db_handle(statement_)) == SQLITE_NOMEM)
             throw std::bad_alloc();
         return {};
     }
-    return {text, static_cast<std::size_t>(sqlite3_column_bytes16(statement_, column)) / sizeof(char16_t)};
+    DecodeBytes(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)), kUtf8Encoding, text_);
+    return text_;
 }
 
 std::string_view cSqlRow::BlobAt(int column) const
@@ -125,7 +130,8 @@ std::string_view cSqlRow::BlobAt(int column) const
 std::shared_ptr<cSqlDatabase> cSqlDatabase::Open(const std::string &path)
 {
     sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    // Execute serialises the use of the connection itself, so SQLite need not lock on every column read.
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close_v2);
     if (db == nullptr)
         throw std::bad_alloc();

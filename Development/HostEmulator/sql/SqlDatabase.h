@@ -34,11 +34,12 @@ public:
     SqlKind KindAt(int column) const;
     std::int64_t IntegerAt(int column) const;
     double RealAt(int column) const;
-    std::u16string_view TextAt(int column) const;
+    std::u16string_view TextAt(int column) const;  // valid until the next TextAt
     std::string_view BlobAt(int column) const;
 
 private:
     sqlite3_stmt *statement_;
+    mutable std::u16string text_;
 };
 
 // Receives the rows of a query as SQLite produces them. A query that fails after some rows have been

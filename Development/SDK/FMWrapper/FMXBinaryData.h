@@ -47,6 +47,7 @@ namespace fmx
         inline BinaryDataUniquePtr();
         inline BinaryDataUniquePtr(const BinaryData &sourceData);
         inline BinaryDataUniquePtr(const Text &name, uint32 amount, void *buffer);
+        inline BinaryDataUniquePtr(const Text &name, uint32 *context);
     };
 } // namespace fmx
 }
@@ -75,6 +76,7 @@ fmx::errcode FMX_API FM_BinaryData_AddFinish(void *_self, fmx::uint32 context, f
 fmx::BinaryData FMX_API *FM_BinaryData_Constructor1(fmx::_fmxcpt &_x) noexcept;
 fmx::BinaryData FMX_API *FM_BinaryData_Constructor2(const fmx::BinaryData &sourceData, fmx::_fmxcpt &_x) noexcept;
 fmx::BinaryData FMX_API *FM_BinaryData_Constructor3(const fmx::Text &name, fmx::uint32 amount, void *buffer, fmx::_fmxcpt &_x) noexcept;
+fmx::BinaryData FMX_API *FM_BinaryData_Constructor4(const fmx::Text &name, fmx::uint32 *context, fmx::_fmxcpt &_x) noexcept;
 }
 
 extern "C++" {
@@ -103,6 +105,7 @@ namespace fmx
     inline BinaryDataUniquePtr::BinaryDataUniquePtr() : std::unique_ptr<BinaryData>() { _fmxcpt _x; reset(FM_BinaryData_Constructor1(_x)); _x.Check(); }
     inline BinaryDataUniquePtr::BinaryDataUniquePtr(const BinaryData &sourceData) : std::unique_ptr<BinaryData>() { _fmxcpt _x; reset(FM_BinaryData_Constructor2(sourceData, _x)); _x.Check(); }
     inline BinaryDataUniquePtr::BinaryDataUniquePtr(const Text &name, uint32 amount, void *buffer) : std::unique_ptr<BinaryData>() { _fmxcpt _x; reset(FM_BinaryData_Constructor3(name, amount, buffer, _x)); _x.Check(); }
+    inline BinaryDataUniquePtr::BinaryDataUniquePtr(const Text &name, uint32 *context) : std::unique_ptr<BinaryData>() { _fmxcpt _x; reset(FM_BinaryData_Constructor4(name, context, _x)); _x.Check(); }
 } // namespace fmx
 }
 

@@ -104,8 +104,9 @@ void assignStyles(cFragment &fragment, const ParamVector &styleParams, bool keep
 // The left fragment's text and the right one's before the fold; the joined text is the two together.
 void traceMerge(const std::string &left, const std::string &right)
 {
-#ifndef NDEBUG
-    // Development builds only: a server's standard output is no place for one line per merge.
+#ifdef VANTREL_HTML_MERGE_TRACE
+    // Only when built with -DVANTREL_HTML_MERGE_TRACE: a server's standard output is no place for one line per
+    // merge, and a long run of merges would print its joined text over and over.
     std::cout << "Merging 2 fragments: '" << left << "' + '" << left << right << "' " << std::endl;
 #else
     (void)left;

@@ -14,7 +14,9 @@ constexpr fmx::uint16 kDefaultRecordSeparator = 13; // carriage return, the host
 
 void AppendSeparator(const vtl::cSeparator &separator, std::vector<fmx::uint16> &out)
 {
-    out.insert(out.end(), separator.units, separator.units + separator.count);
+    out.push_back(separator.units[0]);
+    if (separator.count == 2)
+        out.push_back(separator.units[1]);
 }
 
 // The separator argument index gives: its first character, or the default when the caller gave none or an empty
@@ -36,9 +38,8 @@ vtl::cSeparator SeparatorArgument(const fmx::DataVect &args, fmx::uint32 index, 
     return separator;
 }
 
-void AppendValue(const fmx::Data &value, std::vector<fmx::uint16> &out)
+void AppendText(const fmx::Text &text, std::vector<fmx::uint16> &out)
 {
-    const fmx::Text &text = value.GetAsText();
     const fmx::uint32 size = text.GetSize();
     if (size == 0)
         return;
@@ -93,7 +94,7 @@ void AppendRowsAsText(const fmx::RowVect &rows, const cSeparator &fieldSeparator
         {
             if (v > 0)
                 AppendSeparator(fieldSeparator, out);
-            AppendValue(row.At(v), out);
+            AppendText(row.AtAsText(v), out);
         }
     }
 }
