@@ -193,8 +193,8 @@ def hot_calls(names):
     return adapter
 
 
-def generic(r):
-    return [row(name, duration(r.cpu(name))) for name in r.names()]
+def generic(program):
+    return lambda r: [row("%s: %s" % (program, name), duration(r.cpu(name))) for name in r.names()]
 
 
 # Program -> adapter, in the order of the table. Programs not named here come last through `generic`.
@@ -220,11 +220,29 @@ ADAPTERS = [
 ]
 
 
+# What each program's rows compare, for the notes under the table.
+NOTES = {
+    "FrameBenchmark": "Frame: the reference is the emulator evaluating the literal `1` from a parsed calculation, "
+                      "no plug-in involved.",
+    "AllowListBenchmark": "Allow-list: CPU time of the calling thread, the kernel's time for the file reads included.",
+    "GlobalsBenchmark": "Globals: \"per call\" goes through `Vantrel_SetGlobal` / `Vantrel_GetGlobal` as the host "
+                        "calls them (allow-list check included); \"dictionary alone\" calls the store directly.",
+    "NumericSortBenchmark": "Sort: wall-clock on both sides, because `sort -g` sorts with several threads (its CPU "
+                            "time would add up both cores); C locale, output to /dev/null.",
+    "RegExpBenchmark": "Regex: Node's CPU time is `process.cpuUsage` around `text.match(new RegExp(p, \"g\"))`; "
+                       "both sides' match counts are compared.",
+    "SqlBenchmark": "SQL: both sides write the whole result (TAB between values, CR between rows) as UTF-8 to a file; "
+                    "the sqlite3 side includes the shell that starts it. Peak memory is the whole benchmark "
+                    "process (emulator, plug-in, result text) against the sqlite3 child's.",
+    "HtmlBenchmark": "HTML: the conversion behind `Vantrel_GetAsHTML`, options given as host texts.",
+}
+
+
 def collect(results):
     present = sorted(f[:-5] for f in os.listdir(results) if f.endswith(".json"))
     known = [name for name, _ in ADAPTERS]
     rows = []
-    for name, adapter in ADAPTERS + [(n, generic) for n in present if n not in known]:
+    for name, adapter in ADAPTERS + [(n, generic(n)) for n in present if n not in known]:
         path = os.path.join(results, name + ".json")
         try:
             rows += adapter(cResults(path))
@@ -234,16 +252,31 @@ def collect(results):
     return rows
 
 
-def machine():
+def run_dates(results):
+    """When the programs whose results are shown ran (Google Benchmark records it in each JSON file)."""
+    dates = []
+    for name in os.listdir(results):
+        if name.endswith(".json"):
+            try:
+                with open(os.path.join(results, name)) as f:
+                    dates.append(datetime.datetime.fromisoformat(json.load(f)["context"]["date"]))
+            except (OSError, KeyError, ValueError):
+                pass
+    if not dates:
+        return "no results"
+    first, last = (d.astimezone(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC") for d in (min(dates), max(dates)))
+    return first if first == last else "%s to %s" % (first, last)
+
+
+def machine(load):
     model = platform.processor() or "unknown CPU"
     try:
         with open("/proc/cpuinfo") as f:
             model = next((l.split(":", 1)[1].strip() for l in f if l.startswith("model name")), model)
     except OSError:
         pass
-    load = ", ".join("%.1f" % l for l in os.getloadavg())
-    return "%d CPUs (nproc), %s, Linux %s; load average at the end of the run: %s" % (
-        os.cpu_count(), model, platform.release(), load)
+    described = "%d CPUs (nproc), %s, Linux %s" % (os.cpu_count(), model, platform.release())
+    return described + ("; load average (1, 5, 15 min) when the programs started: " + load if load else "")
 
 
 def table(rows):
@@ -263,34 +296,40 @@ def main():
     parser.add_argument("--mode", default="full")
     parser.add_argument("--repetitions", type=int, default=5)
     parser.add_argument("--markdown")
+    parser.add_argument("--load", help="the load average when the programs started")
     args = parser.parse_args()
 
     rows = collect(args.results)
     text = table(rows)
     print(text)
     missed = [r["figure"] for r in rows if r["met"] == "**NO**"]
+    print("\nTargets not met: %d" % len(missed), file=sys.stderr)
+    notes = "".join("- %s\n" % note for program, note in NOTES.items()
+                    if os.path.exists(os.path.join(args.results, program + ".json")))
 
     if args.markdown:
-        now = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+        when = run_dates(args.results)
         document = f"""# Benchmarks
 
-Latest table from `Development/Benchmarks/run` ({args.mode} run), {now}.
+Latest table from `Development/Benchmarks/run` ({args.mode} run), {when}.
 
-Machine: {machine()}.
+Machine: {machine(args.load)}.
 
 Every figure is the **median** of several repetitions: {args.repetitions} for the call-sized benchmarks
 (`--benchmark_repetitions`), 5 for the regular expressions, SQL, HTML and sort (fixed in those programs, which time
 both sides in the same run), up to 3 for the million-key globals. The machine is shared, so times are **CPU time**
 (user + system of the process, or of the child process for the command-line references) unless the row says
 "(wall)": those are wall-clock times, which the neighbours' load can inflate. A ratio is ours divided by the
-reference; "—" means the figure has no target and is reported only.
+reference; target "report" means the figure has no target and is reported only.
 
 {text}
 
-Targets not met in this run: {len(missed)}{"." if not missed else ":"}
+Targets not met in this run ({len(missed)}){":" if missed else "."}
 """ + "".join(f"- {figure}\n" for figure in missed) + """
-Rerun with `Development/Benchmarks/run` (about 10 minutes, or `--quick`); each program's console output and JSON stay in
-`build-bench/benchmark-results/`.
+Notes:
+""" + notes + """
+Rerun with `Development/Benchmarks/run` (about 7 minutes including the build, or `--quick`); each program's console
+output and JSON stay in `build-bench/benchmark-results/`.
 """
         with open(args.markdown, "w") as f:
             f.write(document)
