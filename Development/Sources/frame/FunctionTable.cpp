@@ -4,6 +4,8 @@
 
 #include "frame/Version.h"
 #include "functions/InfoFunctions.h"
+#include "functions/Selectors.h"
+#include "globals/GlobalFunctions.h"
 #include "html/GetAsHTML.h"
 #include "network/NetworkFunctions.h"
 #include "regex/RegExpFunctions.h"
@@ -20,6 +22,8 @@ namespace
 // Registration order: ascending id. The prototypes are what FileMaker shows in its calculation dialogs.
 const cFunctionEntry kTable[] = {
     {1, 0, -1, kListed, Vantrel_Version, "Vantrel_Version( { versionFormat } )"},
+    {2, 0, -1, kListed, Vantrel_Get, "Vantrel_Get( selector { ; moreOptions } )"},
+    {3, 2, -1, kListed, Vantrel_Set, "Vantrel_Set( selector ; newValue )"},
     {4, 1, -1, kListed, Vantrel_ExecuteSQL,
      "Vantrel_ExecuteSQL( SQLCommand { ; fieldSeparator { ; recordSeparator } } )"},
     {5, 2, 2, kListed, Vantrel_Encode, "Vantrel_Encode( encoding ; text )"},
@@ -42,6 +46,8 @@ const cFunctionEntry kTable[] = {
      "Vantrel_SetScriptShortcut( key ; scriptName { ; scriptParameter } { ; scriptControl } )"},
     {21, 1, 1, kListed, Vantrel_ValueType, "Vantrel_ValueType( value )"},
     {22, 0, 1, kListed, Vantrel_GetTimestamp, "Vantrel_GetTimestamp"},
+    {23, 0, -1, kListed, Vantrel_SetGlobal, "Vantrel_SetGlobal( key ; value { ; moreOptions } )"},
+    {24, 0, -1, kListed, Vantrel_GetGlobal, "Vantrel_GetGlobal( key )"},
     {25, 0, -1, kListed, Vantrel_GetAsHTML, "Vantrel_GetAsHTML( key )"},
     {26, 1, 1, kServerOnly, Vantrel_DoBashCmd, "Vantrel_DoBashCmd"},
 };

@@ -100,8 +100,8 @@ struct cRun {
 };
 
 // Evaluates the calculations (one per line of a script) in one fmhost session with the sandbox plug-in and
-// the given hosted file as the calling file. Standard error of fmhost is left to the test's own.
-inline cRun runFmhost(const std::vector<std::string>& calculations, const std::string& file = "Invoices")
+// the given hosted files open, the first one the calling file. Standard error of fmhost is left to the test's own.
+inline cRun runFmhost(const std::vector<std::string>& calculations, const std::vector<std::string>& files)
 {
     char scriptPath[] = "/tmp/vantrel-fmhost-XXXXXX";
     const int fd = mkstemp(scriptPath);
@@ -114,8 +114,10 @@ inline cRun runFmhost(const std::vector<std::string>& calculations, const std::s
         for (const std::string& calculation : calculations)
             script << calculation << '\n';
     }
-    const std::string command = std::string("'") + FMHOST_PATH + "' --plugin '" + SANDBOX_PLUGIN_PATH +
-                                "' --file '" + file + "' --json '" + scriptPath + "'";
+    std::string command = std::string("'") + FMHOST_PATH + "' --plugin '" + SANDBOX_PLUGIN_PATH + "' --json";
+    for (const std::string& file : files)
+        command += " --file '" + file + "'";
+    command += std::string(" '") + scriptPath + "'";
     if (FILE* pipe = popen(command.c_str(), "r")) {
         std::string line;
         char buffer[4096];
@@ -133,6 +135,11 @@ inline cRun runFmhost(const std::vector<std::string>& calculations, const std::s
     }
     unlink(scriptPath);
     return run;
+}
+
+inline cRun runFmhost(const std::vector<std::string>& calculations, const std::string& file = "Invoices")
+{
+    return runFmhost(calculations, std::vector<std::string>{file});
 }
 
 // Replaces the sandbox allow-list for the life of the object and puts the previous content back afterwards.

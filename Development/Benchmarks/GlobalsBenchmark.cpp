@@ -1,0 +1,153 @@
+// Store and read back 1,000,000 distinct keys in the global dictionary: time per operation and peak memory per key.
+//   GlobalsBenchmark                      (both variants)
+// "ThroughFunctions" calls Vantrel_SetGlobal / Vantrel_GetGlobal as the host does (allow-list check included);
+// "Dictionary" calls the dictionary directly, without the per-call work of an external function.
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "FMHost/Host.h"
+#include "FMWrapper/FMXCalcEngine.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXFixPt.h"
+#include "FMWrapper/FMXText.h"
+#include "FMWrapper/FMXTypes.h"
+#include "globals/Dictionary.h"
+#include "globals/GlobalFunctions.h"
+
+namespace
+{
+constexpr int kKeys = 1000000;
+
+// Bytes the process has allocated and not freed (plug-in and host alike).
+double heapInUse()
+{
+    return static_cast<double>(mallinfo2().uordblks);
+}
+
+long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
+void keyName(int i, char (&buffer)[32])
+{
+    std::snprintf(buffer, sizeof buffer, "customer-%07d", i);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct cFixture
+{
+    FMHost::Session session;
+    fmx::TextUniquePtr key;
+    fmx::FixPtUniquePtr number;
+    fmx::DataUniquePtr keyData, value, result;
+    fmx::LocaleUniquePtr locale;
+
+    cFixture()
+    {
+        std::ofstream(BENCH_ALLOWLIST_PATH, std::ios::trunc) << "Bench\tany\n";
+        session.OpenFile("Bench");
+    }
+    void setKey(int i)
+    {
+        char name[32];
+        keyName(i, name);
+        key->Assign(name);
+        keyData->SetAsText(*key, *locale);
+    }
+    void setValue(int i)
+    {
+        number->AssignInt(i);
+        value->SetAsNumber(*number);
+    }
+};
+
+template <class Store, class Read>
+void storeAndReadBack(benchmark::State &state, Store store, Read read)
+{
+    cFixture f;
+    vtl::globalDictionary.clean();
+    for (auto _ : state)
+    {
+        const long residentBefore = residentKiB();
+        const double heapBefore = heapInUse();
+        auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kKeys; ++i)
+        {
+            f.setKey(i);
+            f.setValue(i);
+            store(f);
+        }
+        const double storeSeconds = secondsSince(start);
+        // The store only grows, so its end is the peak.
+        const double heapPeak = heapInUse();
+        const long residentPeak = residentKiB();
+
+        start = std::chrono::steady_clock::now();
+        long long sum = 0;
+        for (int i = 0; i < kKeys; ++i)
+        {
+            f.setKey(i);
+            f.result->Clear();
+            read(f);
+            sum += f.result->GetAsNumber().AsLong();
+        }
+        const double readSeconds = secondsSince(start);
+        if (sum != static_cast<long long>(kKeys) * (kKeys - 1) / 2 || vtl::globalDictionary.size() != kKeys)
+            state.SkipWithError("values did not come back");
+
+        state.counters["store_ns_per_op"] = storeSeconds * 1e9 / kKeys;
+        state.counters["read_ns_per_op"] = readSeconds * 1e9 / kKeys;
+        state.counters["peak_heap_bytes_per_key"] = (heapPeak - heapBefore) / kKeys;
+        state.counters["peak_rss_bytes_per_key"] = static_cast<double>(residentPeak - residentBefore) * 1024.0 / kKeys;
+        state.PauseTiming();
+        vtl::globalDictionary.clean();
+        malloc_trim(0);
+        state.ResumeTiming();
+    }
+}
+
+void BM_StoreAndReadMillionKeys_ThroughFunctions(benchmark::State &state)
+{
+    storeAndReadBack(
+        state,
+        [](cFixture &f) {
+            fmx::DataVectUniquePtr args;
+            args->PushBack(*f.keyData);
+            args->PushBack(*f.value);
+            Vantrel_SetGlobal(23, f.session.Env(), *args, *f.result);
+        },
+        [](cFixture &f) {
+            fmx::DataVectUniquePtr args;
+            args->PushBack(*f.keyData);
+            Vantrel_GetGlobal(24, f.session.Env(), *args, *f.result);
+        });
+}
+
+void BM_StoreAndReadMillionKeys_Dictionary(benchmark::State &state)
+{
+    storeAndReadBack(
+        state, [](cFixture &f) { vtl::globalDictionary.storeValueForKey(*f.key, *f.value); },
+        [](cFixture &f) { vtl::globalDictionary.loadValueForKey(*f.key, *f.result); });
+}
+}
+
+BENCHMARK(BM_StoreAndReadMillionKeys_Dictionary)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreAndReadMillionKeys_ThroughFunctions)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

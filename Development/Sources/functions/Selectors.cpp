@@ -1,0 +1,112 @@
+#include "functions/Selectors.h"
+
+#include "FMWrapper/FMXDateTime.h"
+#include "FMWrapper/FMXFixPt.h"
+#include "errors/FunctionGuard.h"
+#include "errors/LastError.h"
+#include "errors/UsageError.h"
+#include "frame/InlineDoc.h"
+#include "globals/Dictionary.h"
+#include "iOS_SupportFunctions/HostClock.h"
+#include "iOS_SupportFunctions/HostValues.h"
+#include "sql/SortNumberInFMText.h"
+
+namespace
+{
+const char kNotEnoughParameters[] = "Not enough parameters";
+const char kUnrecognizedSelector[] = "Unrecognized selector";
+
+template <std::size_t N>
+fmx::uint32 selectorIndex(const fmx::Text &selector, const char *const (&selectors)[N])
+{
+    return fmlib::FindFMTextInArray(selector, selectors, static_cast<fmx::uint32>(N));
+}
+
+void writeInlineDocumentationState(fmx::Data &result)
+{
+    fmlib::SetTextResult(result, getHumanReadableState());
+}
+
+// "on" or "off" in any letter case switches the setting; the result is the state it is now in.
+void setInlineDocumentation(const fmx::Text &newValue, fmx::Data &result)
+{
+    static const char *const kStates[] = {"on", "off"};
+    switch (selectorIndex(newValue, kStates))
+    {
+    case 0:
+        turnOnInlineDoc();
+        break;
+    case 1:
+        turnOffInlineDoc();
+        break;
+    default:
+        throw vtl::cUsageError("Unknown value of parameter newValue");
+    }
+    writeInlineDocumentationState(result);
+}
+
+void writeTimestampNow(fmx::Data &result)
+{
+    fmx::DateTimeUniquePtr now;
+    fmlib::SetDateTimeToNow(*now);
+    result.SetAsTimeStamp(*now);
+}
+}
+
+fmx::errcode Vantrel_Get(short, const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &result)
+{
+    return vtl::GuardedCall("Vantrel_Get", env, result, [&] {
+        const fmx::uint32 count = args.Size();
+        if (count < 1)
+            throw vtl::cUsageError(kNotEnoughParameters);
+        static const char *const kSelectors[] = {"lastError", "lastErrorMessage", "timestamp",
+                                                 "sort",      "stderr",           "inlineDocumentation"};
+        switch (selectorIndex(args.AtAsText(0), kSelectors))
+        {
+        case 0:
+            vtl::GetLastErrorCode(result, env);
+            break;
+        case 1:
+            vtl::GetLastErrorMessage(result, env);
+            break;
+        case 2:
+            writeTimestampNow(result);
+            break;
+        case 3:
+            // A sort without a list is a usage error, not a host failure.
+            if (count < 2)
+                throw vtl::cUsageError(kNotEnoughParameters);
+            SortNumberInFMText(args.AtAsText(1), result);
+            break;
+        case 4:
+            vtl::GetLastScriptStderr(result, env);
+            break;
+        case 5:
+            writeInlineDocumentationState(result);
+            break;
+        default:
+            throw vtl::cUsageError(kUnrecognizedSelector);
+        }
+    });
+}
+
+fmx::errcode Vantrel_Set(short, const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &result)
+{
+    return vtl::GuardedCall("Vantrel_Set", env, result, [&] {
+        if (args.Size() < 2)
+            throw vtl::cUsageError(kNotEnoughParameters);
+        static const char *const kSelectors[] = {"globalDieInterval", "inlineDocumentation"};
+        switch (selectorIndex(args.AtAsText(0), kSelectors))
+        {
+        case 0:
+            vtl::gCleanPeriod.store(args.AtAsNumber(1).AsFloat());
+            fmlib::FMData2FMData(args.At(1), result);
+            break;
+        case 1:
+            setInlineDocumentation(args.AtAsText(1), result);
+            break;
+        default:
+            throw vtl::cUsageError(kUnrecognizedSelector);
+        }
+    });
+}
