@@ -6,7 +6,6 @@
 #include "FMWrapper/FMXExtern.h"
 
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,11 +29,12 @@ const std::string &Database()
     static const std::string path = [] {
         const std::string db = Scratch("items.sqlite");
         std::remove(db.c_str());
-        // Integers, reals, short texts and NULLs (every third note).
+        // Integers, reals (a quarter of them without a short decimal form), short texts and NULLs (every third note).
         const std::string sql =
             "CREATE TABLE items (id INTEGER PRIMARY KEY, amount REAL, name TEXT, code TEXT, note TEXT);"
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kRows) + ") "
-            "INSERT INTO items SELECT i, i * 1.25 + 0.5, 'customer ' || i, printf('C%06d', i % 997), "
+            "INSERT INTO items SELECT i, CASE WHEN i % 4 = 0 THEN i / 7.0 ELSE i * 1.25 + 0.5 END, "
+            "'customer ' || i, printf('C%06d', i % 997), "
             "CASE WHEN i % 3 = 0 THEN NULL ELSE 'note ' || (i % 101) END FROM n;";
         const std::string command = "sqlite3 '" + db + "' \"" + sql + "\"";
         if (std::system(command.c_str()) != 0)

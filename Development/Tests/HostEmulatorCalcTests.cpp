@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -265,6 +266,17 @@ TEST_F(CalcTest, HostileNestingEndsInAnErrorNotACrash)
     for (int i = 0; i < 100; ++i)
         ok += "+1";
     EXPECT_EQ("101", value(ok));
+}
+
+TEST_F(CalcTest, CodeOfALongTextTakesLinearTime)
+{
+    // Code had quadratic cost: a text of this length kept the calculation busy for many seconds.
+    const std::string longText(400000, 'a');
+    const auto start = std::chrono::steady_clock::now();
+    const std::string code = value("Code ( \"" + longText + "\" )");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));  // generous: guards a hang
+    EXPECT_EQ(value("Code ( \"" + std::string(2000, 'a') + "\" )"), code);  // both beyond the largest number
+    EXPECT_EQ("970009800099", value(R"(Code ( "cba" ))"));
 }
 
 TEST_F(CalcTest, CachedParsesStillSeeCurrentValues)

@@ -10,9 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using nettest::cFakeHTTPServer;
@@ -220,6 +224,26 @@ TEST(PublicIPAttempt, AClosedPortFailsElevenTimesWithAMessageEach)
     for (int i = 0; i < slib::kPublicIPConnectTries; ++i)
         expected += "Error while connecting: Connection refused";
     EXPECT_EQ(printed, expected);
+}
+
+TEST(PublicIPAttemptDeathTest, ATraceIntoABrokenStandardOutputDoesNotEndTheServer)
+{
+    // The server's standard output may be a pipe or socket whose reader is gone. The default action of the
+    // SIGPIPE that a write there raises would end the whole server.
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    const std::string port = nettest::closedPort();
+    EXPECT_EXIT(
+        {
+            std::signal(SIGPIPE, SIG_DFL);
+            int ends[2];
+            if (pipe(ends) != 0 || dup2(ends[1], STDOUT_FILENO) < 0)
+                std::_Exit(3);
+            close(ends[0]);
+            char output[slib::kPublicIPOutputSize];
+            const int code = slib::GetClientPublicIP(serviceLike(2, port), output, quickLimits());
+            std::_Exit(code == slib::kPublicIPNoConnect ? 0 : 4);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(PublicIPAttempt, AnUnresolvableNameGivesMinusThree)

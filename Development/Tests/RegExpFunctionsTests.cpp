@@ -10,6 +10,7 @@
 #include "FMHost/Host.h"
 #include "iOS_SupportFunctions/RegExpPerformSubstitute.h"
 #include "regex/RegExpFunctions.h"
+#include "regex/cRegExpError.h"
 
 using namespace fmx;
 
@@ -219,6 +220,24 @@ TEST_F(RegExpFunctions, SubstituteUsageAndPatternErrors)
     ASSERT_EQ(0, Call(Vantrel_RegExp_Substitute, args));
     EXPECT_EQ(FMHost::Type::Text, ResultType());
     EXPECT_EQ("N", ResultText());
+}
+
+TEST_F(RegExpFunctions, SubstituteRefusesARunawayResult)
+{
+    // 3000 matches, each replaced by 50000 characters: 150 million characters that would all be held in memory
+    // before the time budget could stop the substitution.
+    std::vector<TextUniquePtr> args;
+    args.push_back(Styled({{std::string(3000, 'a')}}));
+    args.push_back(Styled({{"(a)"}}));
+    args.push_back(Styled({{std::string(50000, 'b')}}));
+    try {
+        Substitute(args);
+        FAIL() << "a result of " << output->GetSize() << " characters";
+    } catch (const vtl::cRegExpError& e) {
+        EXPECT_NE(std::string(e.what()).find("the result would be longer than 134217728 characters"),
+                  std::string::npos)
+            << e.what();
+    }
 }
 
 TEST_F(RegExpFunctions, HostFailuresAnywhereInTheSubstitutionThrow)

@@ -124,6 +124,17 @@ TEST(RegExpLimits, CatastrophicBacktrackingEndsInAnErrorQuickly)
     EXPECT_LT(elapsed, std::chrono::seconds(5));  // generous: this only guards against a hang
 }
 
+TEST(RegExpLimits, PatternsThatCompileToHugeProgramsAreRefused)
+{
+    // Nested counted repeats are copied out by the engine: this short pattern would take 128 MB and seconds to
+    // compile, and then stay cached.
+    const std::string message = ErrorOf(L"ab", L"(?:(?:ab){2000}){2000}");
+    EXPECT_NE(message.find("/(?:(?:ab){2000}){2000}/: regular expression is too large"), std::string::npos)
+        << message;
+    // Honest counted repeats still compile.
+    EXPECT_EQ(fmlib::RegExpPatternCount(std::wstring(4000, L'a'), L"(?:a{20}){100}"), 2);
+}
+
 TEST(RegExpLimits, QuadraticWorkOverALongTextEndsAtTheTimeBudget)
 {
     vtl::cRegExp expression(L"(a|ab)*c", std::chrono::milliseconds(50));

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <pthread.h>
 
 #include "FMHost/Host.h"
 #include "support/DirectCall.h"
@@ -67,6 +70,29 @@ TEST(ShellCommand, EndsWhenTheCommandOutrunsTheBuffer)
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(got.size(), 8190u);
     EXPECT_EQ(got.substr(0, 4), "y\ny\n");
+}
+
+TEST(ShellCommand, ASignalDuringTheReadLosesNoOutput)
+{
+    // The server handles signals of its own (children ending, timers), not all with SA_RESTART: an interrupted
+    // read must not end the output early.
+    struct sigaction handler {};
+    handler.sa_handler = [](int) {};
+    sigemptyset(&handler.sa_mask);
+    handler.sa_flags = 0;
+    struct sigaction previous {};
+    ASSERT_EQ(sigaction(SIGUSR1, &handler, &previous), 0);
+    const pthread_t reader = pthread_self();
+    std::thread interrupter([reader] {
+        for (int i = 0; i < 5; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            pthread_kill(reader, SIGUSR1);
+        }
+    });
+    const std::string got = run("echo first; sleep 0.5; echo second");
+    interrupter.join();
+    sigaction(SIGUSR1, &previous, nullptr);
+    EXPECT_EQ(got, "first\nsecond\n");
 }
 
 TEST(ShellCommand, RefusesMissingArguments)

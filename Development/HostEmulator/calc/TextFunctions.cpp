@@ -2,6 +2,7 @@
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
 
+#include <algorithm>
 #include <string>
 
 namespace emu::calc
@@ -85,6 +86,7 @@ short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
     if (short code = evaluateArgument(evaluator, call, 0, value))
         return code;
     const std::u16string &chars = value.AsText().Chars();
+    // Lowest digit first, turned round at the end: inserting each group at the front took quadratic time.
     std::u16string digits;
     for (std::size_t i = 0; i < chars.size(); ++i)
     {
@@ -94,11 +96,11 @@ short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
             codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (chars[i + 1] - 0xDC00);
             ++i;
         }
-        std::u16string group;
-        for (uint32_t rest = codePoint; rest > 0 || group.size() < 5; rest /= 10)
-            group.insert(group.begin(), static_cast<char16_t>(u'0' + rest % 10));
-        digits.insert(0, group);
+        int groupDigits = 0;
+        for (uint32_t rest = codePoint; rest > 0 || groupDigits < 5; rest /= 10, ++groupDigits)
+            digits += static_cast<char16_t>(u'0' + rest % 10);
     }
+    std::reverse(digits.begin(), digits.end());
     Number number;
     if (digits.empty() || !Number::ParseLiteral(digits, number))
         number = Number::FromInt(0);

@@ -1,15 +1,23 @@
 #include "iOS_SupportFunctions/RegExpPerformSubstitute.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 #include "FMWrapper/FMXTextStyle.h"
 #include "iOS_SupportFunctions/WideText.h"
 #include "regex/cRegExp.h"
+#include "regex/cRegExpError.h"
 
 namespace fmlib
 {
+namespace
+{
+// Far beyond any text a calculation uses; 256 MB of UTF-16.
+constexpr std::uint64_t kLongestResult = std::uint64_t(1) << 27;
+}
+
 void RegExpPerformSubstitute(fmx::Text &output, const fmx::DataVect &dataVect)
 {
     RegExpPerformSubstitute_Impl(output, dataVect);
@@ -63,7 +71,12 @@ void RegExpPerformSubstitute_Impl(fmx::Text &output, const fmx::DataVect &dataVe
             if (!expression.groupMatched(group) || expression.groupStart(group) < copied)
                 continue;
             copyInputUpTo(expression.groupStart(group));
-            output.AppendText(dataVect.AtAsText(group + 1));
+            const fmx::Text &replacement = dataVect.AtAsText(group + 1);
+            // Long replacements of many matches grow faster than the time budget can notice.
+            if (std::uint64_t(output.GetSize()) + replacement.GetSize() > kLongestResult)
+                throw vtl::cRegExpError("Regular expression substitution gave up: the result would be longer than " +
+                                        std::to_string(kLongestResult) + " characters");
+            output.AppendText(replacement);
             copied = static_cast<fmx::uint32>(expression.groupEnd(group));
         }
         // The rest of the match (text after the last replaced group) is copied with the next piece.

@@ -16,7 +16,8 @@ namespace fmlib
 //   inside a group already replaced keep their text.
 // - Substitution ends at the first match whose group 1 is empty or did not take part (and with no group at all);
 //   the text from there on is copied unchanged.
-// Needs at least 3 arguments. Throws vtl::cRegExpError for an invalid pattern or a match that hits the limits.
+// Needs at least 3 arguments. Throws vtl::cRegExpError for an invalid pattern, a match that hits the limits, and
+// a result that would exceed 2^27 characters.
 void RegExpPerformSubstitute(fmx::Text &output, const fmx::DataVect &dataVect);
 void RegExpPerformSubstitute_Impl(fmx::Text &output, const fmx::DataVect &dataVect);
 }

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -67,8 +69,26 @@ void reportConnectError(int error)
     char text[256] = {};
     // The GNU form returns the message, which may or may not live in `text`.
     const char* message = strerror_r(error, text, sizeof text);
+
+    // The server's standard output may be a pipe or socket nobody reads any more: the SIGPIPE of that write
+    // would end the server. It is held back for this thread and discarded, unless one was waiting already.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    sigset_t pending;
+    const bool wasPending = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+
     std::printf("Error while connecting: %s", message);
     std::fflush(stdout);
+
+    if (!wasPending) {
+        const timespec noWait{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &noWait) == SIGPIPE) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 // One connection try on a fresh non-blocking socket; returns 0 or the error number.

@@ -4,6 +4,7 @@
 #include "regex/cRegExpError.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <list>
 #include <mutex>
 #include <new>
@@ -87,6 +88,36 @@ struct sCompiledPattern {
     ~sCompiledPattern() { pcre2_code_free(code); }
 };
 
+// Counted repeats of groups are copied out when compiled: a short pattern such as (?:(?:ab){5000}){5000} would
+// take most of a gigabyte and seconds to compile. No single block of a compilation may exceed this; honest
+// patterns stay far below it.
+constexpr size_t kLargestCompileBlock = 16 * 1024 * 1024;
+thread_local bool tCompileBlockRefused = false;
+
+void* limitedAllocate(size_t size, void*)
+{
+    if (size > kLargestCompileBlock) {
+        tCompileBlockRefused = true;
+        return nullptr;
+    }
+    return std::malloc(size);
+}
+
+void limitedFree(void* block, void*) { std::free(block); }
+
+struct sCompileContext {
+    pcre2_general_context* general = pcre2_general_context_create(limitedAllocate, limitedFree, nullptr);
+    pcre2_compile_context* compile = general ? pcre2_compile_context_create(general) : nullptr;
+    sCompileContext() = default;
+    sCompileContext(const sCompileContext&) = delete;
+    sCompileContext& operator=(const sCompileContext&) = delete;
+    ~sCompileContext()
+    {
+        pcre2_compile_context_free(compile);
+        pcre2_general_context_free(general);
+    }
+};
+
 std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
 {
     const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
@@ -101,8 +132,14 @@ std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& patte
     int error = 0;
     PCRE2_SIZE offset = 0;
     auto compiled = std::make_shared<sCompiledPattern>();
-    compiled->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, nullptr);
+    const sCompileContext context;
+    if (context.compile == nullptr) throw std::bad_alloc();
+    tCompileBlockRefused = false;
+    compiled->code = pcre2_compile(code.data(), code.size(), options, &error, &offset, context.compile);
     if (compiled->code == nullptr) {
+        if (error == PCRE2_ERROR_HEAP_FAILED && tCompileBlockRefused)
+            throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) +
+                               "/: regular expression is too large");
         if (error == PCRE2_ERROR_HEAP_FAILED) throw std::bad_alloc();
         throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
     }
@@ -121,6 +158,7 @@ std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& patte
 // one costs ten times more than counting in a short text.
 constexpr size_t kCachedPatterns = 32;
 constexpr size_t kLongestCachedPattern = 1024;
+constexpr size_t kLargestCachedProgram = 1024 * 1024;
 
 std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& pattern)
 {
@@ -137,6 +175,10 @@ std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& patter
         }
     }
     std::shared_ptr<const sCompiledPattern> compiled = compilePattern(pattern);  // not under the lock
+    // A few large programs would hold hundreds of megabytes for the life of the server.
+    size_t programSize = 0;
+    pcre2_pattern_info(compiled->code, PCRE2_INFO_SIZE, &programSize);
+    if (programSize > kLargestCachedProgram) return compiled;
     std::lock_guard<std::mutex> lock(mutex);
     recent.emplace_front(pattern, compiled);
     if (recent.size() > kCachedPatterns) recent.pop_back();
