@@ -355,6 +355,37 @@ TEST_F(SqlHostedFiles, ADatabaseThatCannotOpenLeavesTheSessionAsItWas)
     EXPECT_EQ(0, Query("SELECT 1"));
 }
 
+// Sessions on their own threads, each with its own connection to the same database, reading and writing at once.
+TEST_F(SqlHostedFiles, SessionsOnSeveralThreads)
+{
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            FMHost::Session session;
+            session.OpenFile("Invoices", path_);
+            fmx::TextUniquePtr read, write, none;
+            read->Assign("SELECT count(*) FROM t WHERE id < 4");
+            write->Assign(("INSERT INTO t (id, s) VALUES (" + std::to_string(100 + t) + ", 'x')").c_str());
+            fmx::DataVectUniquePtr parameters;
+            for (int i = 0; i < 100; ++i) {
+                fmx::RowVectUniquePtr rows;
+                if (session.Env().ExecuteFileSQL(*read, *none, *parameters, *rows) != 0 || rows->Size() != 1 ||
+                    FMHost::TextOf(rows->At(0).At(0)) != "3")
+                    ++wrong;
+            }
+            fmx::RowVectUniquePtr rows;
+            if (session.Env().ExecuteFileSQL(*write, *none, *parameters, *rows) != 0)
+                ++wrong;
+        });
+    for (auto &thread : threads)
+        thread.join();
+    EXPECT_EQ(0, wrong.load());
+    std::string shown;
+    ASSERT_EQ(0, Query("SELECT count(*) FROM t", "", {}, &shown));
+    EXPECT_EQ("Number:7", shown);
+}
+
 TEST_F(SqlHostedFiles, HostFailuresReachTheCaller)
 {
     fmx::TextUniquePtr query, file;

@@ -1,0 +1,340 @@
+#!/usr/bin/env python3
+"""Turns the JSON output of the benchmark programs into one table: figure, ours, reference, ratio, target, met.
+
+Each program has one small adapter below that picks its rows out of its JSON; a program without an adapter still
+gets one row per benchmark (median CPU time, no target). Called by Development/Benchmarks/run.
+"""
+import argparse
+import datetime
+import json
+import os
+import platform
+import statistics
+import sys
+
+UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+
+
+class cResults:
+    """The runs of one program, looked up by run name; values are medians over the repetitions."""
+
+    def __init__(self, path):
+        with open(path) as f:
+            self.data = json.load(f)
+        self.runs = {}
+        self.medians = {}
+        for run in self.data.get("benchmarks", []):
+            if run.get("error_occurred"):
+                raise LookupError("%s: %s" % (run["name"], run.get("error_message", "error")))
+            key = self.plain(run.get("run_name", run["name"]))
+            if run.get("run_type") == "aggregate":
+                if run.get("aggregate_name") == "median":
+                    self.medians[key] = run
+            else:
+                self.runs.setdefault(key, []).append(run)
+
+    @staticmethod
+    def plain(name):
+        """The run name without the settings Google Benchmark appends (iterations:1, repeats:5, real_time...)."""
+        settings = ("iterations:", "repeats:", "min_time:", "threads:", "real_time", "manual_time", "process_time")
+        return "/".join(part for part in name.split("/") if not part.startswith(settings))
+
+    def names(self):
+        return list(dict.fromkeys(list(self.runs) + list(self.medians)))
+
+    def value(self, name, field, how="median"):
+        """A field of a run (times in ns), the median of its repetitions or their maximum."""
+        runs = self.runs.get(name, [])
+        if how == "max" and runs:
+            return max(self._field(run, field) for run in runs)
+        if name in self.medians:
+            return self._field(self.medians[name], field)
+        if runs:
+            return statistics.median(self._field(run, field) for run in runs)
+        raise LookupError("no run %s" % name)
+
+    def cpu(self, name):
+        return self.value(name, "cpu_time")
+
+    def real(self, name):
+        return self.value(name, "real_time")
+
+    def repetitions(self, name):
+        return len(self.runs.get(name, [])) or int(self.medians[name].get("repetitions", 1))
+
+    @staticmethod
+    def _field(run, field):
+        if field not in run:
+            raise LookupError("no %s in %s" % (field, run["name"]))
+        value = float(run[field])
+        return value * UNIT_NS[run.get("time_unit", "ns")] if field in ("cpu_time", "real_time") else value
+
+
+def duration(ns):
+    for unit, size in (("s", 1e9), ("ms", 1e6), ("µs", 1e3)):
+        if ns >= size:
+            return "%.3g %s" % (ns / size, unit)
+    return "%.3g ns" % ns
+
+
+def row(figure, ours, reference="—", ratio=None, target="report", met=None):
+    return {"figure": figure, "ours": ours, "reference": reference,
+            "ratio": "—" if ratio is None else "%.2f×" % ratio, "target": target,
+            "met": "—" if met is None else ("yes" if met else "**NO**")}
+
+
+# --- one adapter per program: results -> rows ---------------------------------------------------------------
+
+def frame(r):
+    literal = r.cpu("BM_EvaluateLiteral")
+    empty = r.cpu("BM_EvaluateEmptyExternalFunction")
+    full = r.cpu("BM_EvaluateGetPrinterNames")
+    return [
+        row("Frame: one external-function call from a parsed calculation (empty function minus literal)",
+            duration(empty - literal), "literal `1`: " + duration(literal)),
+        row("Frame: one full Evaluate of `Vantrel_GetPrinterNames`", duration(full),
+            "literal `1`: " + duration(literal), full / literal),
+        row("Frame: `Vantrel_GetPrinterNames` through the direct call path", duration(r.cpu("BM_DirectCallGetPrinterNames"))),
+    ]
+
+
+def allow_list(r):
+    rows = []
+    for lines, first in ((10, 1), (10, 0), (100, 0), (1000, 0), (10000, 0)):
+        name = "/%d/%d" % (lines, first)
+        ours, read = r.cpu("BM_AllowedVersionCall" + name), r.cpu("BM_OpenReadClose" + name)
+        place = "first" if first else "last"
+        if lines == 10 and first:
+            rows.append(row("Allow-list: allowed `Vantrel_Version` call, caller first of 10 lines", duration(ours),
+                            "open+read+close: " + duration(read), ours / read, "≤ 3×", ours / read <= 3))
+        else:
+            size = format(int(r.value("BM_AllowedVersionCall" + name, "bytes")), ",")
+            rows.append(row("Allow-list: the same, caller %s of %s lines (%s bytes)" % (place, format(lines, ","), size),
+                            duration(ours), "open+read+close: " + duration(read), ours / read))
+
+    # Linear growth: the extra cost per byte before the caller's line is about the same at 1,000 and 10,000 lines.
+    def slope(lines):
+        name = "BM_AllowedVersionCall/%d/0" % lines
+        base = "BM_AllowedVersionCall/10/1"
+        return (r.cpu(name) - r.cpu(base)) / (r.value(name, "bytes") - r.value(base, "bytes")) * 1024
+
+    large, small = slope(10000), slope(1000)
+    rows.append(row("Allow-list: added cost per KiB before the caller's line, 10,000 lines", duration(large),
+                    "1,000 lines: " + duration(small), large / small, "≤ 1.5× (linear)", large / small <= 1.5))
+    return rows
+
+
+def globals_(r):
+    functions, dictionary = "BM_StoreAndReadMillionKeys_ThroughFunctions", "BM_StoreAndReadMillionKeys_Dictionary"
+    rows = []
+    for label, field in (("store", "store_cpu_ns_per_op"), ("read back", "read_cpu_ns_per_op")):
+        ours, direct = r.value(functions, field), r.value(dictionary, field)
+        rows.append(row("Globals: %s 1,000,000 distinct keys, per call" % label, duration(ours),
+                        "dictionary alone: " + duration(direct), ours / direct))
+    rows.append(row("Globals: peak heap per key, 1,000,000 keys", "%.0f B" % r.value(functions, "peak_heap_bytes_per_key"),
+                    "resident set: %.0f B" % r.value(functions, "peak_rss_bytes_per_key")))
+    return rows
+
+
+def numeric_sort(r):
+    name = "BM_SortMillionNumbers_VantrelVersusSortG"
+    ours, gnu = r.value(name, "vantrel_median_ms") * 1e6, r.value(name, "sort_g_median_ms") * 1e6
+    return [row("Sort: 1,000,000 numbers through `Vantrel_Get ( \"sort\" ; … )` (wall)", duration(ours),
+                "`sort -g`: " + duration(gnu), ours / gnu, "< 1× (faster)", ours < gnu)]
+
+
+def regexp(r):
+    rows = []
+    for name in r.names():
+        if not name.startswith("PatternCount/"):
+            continue
+        pattern = name[len("PatternCount/"):]
+        ours = r.cpu(name)
+        try:
+            node = r.value(name, "node_cpu_ms") * 1e6
+        except LookupError:
+            rows.append(row("Regex: `%s`, 10,000,000 characters" % pattern, duration(ours), "no Node",
+                            target="≤ 1×", met=False))
+            continue
+        agree = r.value(name, "matches") == r.value(name, "node_matches")
+        rows.append(row("Regex: `%s`, 10,000,000 characters%s" % (pattern, "" if agree else " (COUNTS DIFFER)"),
+                        duration(ours), "Node `match` /g: " + duration(node), ours / node, "≤ 1×", agree and ours <= node))
+    return rows
+
+
+def sql(r):
+    ours, cli = "OursExecuteSQL", "Sqlite3CommandLine"
+    cpu_ours, cpu_cli = r.value(ours, "cpu_ms") * 1e6, r.value(cli, "cpu_ms") * 1e6
+    wall_ours, wall_cli = r.real(ours), r.real(cli)
+    return [
+        row("SQL: `Vantrel_ExecuteSQL`, 200,000 rows × 5 columns", duration(cpu_ours),
+            "`sqlite3 -separator`: " + duration(cpu_cli), cpu_ours / cpu_cli, "≤ 2×", cpu_ours <= 2 * cpu_cli),
+        row("SQL: the same (wall)", duration(wall_ours), "`sqlite3`: " + duration(wall_cli), wall_ours / wall_cli,
+            "≤ 2×", wall_ours <= 2 * wall_cli),
+        row("SQL: peak memory (the whole benchmark process)", "%.0f MiB" % r.value(ours, "peak_MiB", "max"),
+            "`sqlite3`: %.0f MiB" % r.value(cli, "peak_MiB", "max")),
+    ]
+
+
+def html(r):
+    rows = []
+    for name, label in (("SixStyleRuns", "runs of 10 characters over 6 styles"),
+                        ("AlternatingSizesStyleBold", "alternating sizes, style option \"bold\"")):
+        one, two = r.cpu("%s/%d" % (name, 1 << 20)), r.cpu("%s/%d" % (name, 2 << 20))
+        rows.append(row("HTML: 1 MB, %s" % label, duration(one), target="< 1 s", met=one < 1e9))
+        rows.append(row("HTML: 2 MB, %s" % label, duration(two), "1 MB: " + duration(one), two / one, "≤ 2.2×",
+                        two / one <= 2.2))
+    return rows
+
+
+def hot_calls(names):
+    def adapter(r):
+        return [row("Emulator: %s" % label, duration(r.cpu(name))) for name, label in names]
+    return adapter
+
+
+def generic(program):
+    return lambda r: [row("%s: %s" % (program, name), duration(r.cpu(name))) for name in r.names()]
+
+
+# Program -> adapter, in the order of the table. Programs not named here come last through `generic`.
+ADAPTERS = [
+    ("FrameBenchmark", frame),
+    ("AllowListBenchmark", allow_list),
+    ("GlobalsBenchmark", globals_),
+    ("NumericSortBenchmark", numeric_sort),
+    ("RegExpBenchmark", regexp),
+    ("SqlBenchmark", sql),
+    ("HtmlBenchmark", html),
+    ("HostEmulatorCoreBenchmark", hot_calls([
+        ("DirectCall", "direct call of a registered function"),
+        ("EvaluateCachedText", "Evaluate of a cached `Get ( FileName )`"),
+        ("TextAssign", "Text::Assign of a short text"),
+        ("DataSetAsText", "Data::SetAsText"),
+    ])),
+    ("HostEmulatorCalcBenchmark", hot_calls([
+        ("EvaluatePluginFunction", "calculation calling a plug-in function with 2 arguments"),
+        ("EvaluateLastErrorLet", "the last-error `Let` a plug-in sends"),
+        ("ParseAndEvaluateNewText", "parse and evaluate a calculation seen for the first time"),
+    ])),
+]
+
+
+# What each program's rows compare, for the notes under the table.
+NOTES = {
+    "FrameBenchmark": "Frame: the reference is the emulator evaluating the literal `1` from a parsed calculation, "
+                      "no plug-in involved.",
+    "AllowListBenchmark": "Allow-list: CPU time of the calling thread, the kernel's time for the file reads included.",
+    "GlobalsBenchmark": "Globals: \"per call\" goes through `Vantrel_SetGlobal` / `Vantrel_GetGlobal` as the host "
+                        "calls them (allow-list check included); \"dictionary alone\" calls the store directly.",
+    "NumericSortBenchmark": "Sort: wall-clock on both sides, because `sort -g` sorts with several threads (its CPU "
+                            "time would add up both cores); C locale, output to /dev/null.",
+    "RegExpBenchmark": "Regex: Node's CPU time is `process.cpuUsage` around `text.match(new RegExp(p, \"g\"))`; "
+                       "both sides' match counts are compared.",
+    "SqlBenchmark": "SQL: both sides write the whole result (TAB between values, CR between rows) as UTF-8 to a file; "
+                    "the sqlite3 side includes the shell that starts it. Peak memory is the whole benchmark "
+                    "process (emulator, plug-in, result text) against the sqlite3 child's.",
+    "HtmlBenchmark": "HTML: the conversion behind `Vantrel_GetAsHTML`, options given as host texts.",
+}
+
+
+def collect(results):
+    present = sorted(f[:-5] for f in os.listdir(results) if f.endswith(".json"))
+    known = [name for name, _ in ADAPTERS]
+    rows = []
+    for name, adapter in ADAPTERS + [(n, generic(n)) for n in present if n not in known]:
+        path = os.path.join(results, name + ".json")
+        try:
+            rows += adapter(cResults(path))
+        except (OSError, LookupError, ValueError, ZeroDivisionError) as error:
+            reason = "not run" if not os.path.exists(path) else "failed: %s" % error
+            rows.append(row("%s: %s" % (name, reason), "—", target="—", met=False if os.path.exists(path) else None))
+    return rows
+
+
+def run_dates(results):
+    """When the programs whose results are shown ran (Google Benchmark records it in each JSON file)."""
+    dates = []
+    for name in os.listdir(results):
+        if name.endswith(".json"):
+            try:
+                with open(os.path.join(results, name)) as f:
+                    dates.append(datetime.datetime.fromisoformat(json.load(f)["context"]["date"]))
+            except (OSError, KeyError, ValueError):
+                pass
+    if not dates:
+        return "no results"
+    first, last = (d.astimezone(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC") for d in (min(dates), max(dates)))
+    return first if first == last else "%s to %s" % (first, last)
+
+
+def machine(load):
+    model = platform.processor() or "unknown CPU"
+    try:
+        with open("/proc/cpuinfo") as f:
+            model = next((l.split(":", 1)[1].strip() for l in f if l.startswith("model name")), model)
+    except OSError:
+        pass
+    described = "%d CPUs (nproc), %s, Linux %s" % (os.cpu_count(), model, platform.release())
+    return described + ("; load average (1, 5, 15 min) when the programs started: " + load if load else "")
+
+
+def table(rows):
+    rows = [{key: value.replace("|", "\\|") for key, value in r.items()} for r in rows]
+    columns = [("figure", "Figure"), ("ours", "Ours"), ("reference", "Reference"), ("ratio", "Ratio"),
+               ("target", "Target"), ("met", "Met")]
+    widths = [max(len(title), *(len(r[key]) for r in rows)) for key, title in columns]
+    lines = ["| " + " | ".join(title.ljust(w) for (_, title), w in zip(columns, widths)) + " |",
+             "|" + "|".join("-" * (w + 2) for w in widths) + "|"]
+    lines += ["| " + " | ".join(r[key].ljust(w) for (key, _), w in zip(columns, widths)) + " |" for r in rows]
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--results", required=True)
+    parser.add_argument("--mode", default="full")
+    parser.add_argument("--repetitions", type=int, default=5)
+    parser.add_argument("--markdown")
+    parser.add_argument("--load", help="the load average when the programs started")
+    args = parser.parse_args()
+
+    rows = collect(args.results)
+    text = table(rows)
+    print(text)
+    missed = [r["figure"] for r in rows if r["met"] == "**NO**"]
+    print("\nTargets not met: %d" % len(missed), file=sys.stderr)
+    notes = "".join("- %s\n" % note for program, note in NOTES.items()
+                    if os.path.exists(os.path.join(args.results, program + ".json")))
+
+    if args.markdown:
+        when = run_dates(args.results)
+        document = f"""# Benchmarks
+
+Latest table from `Development/Benchmarks/run` ({args.mode} run), {when}.
+
+Machine: {machine(args.load)}.
+
+Every figure is the **median** of several repetitions: {args.repetitions} for the call-sized benchmarks
+(`--benchmark_repetitions`), 5 for the regular expressions, SQL, HTML and sort (fixed in those programs, which time
+both sides in the same run), up to 3 for the million-key globals. The machine is shared, so times are **CPU time**
+(user + system of the process, or of the child process for the command-line references) unless the row says
+"(wall)": those are wall-clock times, which the neighbours' load can inflate. A ratio is ours divided by the
+reference; target "report" means the figure has no target and is reported only.
+
+{text}
+
+Targets not met in this run ({len(missed)}){":" if missed else "."}
+""" + "".join(f"- {figure}\n" for figure in missed) + """
+Notes:
+""" + notes + """
+Rerun with `Development/Benchmarks/run` (about 7 minutes including the build, or `--quick`); each program's console
+output and JSON stay in `build-bench/benchmark-results/`.
+"""
+        with open(args.markdown, "w") as f:
+            f.write(document)
+        print("\nWritten to %s" % args.markdown, file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main()
