@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,11 +132,12 @@ void OursExecuteSQL(benchmark::State &state)
             host.session.Call(host.function, *args, *result);
             // Written as UTF-8, as the command line writes it.
             const fmx::Text &text = result->GetAsText();
-            std::vector<char> bytes(static_cast<std::size_t>(text.GetSize()) * 3 + 1);
-            size = text.GetBytesEx(bytes.data(), static_cast<fmx::uint32>(bytes.size()), 0, fmx::Text::kSize_End,
+            const std::size_t capacity = static_cast<std::size_t>(text.GetSize()) * 3 + 1;
+            const std::unique_ptr<char[]> bytes(new char[capacity]);
+            size = text.GetBytesEx(bytes.get(), static_cast<fmx::uint32>(capacity), 0, fmx::Text::kSize_End,
                                    fmx::Text::kEncoding_UTF8);
             FILE *file = std::fopen(out.c_str(), "wb");
-            std::fwrite(bytes.data(), 1, size, file);
+            std::fwrite(bytes.get(), 1, size, file);
             std::fclose(file);
         });
     }

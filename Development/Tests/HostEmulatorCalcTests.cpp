@@ -279,6 +279,13 @@ TEST_F(CalcTest, CodeOfALongTextTakesLinearTime)
     EXPECT_EQ("970009800099", value(R"(Code ( "cba" ))"));
 }
 
+TEST_F(CalcTest, FarOffTimestampsSaturateInsteadOfOverflowing)
+{
+    EXPECT_EQ(value("Timestamp ( Date ( 1 ; 1 ; 1 ) ; Time ( 2^63 ; 0 ; 0 ) )"), value("Timestamp ( 10^399 ; 10^399 )"));
+    EXPECT_EQ(value("Timestamp ( Date ( 1 ; 1 ; 1 ) ; Time ( -2^63 ; 0 ; 0 ) )"),
+              value("Timestamp ( -10^399 ; -10^399 )"));
+}
+
 TEST_F(CalcTest, CachedParsesStillSeeCurrentValues)
 {
     value("Let ( $$n = 1 ; 0 )");

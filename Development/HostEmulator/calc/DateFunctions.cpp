@@ -2,6 +2,9 @@
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
 
+#include <cstdint>
+#include <limits>
+
 namespace emu::calc
 {
 namespace
@@ -55,7 +58,12 @@ short timestampFunction(Evaluator &evaluator, const Node &call, Value &result)
         return code;
     DateTime day = date.AsDate();
     day.SetUsecOfDay(0);
-    DateTime stamp(day.Usec() + time.AsTime().Usec());
+    const int64_t duration = time.AsTime().Usec();
+    // Far-off dates and times saturate, as Time does, instead of overflowing.
+    int64_t usec = 0;
+    if (__builtin_add_overflow(day.Usec(), duration, &usec))
+        usec = duration < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    DateTime stamp(usec);
     result.SetDateTime(stamp, kDTTimeStamp, kDTTimeStamp);
     return kCalcOK;
 }

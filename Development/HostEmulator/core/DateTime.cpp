@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <string>
 
 namespace emu {
@@ -178,9 +179,22 @@ void DateTime::SetDayNumber(int64_t day)
     usec_ = (day - 1) * kUsecPerDay + UsecOfDay();
 }
 
-int64_t DateTime::UsecOfDay() const { return usec_ - FloorDiv(usec_, kUsecPerDay) * kUsecPerDay; }
+int64_t DateTime::UsecOfDay() const
+{
+    const int64_t rest = usec_ % kUsecPerDay;
+    return rest < 0 ? rest + kUsecPerDay : rest;
+}
 
-void DateTime::SetUsecOfDay(int64_t usec) { usec_ = FloorDiv(usec_, kUsecPerDay) * kUsecPerDay + usec; }
+void DateTime::SetUsecOfDay(int64_t usec)
+{
+    // Near the ends of the count the start of the day, or the new time in it, lies beyond what it can hold:
+    // saturate there instead of overflowing.
+    int64_t start = 0;
+    if (__builtin_sub_overflow(usec_, UsecOfDay(), &start))
+        start = std::numeric_limits<int64_t>::min();
+    if (__builtin_add_overflow(start, usec, &usec_))
+        usec_ = usec < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+}
 
 void DateTime::YearMonthDay(int64_t &year, int &month, int &day) const
 {

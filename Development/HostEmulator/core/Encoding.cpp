@@ -87,8 +87,15 @@ void DecodeUtf8(const uint8_t *s, size_t n, std::u16string &out)
         uint8_t b = s[i];
         if (b < 0x80)
         {
-            out.push_back(b);
-            ++i;
+            // Runs of ASCII, the usual case, go straight through.
+            size_t end = i + 1;
+            while (end < n && s[end] < 0x80)
+                ++end;
+            const size_t at = out.size();
+            out.resize(at + (end - i));
+            for (size_t k = i; k < end; ++k)
+                out[at + (k - i)] = s[k];
+            i = end;
             continue;
         }
         int extra = b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : -1;
