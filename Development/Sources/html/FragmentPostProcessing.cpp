@@ -275,14 +275,14 @@ void escalateSharedCssStyles(cFragment &paragraph, FragmentVector &fragments)
     if (fragments.empty())
         return;
     CssMap shared;
-    for (const auto &[property, value] : fragments.front().cssStyles)
+    for (const auto &style : fragments.front().cssStyles)
     {
         const bool everywhere = std::all_of(fragments.begin() + 1, fragments.end(), [&](const cFragment &fragment) {
-            auto found = fragment.cssStyles.find(property);
-            return found != fragment.cssStyles.end() && found->second == value;
+            auto found = fragment.cssStyles.find(style.first);
+            return found != fragment.cssStyles.end() && found->second == style.second;
         });
         if (everywhere)
-            shared.emplace(property, value);
+            shared.emplace(style.first, style.second);
     }
     for (const auto &[property, value] : shared)
     {
