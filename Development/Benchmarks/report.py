@@ -163,14 +163,21 @@ def regexp(r):
 
 
 def sql(r):
-    ours, cli = "OursExecuteSQL", "Sqlite3CommandLine"
+    ours, cli, peak = "OursExecuteSQL", "Sqlite3CommandLine", "OursExecuteSQLPeakMemory"
     cpu_ours, cpu_cli = r.value(ours, "cpu_ms") * 1e6, r.value(cli, "cpu_ms") * 1e6
     wall_ours, wall_cli = r.real(ours), r.real(cli)
+    e2e = (r.value("FmhostExecuteSQL", "cpu_ms") - r.value("FmhostConstant", "cpu_ms")) * 1e6
     return [
         row("SQL: `Vantrel_ExecuteSQL`, 200,000 rows × 5 columns", duration(cpu_ours),
             "`sqlite3 -separator`: " + duration(cpu_cli), cpu_ours / cpu_cli, "≤ 2×", cpu_ours <= 2 * cpu_cli),
         row("SQL: the same (wall)", duration(wall_ours), "`sqlite3`: " + duration(wall_cli), wall_ours / wall_cli,
             "≤ 2×", wall_ours <= 2 * wall_cli),
+        row("SQL: peak memory of one call", "%.1f MiB" % r.value(peak, "call_peak_MiB", "max"),
+            "result text (UTF-16): %.1f MiB" % r.value(peak, "text_MiB", "max"),
+            r.value(peak, "call_peak_MiB", "max") / r.value(peak, "text_MiB", "max"), "≤ 4×",
+            r.value(peak, "call_peak_MiB", "max") <= 4 * r.value(peak, "text_MiB", "max")),
+        row("SQL: end to end, fmhost `Length ( Vantrel_ExecuteSQL ( … ) )` less `Length ( \"x\" )`",
+            duration(e2e), "`sqlite3 -separator`: " + duration(cpu_cli), e2e / cpu_cli, "≤ 2×", e2e <= 2 * cpu_cli),
         row("SQL: peak memory (the whole benchmark process)", "%.0f MiB" % r.value(ours, "peak_MiB", "max"),
             "`sqlite3`: %.0f MiB" % r.value(cli, "peak_MiB", "max")),
     ]

@@ -302,6 +302,38 @@ TEST_F(SqlHostedFiles, RowsCarryTheSqliteTypeAsHostType)
     EXPECT_EQ("Number:0.1 Number:-0.0025 Number:1000000000000000 Number:123456789012 Number:9007199254740993", shown);
 }
 
+// Results are kept compact and their rows made into host values when read: every row must read back right however
+// the plug-in walks it, and a row of a small result must stay where the plug-in was given it.
+TEST_F(SqlHostedFiles, RowsReadInAnyOrderKeepTheirValues)
+{
+    const std::string series = "WITH RECURSIVE s(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM s WHERE i < 20000) "
+                               "SELECT i, i * 0.5, 'row ' || i, CASE WHEN i % 7 = 0 THEN NULL ELSE x'0102' END FROM s";
+    ASSERT_EQ(0, Query(series));
+    ASSERT_EQ(20000u, rows_->Size());
+    const auto check = [&](fmx::uint32 r) {
+        const fmx::DataVect &row = rows_->At(r);
+        ASSERT_EQ(4u, row.Size());
+        const long i = static_cast<long>(r) + 1;
+        EXPECT_EQ(i, row.At(0).GetAsNumber().AsLong());
+        EXPECT_EQ(FMHost::TextOf(row.At(1)), emu::NumberFromReal(static_cast<double>(i) * 0.5).ToString());
+        EXPECT_EQ("row " + std::to_string(i), FMHost::TextOf(row.At(2)));
+        EXPECT_EQ(std::string(i % 7 == 0 ? "Text" : "Container"), FMHost::TypeName(FMHost::TypeOf(row.At(3))));
+    };
+    for (fmx::uint32 r = 0; r < rows_->Size(); ++r)
+        check(r);
+    for (fmx::uint32 r = rows_->Size(); r-- > 0;)  // backwards, and again the first rows, read long ago
+        check(r);
+    check(0);
+
+    ASSERT_EQ(0, Query("SELECT id, s FROM t ORDER BY id"));
+    std::vector<const fmx::DataVect *> first;
+    for (fmx::uint32 r = 0; r < rows_->Size(); ++r)
+        first.push_back(&rows_->At(r));
+    for (fmx::uint32 r = 0; r < rows_->Size(); ++r)
+        EXPECT_EQ(first[r], &rows_->At(r));
+    EXPECT_EQ("one", FMHost::TextOf(first[0]->At(1)));
+}
+
 TEST_F(SqlHostedFiles, HostValuesBindAsParameters)
 {
     fmx::LocaleUniquePtr locale;

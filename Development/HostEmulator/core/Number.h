@@ -68,4 +68,8 @@ private:
     int precision_ = kDefaultPrecision;
 };
 
+// The number a finite double stands for: its shortest decimal form that reads back as the same double, as
+// Number::FromDouble gives it but without a formatting and parsing round trip (which dominates large SQL results).
+Number NumberFromReal(double real);
+
 } // namespace emu

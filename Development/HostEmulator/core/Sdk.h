@@ -16,6 +16,7 @@
 #include "FMWrapper/FMXTypes.h"
 #include "core/Faults.h"
 #include "core/Session.h"
+#include "core/RowVect.h"
 #include "core/Value.h"
 
 namespace emu {

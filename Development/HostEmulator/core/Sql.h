@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Session.h"
+#include "core/RowVect.h"
 #include "core/Value.h"
 
 namespace emu {

@@ -375,10 +375,4 @@ std::unique_ptr<Value> DataVect::PopBack()
     return v;
 }
 
-DataVect &RowVect::AddRow()
-{
-    rows_.push_back(std::make_unique<DataVect>());
-    return *rows_.back();
-}
-
 } // namespace emu

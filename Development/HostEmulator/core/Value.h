@@ -104,16 +104,4 @@ private:
     std::vector<std::unique_ptr<Value>> items_;  // stable addresses: plug-ins keep references
 };
 
-class RowVect
-{
-public:
-    uint32_t Size() const { return static_cast<uint32_t>(rows_.size()); }
-    const DataVect *At(uint32_t i) const { return i < rows_.size() ? rows_[i].get() : nullptr; }
-    DataVect &AddRow();
-    void Clear() { rows_.clear(); }
-
-private:
-    std::vector<std::unique_ptr<DataVect>> rows_;
-};
-
 } // namespace emu

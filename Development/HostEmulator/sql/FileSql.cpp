@@ -1,7 +1,5 @@
 #include "sql/FileSql.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 
 #include "sql/SqlDatabase.h"
@@ -101,7 +99,7 @@ SqlValue Parameter(const Value &value)
     return out;
 }
 
-// Turns each SQLite row into a host row as it arrives.
+// Stores each SQLite row in the result as it arrives.
 class cRowBuilder final : public cSqlRowSink
 {
 public:
@@ -109,90 +107,34 @@ public:
 
     void OnRow(const cSqlRow &row) override
     {
-        DataVect &values = rows_.AddRow();
+        rows_.StartRow();
         const int count = row.Size();
-        values.Reserve(static_cast<uint32_t>(count));
-        for (int column = 0; column < count; ++column)
-            Fill(row, column, values.Emplace());
+        for (int column = 0; column < count; ++column) {
+            switch (row.KindAt(column)) {
+            case SqlKind::Integer:
+                rows_.AddInteger(row.IntegerAt(column));
+                break;
+            case SqlKind::Real:
+                rows_.AddReal(row.RealAt(column));
+                break;
+            case SqlKind::Text:
+                rows_.AddText(row.TextAt(column));
+                break;
+            case SqlKind::Blob:
+                rows_.AddBlob(row.BlobAt(column));
+                break;
+            case SqlKind::Null:
+                rows_.AddNull();
+                break;
+            }
+        }
     }
 
 private:
-    static void Fill(const cSqlRow &row, int column, Value &value)
-    {
-        switch (row.KindAt(column)) {
-        case SqlKind::Integer:
-            value.SetNumber(Number::FromInt(row.IntegerAt(column)));
-            break;
-        case SqlKind::Real: {
-            const double real = row.RealAt(column);
-            // A number cannot hold an infinity; its text keeps the value visible instead of losing it.
-            if (std::isfinite(real))
-                value.SetNumber(NumberFromReal(real));
-            else
-                value.SetText(real > 0 ? u"Inf" : u"-Inf");
-            break;
-        }
-        case SqlKind::Text:
-            value.SetText(row.TextAt(column));
-            break;
-        case SqlKind::Blob: {
-            const std::string_view bytes = row.BlobAt(column);
-            BinaryData binary;
-            binary.Add(QuadChar::Of("FILE"), reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
-            value.SetBinary(binary);
-            break;
-        }
-        case SqlKind::Null:
-            value.SetText(std::u16string_view());
-            break;
-        }
-    }
-
     RowVect &rows_;
 };
 
 } // namespace
-
-Number NumberFromReal(double real)
-{
-    // Most reals in data have a few decimals: find the fewest k for which real is m / 10^k with m exact and
-    // below 10^15. Such an m / 10^k is the only decimal of at most 15 digits that reads back as real, hence the
-    // shortest form, and needs no general formatting.
-    constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-    constexpr double kLimit = 1e15;
-    for (int k = 0; k < static_cast<int>(sizeof kPowers / sizeof kPowers[0]); ++k) {
-        const double scaled = real * kPowers[k];
-        if (!(std::fabs(scaled) < kLimit))
-            break;
-        const double whole = std::nearbyint(scaled);
-        if (whole / kPowers[k] == real)
-            return Number::FromParts(static_cast<int64_t>(whole), -k);
-    }
-    char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, real, std::chars_format::scientific);
-    Number::Coef coef = 0;
-    int32_t exp = 0;
-    bool negative = false;
-    const char *p = buffer;
-    if (*p == '-') {
-        negative = true;
-        ++p;
-    }
-    int fractionDigits = 0;
-    bool fraction = false;
-    for (; p < written.ptr && *p != 'e'; ++p) {
-        if (*p == '.') {
-            fraction = true;
-            continue;
-        }
-        coef = coef * 10 + (*p - '0');
-        fractionDigits += fraction ? 1 : 0;
-    }
-    if (p < written.ptr)
-        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), written.ptr, exp);
-    const Number number = Number::FromParts(negative ? -coef : coef, exp - fractionDigits);
-    return exp - fractionDigits < -Number::kDefaultPrecision ? number.RoundTo(Number::kDefaultPrecision) : number;
-}
 
 std::shared_ptr<cSqlDatabase> OpenFileDatabase(const std::string &path) { return cSqlDatabase::Open(path); }
 

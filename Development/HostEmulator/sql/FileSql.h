@@ -15,10 +15,6 @@ class cSqlDatabase;
 // closing closes it. Throws std::runtime_error naming the path when it is not an existing SQLite database.
 std::shared_ptr<cSqlDatabase> OpenFileDatabase(const std::string &path);
 
-// The number a finite real from SQLite stands for: its shortest decimal form that reads back as the same double,
-// as Number::FromDouble gives it but without a formatting and parsing round trip (which dominated large results).
-Number NumberFromReal(double real);
-
 // The SQL engine's side of core/Sql.h (emu::ExecuteSQL): runs the query on the database of the hosted file
 // `fileName` of env's session (empty: the calling file) with the parameters bound in order to its `?` placeholders,
 // and fills `rows` with one DataVect per result row. Values take their type from SQLite: integer and real as numbers,
