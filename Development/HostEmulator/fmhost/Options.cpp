@@ -94,27 +94,16 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
             options.noPlugin = true;
         else if (argument == "--test")
             options.test = true;
-        else if (argument == "--junit")
+        else if (argument == "--junit" || argument == "--plugin")
         {
             if (!takeValue())
                 return false;
             if (value.empty())
             {
-                error = "--junit needs a path";
+                error = argument + " needs a path";
                 return false;
             }
-            options.junitPath = value;
-        }
-        else if (argument == "--plugin")
-        {
-            if (!takeValue())
-                return false;
-            if (value.empty())
-            {
-                error = "--plugin needs a path";
-                return false;
-            }
-            options.pluginPath = value;
+            (argument == "--junit" ? options.junitPath : options.pluginPath) = value;
         }
         else if (argument == "--file")
         {
