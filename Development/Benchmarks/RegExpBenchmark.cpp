@@ -55,9 +55,9 @@ const std::string& Text8()
     return text;
 }
 
-const std::wstring& Text()
+const std::u16string& Text()
 {
-    static const std::wstring text(Text8().begin(), Text8().end());
+    static const std::u16string text(Text8().begin(), Text8().end());
     return text;
 }
 
@@ -97,7 +97,7 @@ std::map<std::string, sNodeTiming> gNode;
 
 void BM_PatternCount(benchmark::State& state, const char* pattern)
 {
-    const std::wstring wide(pattern, pattern + std::char_traits<char>::length(pattern));
+    const std::u16string wide(pattern, pattern + std::char_traits<char>::length(pattern));
     int64_t count = 0;
     for (auto _ : state) {
         count = fmlib::RegExpPatternCount(Text(), wide);
@@ -113,9 +113,9 @@ void BM_PatternCount(benchmark::State& state, const char* pattern)
 
 void BM_DotStarOver100MillionCharacters(benchmark::State& state)
 {
-    const std::wstring text(100'000'000, L'a');
+    const std::u16string text(100'000'000, u'a');
     int64_t count = 0;
-    for (auto _ : state) count = fmlib::RegExpPatternCount(text, L".*");
+    for (auto _ : state) count = fmlib::RegExpPatternCount(text, u".*");
     state.counters["matches"] = double(count);  // the whole text, then the empty match at its end
 }
 
@@ -161,7 +161,7 @@ int main(int argc, char** argv)
         const auto ours = reporter.medianMs.find(std::string("PatternCount/") + pattern);
         const auto theirs = node.find(pattern);
         if (ours == reporter.medianMs.end()) continue;
-        const int64_t count = fmlib::RegExpPatternCount(Text(), std::wstring(pattern, pattern + std::strlen(pattern)));
+        const int64_t count = fmlib::RegExpPatternCount(Text(), std::u16string(pattern, pattern + std::strlen(pattern)));
         if (theirs == node.end()) {
             std::printf("%-28s %12.2f %12s\n", pattern, ours->second, "no node");
             continue;

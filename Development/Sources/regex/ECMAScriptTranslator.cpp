@@ -12,10 +12,10 @@ namespace vtl {
 
 namespace {
 
-// Highest character a class has to cover; the subject never holds more than
-// UTF-16 units, and a class that reaches this value is written negated so
-// that it also covers anything above it.
-constexpr uint32_t kMaxChar = 0x10FFFF;
+// Highest character a class has to cover: the engine reads 16-bit units.
+constexpr uint32_t kMaxChar = 0xFFFF;
+// Highest code point a group name's \u{...} escape may give.
+constexpr uint32_t kMaxCodePoint = 0x10FFFF;
 // PCRE2's largest repeat count.
 constexpr uint32_t kMaxRepeat = 65535;
 // Deeper nesting is refused before it could exhaust our own stack (PCRE2
@@ -73,7 +73,7 @@ int hexValue(uint32_t c)
 }
 
 // Reads exactly `count` hex digits at pos; leaves pos alone when they are not there.
-bool readHex(const std::wstring& p, size_t& pos, size_t count, uint32_t& value)
+bool readHex(std::u16string_view p, size_t& pos, size_t count, uint32_t& value)
 {
     if (pos + count > p.size()) return false;
     uint32_t v = 0;
@@ -105,7 +105,7 @@ bool isNameStart(uint32_t c) { return isAsciiLetter(c) || c == '$' || c == '_' |
 bool isNamePart(uint32_t c) { return isNameStart(c) || isDigit(c); }
 
 // Reads `name>` from pos (just after '<'); \uXXXX and \u{...} escapes are decoded.
-bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
+bool readGroupName(std::u16string_view p, size_t& pos, std::wstring& name)
 {
     name.clear();
     while (pos < p.size()) {
@@ -120,9 +120,9 @@ bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
             if (pos < p.size() && p[pos] == '{') {
                 size_t end = ++pos;
                 uint32_t v = 0;
-                while (end < p.size() && hexValue(uint32_t(p[end])) >= 0 && v <= kMaxChar)
+                while (end < p.size() && hexValue(uint32_t(p[end])) >= 0 && v <= kMaxCodePoint)
                     v = v * 16 + uint32_t(hexValue(uint32_t(p[end++])));
-                if (end == pos || end >= p.size() || p[end] != '}' || v > kMaxChar) return false;
+                if (end == pos || end >= p.size() || p[end] != '}' || v > kMaxCodePoint) return false;
                 pos = end + 1;
                 c = v;
             } else if (!readHex(p, pos, 4, c)) {
@@ -139,7 +139,7 @@ bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
 
 class cTranslator {
 public:
-    explicit cTranslator(const std::wstring& pattern) : p_(pattern) { scanGroups_(); }
+    explicit cTranslator(std::u16string_view pattern) : p_(pattern) { scanGroups_(); }
 
     sTranslatedPattern run()
     {
@@ -163,7 +163,7 @@ private:
         bool isSet = false;
     };
 
-    const std::wstring& p_;
+    const std::u16string_view p_;
     size_t i_ = 0;
     std::string out_;
     uint32_t groupCount_ = 0;
@@ -187,7 +187,7 @@ private:
     {
         bool inClass = false;
         for (size_t k = 0; k < p_.size(); ++k) {
-            const wchar_t c = p_[k];
+            const char16_t c = p_[k];
             if (c == '\\') {
                 ++k;
             } else if (inClass) {
@@ -613,12 +613,12 @@ void appendUtf8(std::string& out, uint32_t c)
 
 }  // namespace
 
-sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern)
+sTranslatedPattern TranslateECMAScriptPattern(std::u16string_view pattern)
 {
     return cTranslator(pattern).run();
 }
 
-std::string PatternForMessage(const std::wstring& pattern)
+std::string PatternForMessage(std::u16string_view pattern)
 {
     // The message travels through a calculation text and the user's dialog; the start of a long pattern is enough.
     constexpr size_t kShown = 200;
@@ -629,7 +629,7 @@ std::string PatternForMessage(const std::wstring& pattern)
         if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pattern.size() && pattern[k + 1] >= 0xDC00 &&
             pattern[k + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(pattern[++k]) - 0xDC00);
-        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
         appendUtf8(out, c);

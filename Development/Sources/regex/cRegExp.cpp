@@ -10,15 +10,15 @@
 #include <new>
 #include <vector>
 
-#define PCRE2_CODE_UNIT_WIDTH 32
+#define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
 namespace vtl {
 
 namespace {
 
-// A wide character holds one UTF-16 unit; PCRE2 reads the string in place.
-static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR), "wide characters must be 32-bit code units");
+// PCRE2 reads the host's UTF-16 units in place.
+static_assert(sizeof(char16_t) == sizeof(PCRE2_UCHAR), "subjects must be 16-bit code units");
 
 // Backtracking steps one search may take from one start position: about 25 ms,
 // so (x+x+)+y fails quickly, far above any honest pattern's need.
@@ -118,7 +118,7 @@ struct sCompileContext {
     }
 };
 
-std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
+std::shared_ptr<const sCompiledPattern> compilePattern(std::u16string_view pattern)
 {
     const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
     // PCRE2 takes no pointer to an empty pattern.
@@ -160,10 +160,10 @@ constexpr size_t kCachedPatterns = 32;
 constexpr size_t kLongestCachedPattern = 1024;
 constexpr size_t kLargestCachedProgram = 1024 * 1024;
 
-std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& pattern)
+std::shared_ptr<const sCompiledPattern> cachedPattern(std::u16string_view pattern)
 {
     static std::mutex mutex;
-    static std::list<std::pair<std::wstring, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
+    static std::list<std::pair<std::u16string, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
     if (pattern.size() > kLongestCachedPattern) return compilePattern(pattern);
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -180,7 +180,7 @@ std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& patter
     pcre2_pattern_info(compiled->code, PCRE2_INFO_SIZE, &programSize);
     if (programSize > kLargestCachedProgram) return compiled;
     std::lock_guard<std::mutex> lock(mutex);
-    recent.emplace_front(pattern, compiled);
+    recent.emplace_front(std::u16string(pattern), compiled);
     if (recent.size() > kCachedPatterns) recent.pop_back();
     return compiled;
 }
@@ -193,7 +193,7 @@ struct cRegExp::sEngine {
     pcre2_match_context* context = nullptr;
     pcre2_jit_stack* jitStack = nullptr;  // made when the 32 KiB PCRE2 starts with run out
     sTimeBudget budget;
-    std::wstring source;  // for messages
+    std::u16string source;  // for messages
 
     ~sEngine()
     {
@@ -202,9 +202,11 @@ struct cRegExp::sEngine {
         pcre2_match_data_free(data);
     }
 
-    int match(const std::wstring& subject, size_t start)
+    int match(std::u16string_view subject, size_t start)
     {
-        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+        // PCRE2 before 10.43 refuses a null subject, even an empty one.
+        static const char16_t kNoUnits[1] = {0};
+        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data() ? subject.data() : kNoUnits);
         if (!pattern->jit) return pcre2_match(pattern->code, text, subject.size(), start, 0, data, context);
         int rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
         if (rc == PCRE2_ERROR_JIT_STACKLIMIT && jitStack == nullptr) {
@@ -218,7 +220,7 @@ struct cRegExp::sEngine {
     }
 };
 
-cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
+cRegExp::cRegExp(std::u16string_view pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
 {
     engine_->budget.lastCheck = std::chrono::steady_clock::now();
     engine_->budget.deadline = engine_->budget.lastCheck + timeBudget;
@@ -238,7 +240,7 @@ cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudg
 
 cRegExp::~cRegExp() = default;
 
-bool cRegExp::search(const std::wstring& subject, size_t start)
+bool cRegExp::search(std::u16string_view subject, size_t start)
 {
     sTimeBudget& budget = engine_->budget;
     int rc = PCRE2_ERROR_NOMATCH;
@@ -273,7 +275,7 @@ void cRegExp::fail_(const std::string& reason) const
     throw cRegExpError("Regular expression /" + PatternForMessage(engine_->source) + "/ gave up: " + reason);
 }
 
-bool cRegExp::searchNext(const std::wstring& subject, size_t& position)
+bool cRegExp::searchNext(std::u16string_view subject, size_t& position)
 {
     if (!search(subject, position)) return false;
     position = ovector_[1] == ovector_[0] ? ovector_[1] + 1 : ovector_[1];
@@ -289,7 +291,7 @@ size_t cRegExp::groupStart(uint32_t group) const { return ovector_[2 * group]; }
 
 size_t cRegExp::groupEnd(uint32_t group) const { return ovector_[2 * group + 1]; }
 
-int64_t cRegExp::countMatches(const std::wstring& subject)
+int64_t cRegExp::countMatches(std::u16string_view subject)
 {
     int64_t count = 0;
     size_t position = 0;
