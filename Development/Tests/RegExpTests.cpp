@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -92,6 +93,43 @@ TEST(RegExpTranslation, PerlOnlySyntaxCannotReachTheEngine)
     EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"\\Q\\E#").pcrePattern, "QE\\x{23}");
     EXPECT_NE(ErrorOf(u"a", u"(*UTF)a"), "");
     EXPECT_NE(ErrorOf(u"a", u"(?C1)a"), "");
+}
+
+TEST(RegExpPosixClasses, MeanWhatTheStandardLibraryMeansInTheCLocale)
+{
+    const struct {
+        const char* name;
+        int (*is)(int);
+    } classes[] = {{"alnum", isalnum}, {"alpha", isalpha}, {"blank", isblank}, {"cntrl", iscntrl},
+                   {"digit", isdigit}, {"graph", isgraph}, {"lower", islower}, {"print", isprint},
+                   {"punct", ispunct}, {"space", isspace}, {"upper", isupper}, {"xdigit", isxdigit}};
+    for (const auto& c : classes) {
+        vtl::cRegExp expression(U(("[[:" + std::string(c.name) + ":]]").c_str()));
+        vtl::cRegExp negated(U(("[^[:" + std::string(c.name) + ":]]").c_str()));
+        for (char16_t unit = 0; unit < 0x100; ++unit) {
+            const std::u16string text(1, unit);
+            const bool member = unit < 0x80 && c.is(unit) != 0;  // ASCII only, as in the C locale
+            EXPECT_EQ(expression.search(text, 0), member) << c.name << " " << int(unit);
+            EXPECT_EQ(negated.search(text, 0), !member) << c.name << " " << int(unit);
+        }
+    }
+}
+
+TEST(RegExpPosixClasses, AreMembersOfTheirBracketOnly)
+{
+    EXPECT_EQ(Count("ab12:c", "[[:digit:]]+"), 1);
+    EXPECT_EQ(Count("a b\t1", "[[:alpha:][:space:]]+"), 1);
+    EXPECT_EQ(Count("a-b_c", "[^[:alnum:]]"), 2);
+    EXPECT_EQ(Count("x1-", "[x[:digit:]-]+"), 1);
+    // At the end of a range, as a class escape would be: three members.
+    EXPECT_EQ(Count("b-", "[a-[:digit:]]"), 1);
+    // Their "]" does not close the bracket, so the '(' after it is no group.
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"[[:digit:](]").groupCount, 0u);
+    EXPECT_EQ(Count("(", "[[:digit:](]"), 1);
+    // Elsewhere the characters keep their ECMAScript meaning.
+    EXPECT_EQ(Count("d", "[:digit:]"), 1);      // a bracket of ':', 'd', 'i', 'g', 't'
+    EXPECT_EQ(Count("f]", "[[:foo:]]"), 1);     // not a class name: '[', ':', 'f', 'o', then ']'
+    EXPECT_EQ(Count("1", "\\[[:digit:]]"), 0);  // an escaped '[' opens no bracket
 }
 
 TEST(RegExpErrors, MessagesNameThePatternAndTheFault)

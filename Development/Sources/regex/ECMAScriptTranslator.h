@@ -13,6 +13,12 @@ namespace vtl {
 struct sTranslatedPattern {
     std::string pcrePattern;  // ASCII only: every other character is written as \x{...}
     uint32_t groupCount = 0;  // capturing groups, named ones included, in ECMAScript order
+    // Repeats whose body can match the empty text get callouts (?C1) ... (?Cn) at the end of each repetition,
+    // which must refuse an empty repetition unless it is a required one. Callout k finds the start of its
+    // repetition in the hidden group "_ik" and, for a repeat with required repetitions, the start of the
+    // whole repeat in "_sk". The pattern's own groups are then named too, group k "_k".
+    uint32_t emptyIterationChecks = 0;
+    bool namedGroups = false;
 };
 
 // Throws cRegExpError, worded like a JavaScript SyntaxError, for every pattern

@@ -74,6 +74,26 @@ std::string engineMessage(int code)
     return std::string(buffer, buffer + length);  // PCRE2's messages are ASCII
 }
 
+// Of one repeat whose repetitions could match the empty text (see sTranslatedPattern).
+struct sEmptyIterationCheck {
+    uint32_t iterationGroup = 0;  // set at the start of each repetition
+    uint32_t repeatGroup = 0;     // set where the repeat started; 0 when no repetition is required
+};
+
+// ECMAScript's rule for a repetition that matched the empty text: refused unless it is a required one. The
+// required ones all start where the repeat started, since the repetitions before them were empty too (PCRE2
+// never repeats again after an empty repetition).
+int refuseEmptyIteration(pcre2_callout_block* block, void* data)
+{
+    const auto& checks = *static_cast<const std::vector<sEmptyIterationCheck>*>(data);
+    if (block->callout_number == 0 || block->callout_number > checks.size()) return 0;
+    const sEmptyIterationCheck& check = checks[block->callout_number - 1];
+    const PCRE2_SIZE start = block->offset_vector[2 * check.iterationGroup];
+    if (start != block->current_position) return 0;
+    if (check.repeatGroup != 0 && block->offset_vector[2 * check.repeatGroup] == start) return 0;
+    return 1;  // fail here and backtrack into the repetition
+}
+
 // A compiled pattern is read-only and may serve several threads at once;
 // match data, match context and JIT stack belong to one cRegExp.
 struct sCompiledPattern {
@@ -81,6 +101,9 @@ struct sCompiledPattern {
     uint32_t groupCount = 0;
     bool jit = false;
     bool anchored = false;
+    // PCRE2's number of each ECMAScript group (index 0 is the whole match) when hidden groups sit between them.
+    std::vector<uint32_t> groupNumbers;
+    std::vector<sEmptyIterationCheck> emptyIterationChecks;
 
     sCompiledPattern() = default;
     sCompiledPattern(const sCompiledPattern&) = delete;
@@ -144,6 +167,21 @@ std::shared_ptr<const sCompiledPattern> compilePattern(std::u16string_view patte
         throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
     }
     compiled->groupCount = translated.groupCount;
+    if (translated.namedGroups) {
+        // 0 for a name the pattern does not have.
+        auto numberOf = [&](const std::string& name) {
+            const std::u16string units(name.begin(), name.end());
+            const int number = pcre2_substring_number_from_name(compiled->code,
+                                                                reinterpret_cast<PCRE2_SPTR>(units.c_str()));
+            return number > 0 ? uint32_t(number) : 0;
+        };
+        compiled->groupNumbers.push_back(0);
+        for (uint32_t group = 1; group <= translated.groupCount; ++group)
+            compiled->groupNumbers.push_back(numberOf("_" + std::to_string(group)));
+        for (uint32_t check = 1; check <= translated.emptyIterationChecks; ++check)
+            compiled->emptyIterationChecks.push_back(
+                {numberOf("_i" + std::to_string(check)), numberOf("_s" + std::to_string(check))});
+    }
     // Without JIT (not built in, or no executable memory) the interpreter
     // gives the same results, only more slowly.
     compiled->jit = pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE) == 0;
@@ -235,6 +273,9 @@ cRegExp::cRegExp(std::u16string_view pattern, std::chrono::milliseconds timeBudg
     pcre2_set_match_limit(engine_->context, kMatchLimit);
     pcre2_set_depth_limit(engine_->context, kDepthLimit);
     pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
+    const auto& checks = engine_->pattern->emptyIterationChecks;
+    if (!checks.empty())
+        pcre2_set_callout(engine_->context, refuseEmptyIteration, const_cast<std::vector<sEmptyIterationCheck>*>(&checks));
     ovector_ = pcre2_get_ovector_pointer(engine_->data);
 }
 
@@ -282,14 +323,20 @@ bool cRegExp::searchNext(std::u16string_view subject, size_t& position)
     return true;
 }
 
-bool cRegExp::groupMatched(uint32_t group) const
+uint32_t cRegExp::number_(uint32_t group) const
 {
-    return group <= groupCount_ && ovector_[2 * group] != PCRE2_UNSET;
+    const std::vector<uint32_t>& numbers = engine_->pattern->groupNumbers;
+    return numbers.empty() ? group : numbers[group];
 }
 
-size_t cRegExp::groupStart(uint32_t group) const { return ovector_[2 * group]; }
+bool cRegExp::groupMatched(uint32_t group) const
+{
+    return group <= groupCount_ && ovector_[2 * number_(group)] != PCRE2_UNSET;
+}
 
-size_t cRegExp::groupEnd(uint32_t group) const { return ovector_[2 * group + 1]; }
+size_t cRegExp::groupStart(uint32_t group) const { return ovector_[2 * number_(group)]; }
+
+size_t cRegExp::groupEnd(uint32_t group) const { return ovector_[2 * number_(group) + 1]; }
 
 int64_t cRegExp::countMatches(std::u16string_view subject)
 {

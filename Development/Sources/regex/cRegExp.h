@@ -50,6 +50,7 @@ public:
 
 private:
     [[noreturn]] void fail_(const std::string& reason) const;
+    uint32_t number_(uint32_t group) const;  // PCRE2's number of a group
 
     struct sEngine;
     std::unique_ptr<sEngine> engine_;
