@@ -20,6 +20,7 @@
 #include "regex/ECMAScriptTranslator.h"
 #include "regex/cRegExp.h"
 #include "regex/cRegExpError.h"
+#include "support/NodeReference.h"
 
 namespace {
 
@@ -236,51 +237,6 @@ TEST(RegExpConcurrency, ThreadsShareCompiledPatternsSafely)
 
 // ---- differential run against Node.js ----
 
-// Reads a JSON array of strings into wide strings of UTF-16 units (\uXXXX escapes
-// stay single units, so unpaired surrogates survive).
-std::vector<std::u16string> ParseJsonStrings(const std::string& json)
-{
-    std::vector<std::u16string> strings;
-    size_t i = 0;
-    auto fail = [&] { throw std::runtime_error("corpus: bad JSON near " + json.substr(i, 20)); };
-    while (i < json.size()) {
-        const char c = json[i++];
-        if (c != '"') continue;
-        std::u16string s;
-        while (true) {
-            if (i >= json.size()) fail();
-            unsigned char u = static_cast<unsigned char>(json[i++]);
-            if (u == '"') break;
-            if (u == '\\') {
-                const char e = json[i++];
-                switch (e) {
-                    case 'n': s += u'\n'; break;
-                    case 'r': s += u'\r'; break;
-                    case 't': s += u'\t'; break;
-                    case 'b': s += u'\b'; break;
-                    case 'f': s += u'\f'; break;
-                    case 'u': s += char16_t(std::stoul(json.substr(i, 4), nullptr, 16)); i += 4; break;
-                    default: s += char16_t(e);
-                }
-            } else if (u < 0x80) {
-                s += char16_t(u);
-            } else {  // UTF-8 sequence to UTF-16 units
-                const int extra = u >= 0xF0 ? 3 : u >= 0xE0 ? 2 : 1;
-                uint32_t cp = u & (0x3F >> extra);
-                for (int k = 0; k < extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(json[i++]) & 0x3F);
-                if (cp >= 0x10000) {
-                    s += char16_t(0xD800 + ((cp - 0x10000) >> 10));
-                    s += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
-                } else {
-                    s += char16_t(cp);
-                }
-            }
-        }
-        strings.push_back(s);
-    }
-    return strings;
-}
-
 struct sCase {
     std::u16string pattern;
     std::u16string text;
@@ -298,7 +254,7 @@ std::vector<sCase> ReadCorpus(const std::string& path)
         const size_t colon = line.find(':');
         if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
         const std::string key = line.substr(0, colon);
-        const std::vector<std::u16string> values = ParseJsonStrings(line.substr(colon + 1));
+        const std::vector<std::u16string> values = nodetest::ParseJsonStrings(line.substr(colon + 1));
         if (key == "patterns") {
             patterns = values;
         } else if (key == "texts") {
@@ -320,31 +276,14 @@ std::string OurCount(const sCase& c)
     }
 }
 
-std::string Show(const std::u16string& s)
-{
-    std::ostringstream out;
-    for (char16_t c : s) {
-        if (c >= 0x20 && c < 0x7F)
-            out << char(c);
-        else
-            out << "\\u{" << std::hex << uint32_t(c) << std::dec << "}";
-    }
-    return out.str();
-}
-
 TEST(RegExpNodeDifferential, CountsAgreeWithNodeOverTheCorpus)
 {
-    if (std::system("command -v node >/dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
-    const std::string data = std::string(VANTREL_SOURCE_DIR) + "/Development/Tests/data/";
-    const std::vector<sCase> cases = ReadCorpus(data + "RegExpCorpus.txt");
+    if (!nodetest::NodeAvailable()) GTEST_SKIP() << "node is not installed";
+    const std::vector<sCase> cases = ReadCorpus(nodetest::DataFile("RegExpCorpus.txt"));
     ASSERT_GE(cases.size(), 300u);
 
-    const std::string command = "node '" + data + "regexp_node_counts.js' '" + data + "RegExpCorpus.txt'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(pipe);
-    std::vector<std::string> node;
-    char buffer[64];
-    while (std::fgets(buffer, sizeof buffer, pipe.get())) node.emplace_back(buffer, std::strcspn(buffer, "\n"));
+    const std::vector<std::string> node =
+        nodetest::NodeLines("regexp_node_counts.js", "'" + nodetest::DataFile("RegExpCorpus.txt") + "'");
     ASSERT_EQ(node.size(), cases.size()) << "node printed a different number of results";
 
     size_t differences = 0;
@@ -355,7 +294,7 @@ TEST(RegExpNodeDifferential, CountsAgreeWithNodeOverTheCorpus)
         EXPECT_TRUE(c.documented.empty() || c.documented != node[k])
             << "line " << c.line << " is listed as a difference but Node agrees";
         if (ours != expected && ++differences <= 40) {
-            ADD_FAILURE() << "line " << c.line << ": /" << Show(c.pattern) << "/ on \"" << Show(c.text)
+            ADD_FAILURE() << "line " << c.line << ": /" << nodetest::Show(c.pattern) << "/ on \"" << nodetest::Show(c.text)
                           << "\": ours " << ours << ", expected " << expected << " (node " << node[k] << ")";
         }
     }
