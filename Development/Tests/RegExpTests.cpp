@@ -211,6 +211,41 @@ TEST(RegExpIteration, GroupsOfEachMatch)
     EXPECT_FALSE(expression.searchNext(text, position));
 }
 
+TEST(RegExpIteration, AnEmptyRepetitionBeyondTheRequiredOnesIsRefused)
+{
+    // ECMAScript's group 1 of (\w*)+ on "abc" is "abc": a second, empty repetition is refused, not kept.
+    vtl::cRegExp repeated(u"(\\w*)+");
+    ASSERT_TRUE(repeated.search(u"abc", 0));
+    EXPECT_EQ(repeated.groupStart(1), 0u);
+    EXPECT_EQ(repeated.groupEnd(1), 3u);
+    // The only repetition of ? matched nothing: the group did not take part.
+    vtl::cRegExp optional(u"(a*)?b");
+    ASSERT_TRUE(optional.search(u"b", 0));
+    EXPECT_FALSE(optional.groupMatched(1));
+    // Hidden groups sit between the pattern's own: numbers, back-references and names still find them.
+    vtl::cRegExp numbered(u"(?<x>a*)*(b)(?:c?)*\\2\\k<x>");
+    ASSERT_TRUE(numbered.search(u"aabbaa", 0));
+    EXPECT_EQ(numbered.groupCount(), 2u);
+    EXPECT_EQ(numbered.groupStart(1), 0u);
+    EXPECT_EQ(numbered.groupEnd(1), 2u);
+    EXPECT_EQ(numbered.groupStart(2), 2u);
+    EXPECT_EQ(numbered.groupEnd(2), 3u);
+    EXPECT_EQ(numbered.groupEnd(0), 6u);
+    // A repeated back-reference to a group that did not take part matches the empty text.
+    EXPECT_EQ(Count("ab", "a(x)?\\1+"), 1);
+}
+
+TEST(RegExpTranslation, OrdinaryRepeatsAreLeftAsTheyAre)
+{
+    // Only a repeated body that can match the empty text gets the check of empty repetitions.
+    for (const char16_t* pattern : {u"(a|b)*", u"(\\d+,)+", u"(?:x\\s*)*", u"a{2,}", u"(a)?"}) {
+        const vtl::sTranslatedPattern t = vtl::TranslateECMAScriptPattern(pattern);
+        EXPECT_EQ(t.emptyIterationChecks, 0u) << t.pcrePattern;
+        EXPECT_FALSE(t.namedGroups) << t.pcrePattern;
+    }
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"(?:a*)*").emptyIterationChecks, 1u);
+}
+
 TEST(RegExpConcurrency, ThreadsShareCompiledPatternsSafely)
 {
     // More patterns than the cache keeps, so that threads also evict and compile while others match.
