@@ -19,14 +19,12 @@ bool endsWithIgnoringCase(const std::string &text, const std::string &suffix)
     return true;
 }
 
-// NAME or NAME=SQLITE_DB. Get ( FileName ) answers the name without extension, so ".fmp12" is dropped.
+// NAME or NAME=SQLITE_DB.
 bool parseFile(const std::string &value, HostedFileOption &file, std::string &error)
 {
     std::size_t equals = value.find('=');
-    file.name = value.substr(0, equals);
+    file.name = hostedFileName(value.substr(0, equals));
     file.sqlitePath = equals == std::string::npos ? std::string() : value.substr(equals + 1);
-    if (endsWithIgnoringCase(file.name, ".fmp12"))
-        file.name.resize(file.name.size() - 6);
     if (file.name.empty())
     {
         error = "--file needs a file name";
@@ -41,6 +39,13 @@ bool parseFile(const std::string &value, HostedFileOption &file, std::string &er
 }
 } // namespace
 
+std::string hostedFileName(std::string name)
+{
+    if (endsWithIgnoringCase(name, ".fmp12"))
+        name.resize(name.size() - 6);
+    return name;
+}
+
 const char *usageText()
 {
     return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json] [-e CALC]... [SCRIPT]\n"
@@ -51,6 +56,8 @@ const char *usageText()
            "  -e CALC         evaluate a calculation (repeatable)\n"
            "  SCRIPT          evaluate each line of a file (\"-\": standard input); a line ending in \\ continues\n"
            "With no calculation and no script, fmhost reads calculations at a prompt.\n"
+           "Lines starting with \":\" play several clients: :session NAME [FILE ...], :close FILE, :end,\n"
+           ":sleep SECONDS (see docs/fmhost.md).\n"
            "Exit status: 0 when every calculation succeeded, 1 when one failed, 2 for a usage or plug-in error.\n";
 }
 

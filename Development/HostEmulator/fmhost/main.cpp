@@ -1,10 +1,12 @@
 // fmhost: loads a plug-in into the host emulator and evaluates calculations with it.
 #include "FMHost/Host.h"
 #include "calc/Engine.h"
+#include "fmhost/Commands.h"
 #include "fmhost/Options.h"
 #include "fmhost/Output.h"
 #include "fmhost/PluginHost.h"
 #include "fmhost/ScriptReader.h"
+#include "fmhost/Sessions.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -40,12 +42,28 @@ void installStopHandlers()
 class Runner
 {
 public:
-    Runner(FMHost::Session &session, bool json) : session_(session), json_(json) {}
+    Runner(Sessions &sessions, bool json) : sessions_(sessions), json_(json) {}
 
+    // A ":" command or a calculation.
+    void run(const std::string &line)
+    {
+        if (!isCommand(line))
+            return evaluate(line);
+        CommandContext context{sessions_, std::cout, gStopRequested};
+        std::string error;
+        if (runCommand(context, line, error))
+            return;
+        failed_ = true;
+        std::cerr << "fmhost: " << error << " in: " << line << std::endl;
+    }
+
+    bool failed() const { return failed_; }
+
+private:
     void evaluate(const std::string &calculation)
     {
         emu::calc::resetLastFailure();
-        FMHost::Result result = session_.Evaluate(calculation);
+        FMHost::Result result = sessions_.current().Evaluate(calculation);
         std::string line = json_ ? jsonLine(calculation, result.error, result.error ? "" : FMHost::TypeName(result.type),
                                             result.error ? "" : result.text)
                                  : (result.error ? "?" : plainLine(result.text));
@@ -57,9 +75,6 @@ public:
         }
     }
 
-    bool failed() const { return failed_; }
-
-private:
     static void reportFailure(const std::string &calculation, int code)
     {
         const emu::calc::Failure &failure = emu::calc::lastFailure();
@@ -69,7 +84,7 @@ private:
         std::cerr << "fmhost: error " << code << ": " << reason << " in: " << calculation << std::endl;
     }
 
-    FMHost::Session &session_;
+    Sessions &sessions_;
     bool json_;
     bool failed_ = false;
 };
@@ -92,20 +107,6 @@ bool readScript(const std::string &path, std::string &script, std::string &error
     std::ostringstream buffer;
     buffer << in.rdbuf();
     script = buffer.str();
-    return true;
-}
-
-bool openFiles(FMHost::Session &session, const std::vector<HostedFileOption> &files, std::string &error)
-{
-    for (const HostedFileOption &file : files)
-    {
-        if (!file.sqlitePath.empty() && access(file.sqlitePath.c_str(), R_OK) != 0)
-        {
-            error = "cannot read SQLite database " + file.sqlitePath + " for file " + file.name;
-            return false;
-        }
-        session.OpenFile(file.name, file.sqlitePath);
-    }
     return true;
 }
 
@@ -132,8 +133,8 @@ int run(const Options &options)
     }
 
     installStopHandlers();
-    FMHost::Session session;
-    if (!openFiles(session, options.files, error))
+    Sessions sessions(options.files);
+    if (!sessions.start(error))
     {
         std::cerr << "fmhost: " << error << std::endl;
         return kExitUsage;
@@ -146,7 +147,7 @@ int run(const Options &options)
         return kExitUsage;
     }
 
-    Runner runner(session, options.json);
+    Runner runner(sessions, options.json);
     if (options.sources.empty())
     {
         bool interactive = isatty(STDIN_FILENO) != 0;
@@ -154,12 +155,14 @@ int run(const Options &options)
         while (!gStopRequested &&
                readCalculation(std::cin, calculation, interactive ? &std::cout : nullptr, "fmhost> ", "...> ") &&
                !gStopRequested)
-            runner.evaluate(calculation);
+            runner.run(calculation);
         if (interactive)
             std::cout << std::endl;
     }
     for (std::size_t i = 0; i < calculations.size() && !gStopRequested; ++i)
-        runner.evaluate(calculations[i]);
+        runner.run(calculations[i]);
+    // As a server that stops: the clients leave, then the plug-in is shut down.
+    sessions.endAll();
     plugin.unload();
     if (gStopRequested)
         std::cerr << "fmhost: stopped" << std::endl;
