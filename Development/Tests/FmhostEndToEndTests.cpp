@@ -1,6 +1,8 @@
 // fmhost as a command: output formats, exit codes, scripts, and plug-ins that cannot be used.
 #include <gtest/gtest.h>
 
+#include "support/FmhostProcess.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -20,65 +22,7 @@
 
 namespace
 {
-struct Outcome
-{
-    int status = -1;
-    std::string out, err;
-};
-
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
-
-void writeFile(const std::string &path, const std::string &content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string scratchPath(const std::string &name)
-{
-    return std::string(VANTREL_BINARY_DIR) + "/fmhost-test-" + std::to_string(getpid()) + "-" + name;
-}
-
-// Runs fmhost with the arguments, the standard input and extra environment variables.
-Outcome runFmhost(const std::vector<std::string> &arguments, const std::string &input = "",
-                  const std::vector<std::pair<std::string, std::string>> &environment = {})
-{
-    std::string inPath = scratchPath("stdin"), outPath = scratchPath("stdout"), errPath = scratchPath("stderr");
-    writeFile(inPath, input);
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        int in = open(inPath.c_str(), O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        for (const auto &variable : environment)
-            setenv(variable.first.c_str(), variable.second.c_str(), 1);
-        std::vector<char *> argv{const_cast<char *>(FMHOST_PATH)};
-        for (const std::string &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(FMHOST_PATH, argv.data());
-        _exit(127);
-    }
-    Outcome outcome;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = readFile(outPath);
-    outcome.err = readFile(errPath);
-    std::remove(inPath.c_str());
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    return outcome;
-}
+using namespace fmhostprocess;
 
 std::string testPlugin(const std::string &name) { return std::string(TEST_PLUGIN_DIR) + "/" + name + ".fmx64"; }
 
@@ -304,20 +248,30 @@ TEST(FmhostSessions, FilesNamedOnTheCommandLineKeepTheirDatabaseInEverySession)
 {
     const std::string database = std::string(VANTREL_BINARY_DIR) + "/examples/invoices.sqlite";
     fmhosttest::cSandboxAllowList allowList("Invoices\tany\n");
-    Outcome outcome = runFmhost({"--file", "Invoices=" + database, "--json", "-e", ":session Other Invoices",
-                                 "-e", "Vantrel_ExecuteSQL ( \"SELECT 1\" ) & \"|\" & Get ( FileName )"});
+    Outcome outcome = runFmhost({"--file", "Invoices=" + database, "--json"},
+                                ":session Other Invoices\n"
+                                "Vantrel_ExecuteSQL ( \"SELECT 1\" ) & \"|\" & Get ( FileName )\n");
     EXPECT_NE(std::string::npos, outcome.out.find("\"value\":\"1|Invoices\"")) << outcome.out << outcome.err;
 }
 
 TEST(FmhostSessions, WrongSessionLinesAreReportedAndTheRestRuns)
 {
-    for (const char *line : {":nothing", ":", ":close Nowhere", ":end now", ":sleep", ":sleep -1",
-                                    ":sleep soon", ":session", ":session A \"unclosed"})
+    const std::pair<const char *, const char *> mistakes[] = {
+        {":close Nowhere", "no file Nowhere is open in session main"},
+        {":end now", ":end takes no arguments"},
+        {":sleep", ":sleep needs a number of seconds"},
+        {":sleep -1", ":sleep needs a number of seconds"},
+        {":sleep soon", ":sleep needs a number of seconds"},
+        {":session", ":session needs a session name"},
+        {":session A \"unclosed", "a quotation mark is not closed"},
+        {":close", ":close needs one file name"},
+    };
+    for (const auto &[line, message] : mistakes)
     {
-        Outcome outcome = runFmhost({"--no-plugin", "-e", line, "-e", "1 + 1"});
+        Outcome outcome = runFmhost({"--no-plugin"}, std::string(line) + "\n1 + 1\n");
         EXPECT_EQ(1, outcome.status) << line;
         EXPECT_EQ("2\n", outcome.out) << line;
-        EXPECT_NE(std::string::npos, outcome.err.find(std::string("in: ") + line)) << outcome.err;
+        EXPECT_NE(std::string::npos, outcome.err.find(message)) << outcome.err;
     }
     Outcome prompt = runFmhost({"--no-plugin"}, ":session X Sales\nGet ( FileName )\n:end\nGet ( FileName )\n");
     EXPECT_EQ(0, prompt.status) << prompt.err;
@@ -328,10 +282,9 @@ TEST(FmhostSessions, APluginThatAsksHearsOfClosingFilesAndEndingSessions)
 {
     std::string log = scratchPath("sessions.log");
     std::remove(log.c_str());
-    Outcome outcome = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--file", "Invoices", "-e",
-                                 ":session B Contacts Invoices", "-e", ":close Invoices", "-e", ":end",
-                                 "-e", ":session C Contacts"},
-                                "", {{"FMHOST_TEST_LOG", log}, {"FMHOST_TEST_SESSION_MESSAGES", "1"}});
+    Outcome outcome = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--file", "Invoices"},
+                                ":session B Contacts Invoices\n:close Invoices\n:end\n:session C Contacts\n",
+                                {{"FMHOST_TEST_LOG", log}, {"FMHOST_TEST_SESSION_MESSAGES", "1"}});
     EXPECT_EQ(0, outcome.status) << outcome.err;
     // Sessions 1 (main), 2 (B) and 3 (C); files 1 (Invoices) and 2 (Contacts), the same id in every session. At
     // the end the other sessions end before the first, and then the plug-in is shut down.
@@ -347,7 +300,7 @@ TEST(FmhostSessions, APluginThatAsksHearsOfClosingFilesAndEndingSessions)
               readFile(log));
 
     std::remove(log.c_str());
-    runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--file", "Invoices", "-e", ":close Invoices"}, "",
+    runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--file", "Invoices"}, ":close Invoices\n",
               {{"FMHOST_TEST_LOG", log}});
     EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log)); // it did not ask
     std::remove(log.c_str());

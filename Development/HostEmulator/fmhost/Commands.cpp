@@ -1,8 +1,9 @@
 #include "fmhost/Commands.h"
 
-#include "fmhost/Sessions.h"
+#include "fmhost/Signals.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -12,117 +13,156 @@ namespace fmhost
 {
 namespace
 {
-bool sessionCommand(CommandContext &context, const std::vector<std::string> &arguments, std::string &error)
+std::string lowered(std::string text)
 {
-    return context.sessions.switchTo(arguments[0], std::vector<std::string>(arguments.begin() + 1, arguments.end()),
-                                     error);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
 
-bool closeCommand(CommandContext &context, const std::vector<std::string> &arguments, std::string &error)
+std::string argumentCount(short minArgs, short maxArgs)
 {
-    return context.sessions.close(arguments[0], error);
+    if (maxArgs < 0)
+        return std::to_string(minArgs) + " or more arguments";
+    if (minArgs == maxArgs)
+        return std::to_string(minArgs) + (minArgs == 1 ? " argument" : " arguments");
+    return std::to_string(minArgs) + " to " + std::to_string(maxArgs) + " arguments";
 }
 
-bool endCommand(CommandContext &context, const std::vector<std::string> &, std::string &error)
+// The plug-in's functions: prototype and argument counts, optionally only those whose name holds a word.
+bool listFunctions(cHostContext &, const std::string &arguments, std::ostream &out, std::string &error)
 {
-    return context.sessions.endCurrent(error);
-}
-
-bool sleepCommand(CommandContext &context, const std::vector<std::string> &arguments, std::string &error)
-{
-    const char *text = arguments[0].c_str();
-    char *end = nullptr;
-    const double seconds = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
+    std::string filter = lowered(arguments);
+    int listed = 0;
+    for (const FMHost::FunctionInfo &function : FMHost::Registrations())
     {
-        error = "SECONDS must be a number from 0 to 86400, not " + arguments[0];
+        if (function.scriptStep || lowered(function.name).find(filter) == std::string::npos)
+            continue;
+        out << (function.prototype.empty() ? function.name : function.prototype) << "  ["
+            << argumentCount(function.minArgs, function.maxArgs) << "]\n";
+        ++listed;
+    }
+    if (listed == 0 && !filter.empty())
+    {
+        error = "no plug-in function is named like \"" + arguments + "\"";
+        return false;
+    }
+    if (listed == 0)
+        out << "(no plug-in functions are registered)\n";
+    return true;
+}
+
+// Blank-separated words; a word in double quotes may hold blanks.
+bool splitWords(const std::string &text, std::vector<std::string> &words, std::string &error)
+{
+    for (std::size_t at = text.find_first_not_of(" \t"); at != std::string::npos; at = text.find_first_not_of(" \t", at))
+    {
+        const bool quoted = text[at] == '"';
+        const std::size_t end = quoted ? text.find('"', at + 1) : text.find_first_of(" \t", at);
+        if (quoted && end == std::string::npos)
+        {
+            error = "a quotation mark is not closed in: " + text;
+            return false;
+        }
+        words.push_back(quoted ? text.substr(at + 1, end - at - 1) : text.substr(at, end - at));
+        at = quoted ? end + 1 : end;
+    }
+    return true;
+}
+
+bool switchSession(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    std::vector<std::string> words;
+    if (!splitWords(arguments, words, error))
+        return false;
+    if (words.empty())
+    {
+        error = ":session needs a session name";
+        return false;
+    }
+    return host.sessions().switchTo(words[0], std::vector<std::string>(words.begin() + 1, words.end()), error);
+}
+
+bool closeFile(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    std::vector<std::string> words;
+    if (!splitWords(arguments, words, error))
+        return false;
+    if (words.size() != 1)
+    {
+        error = ":close needs one file name";
+        return false;
+    }
+    return host.sessions().close(words[0], error);
+}
+
+bool endSession(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    if (!arguments.empty())
+    {
+        error = ":end takes no arguments";
+        return false;
+    }
+    return host.sessions().endCurrent(error);
+}
+
+bool sleepFor(cHostContext &, const std::string &arguments, std::ostream &, std::string &error)
+{
+    char *end = nullptr;
+    const double seconds = std::strtod(arguments.c_str(), &end);
+    if (arguments.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
+    {
+        error = ":sleep needs a number of seconds from 0 to 86400, not \"" + arguments + "\"";
         return false;
     }
     // In small steps, so that Ctrl-C does not wait for the end.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point until =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    while (!context.stop)
-    {
-        const Clock::duration left = until - Clock::now();
-        if (left <= Clock::duration::zero())
-            break;
-        std::this_thread::sleep_for(std::min<Clock::duration>(left, std::chrono::milliseconds(50)));
-    }
+    for (Clock::time_point now = Clock::now(); now < until && !stopRequested(); now = Clock::now())
+        std::this_thread::sleep_for(std::min<Clock::duration>(until - now, std::chrono::milliseconds(50)));
     return true;
 }
 
-// Blank-separated words; a word in double quotes may hold blanks.
-bool splitArguments(const std::string &text, std::vector<std::string> &words, std::string &error)
+bool showHelp(cHostContext &, const std::string &, std::ostream &out, std::string &)
 {
-    std::size_t at = 0;
-    while (true)
+    out << "Type a calculation and press Return; it goes on over several lines while a parenthesis, bracket or\n"
+           "quote is open, or when a line ends in \\. Ctrl-C abandons the input, Ctrl-D ends fmhost.\n"
+           "Commands:\n";
+    for (const cCommand &command : commands())
     {
-        at = text.find_first_not_of(" \t", at);
-        if (at == std::string::npos)
-            return true;
-        if (text[at] == '"')
-        {
-            const std::size_t close = text.find('"', at + 1);
-            if (close == std::string::npos)
-            {
-                error = "a quotation mark is not closed";
-                return false;
-            }
-            words.push_back(text.substr(at + 1, close - at - 1));
-            at = close + 1;
-            continue;
-        }
-        const std::size_t end = text.find_first_of(" \t", at);
-        words.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        at = end;
+        std::string usage = std::string(":") + command.name + (*command.arguments ? " " : "") + command.arguments;
+        out << "  " << usage << std::string(usage.size() < 24 ? 24 - usage.size() : 1, ' ') << command.summary
+            << '\n';
     }
+    return true;
 }
 } // namespace
 
-const std::vector<Command> &commands()
+const std::vector<cCommand> &commands()
 {
-    static const std::vector<Command> kCommands = {
-        {"session", "NAME [FILE ...]",
-         "switch to session NAME (started on first use), open the files in it; the first becomes the calling file", 1,
-         -1, &sessionCommand},
-        {"close", "FILE", "close a file of the current session", 1, 1, &closeCommand},
-        {"end", "", "end the current session and return to the first one", 0, 0, &endCommand},
-        {"sleep", "SECONDS", "wait (fractions allowed)", 1, 1, &sleepCommand},
+    static const std::vector<cCommand> table = {
+        {"functions", "[WORD]", "the plug-in's functions with their prototypes and argument counts", &listFunctions},
+        {"help", "", "this help", &showHelp},
+        {"session", "NAME [FILE ...]", "switch to session NAME (started on first use), open the files in it",
+         &switchSession},
+        {"close", "FILE", "close a file of the current session", &closeFile},
+        {"end", "", "end the current session, back to the first one", &endSession},
+        {"sleep", "SECONDS", "wait (fractions allowed)", &sleepFor},
     };
-    return kCommands;
+    return table;
 }
 
-bool isCommand(const std::string &line)
+bool runCommand(const std::string &line, cHostContext &host, std::ostream &out, std::string &error)
 {
-    const std::size_t first = line.find_first_not_of(" \t");
-    return first != std::string::npos && line[first] == ':';
-}
-
-bool runCommand(CommandContext &context, const std::string &line, std::string &error)
-{
-    std::vector<std::string> words;
-    if (!splitArguments(line.substr(line.find(':') + 1), words, error))
-        return false;
-    if (words.empty())
-    {
-        error = "a command name must follow \":\"";
-        return false;
-    }
-    for (const Command &command : commands())
-    {
-        if (words[0] != command.name)
-            continue;
-        const std::vector<std::string> arguments(words.begin() + 1, words.end());
-        const int count = static_cast<int>(arguments.size());
-        if (count < command.minArguments || (command.maxArguments >= 0 && count > command.maxArguments))
-        {
-            error = std::string("usage: :") + command.name + (*command.arguments ? " " : "") + command.arguments;
-            return false;
-        }
-        return command.run(context, arguments, error);
-    }
-    error = "unknown command :" + words[0];
+    std::size_t nameEnd = line.find_first_of(" \t", 1);
+    std::string name = lowered(line.substr(1, nameEnd == std::string::npos ? std::string::npos : nameEnd - 1));
+    std::size_t argumentsStart = nameEnd == std::string::npos ? std::string::npos : line.find_first_not_of(" \t", nameEnd);
+    std::string arguments = argumentsStart == std::string::npos ? std::string() : line.substr(argumentsStart);
+    for (const cCommand &command : commands())
+        if (name == command.name)
+            return command.run(host, arguments, out, error);
+    error = "unknown command :" + name + " (:help lists the commands)";
     return false;
 }
 } // namespace fmhost
