@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "support/FmhostProcess.h"
+#include "support/FmhostRunner.h"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
@@ -207,5 +209,18 @@ TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
     EXPECT_EQ(1, WEXITSTATUS(status));
     EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
     std::remove(log.c_str());
+}
+
+TEST(FmhostPlugins, WhyAPluginFunctionAnsweredAQuestionMarkIsSaidOncePerCalculation)
+{
+    fmhosttest::cSandboxAllowList allowList("Invoices\tVantrel_Version\n");
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "--file", "Invoices", "-e",
+                                 "Vantrel_GetGlobal ( \"a\" ) & Vantrel_GetGlobal ( \"b\" )", "-e",
+                                 "Vantrel_Version ( \"short\" ) = \"?\"", "-e", "\"?\""});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("??\n0\n?\n", outcome.out);
+    // The first function that answered "?" is named with the plug-in's last error message; the others are not.
+    EXPECT_EQ(0u, outcome.err.find("fmhost: Vantrel_GetGlobal answered ?: ")) << outcome.err;
+    EXPECT_EQ(1, std::count(outcome.err.begin(), outcome.err.end(), '\n')) << outcome.err;
 }
 } // namespace
