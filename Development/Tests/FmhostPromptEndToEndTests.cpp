@@ -27,16 +27,7 @@ public:
     {
         pid_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
         if (pid_ == 0)
-        {
-            setenv("HOME", home.c_str(), 1);
-            setenv("TERM", "dumb", 1);
-            std::vector<char *> argv{const_cast<char *>(FMHOST_PATH)};
-            for (const std::string &argument : arguments)
-                argv.push_back(const_cast<char *>(argument.c_str()));
-            argv.push_back(nullptr);
-            execv(FMHOST_PATH, argv.data());
-            _exit(127);
-        }
+            execFmhost(arguments, {{"HOME", home}, {"TERM", "dumb"}});
     }
     ~cTerminalSession()
     {
@@ -51,7 +42,10 @@ public:
     cTerminalSession(const cTerminalSession &) = delete;
     cTerminalSession &operator=(const cTerminalSession &) = delete;
 
-    void type(const std::string &keys) { ASSERT_EQ(static_cast<ssize_t>(keys.size()), write(terminal_, keys.data(), keys.size())); }
+    void type(const std::string &keys)
+    {
+        ASSERT_EQ(static_cast<ssize_t>(keys.size()), write(terminal_, keys.data(), keys.size()));
+    }
 
     // Reads until `text` appeared after what earlier waits consumed; false after 20 seconds without it.
     bool waitFor(const std::string &text)
