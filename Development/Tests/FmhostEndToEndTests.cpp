@@ -72,6 +72,8 @@ TEST(FmhostUsage, MistakesOnTheCommandLineExitWithTwo)
         {"--no-plugin", "/nonexistent/script.fmcalc"},
         {"--no-plugin", "--file", "Invoices=/nonexistent/db.sqlite", "-e", "1"},
         {"--no-plugin", "--plugin", "x.fmx64"},
+        {"--no-plugin", "--echo", "--json", "-e", "1"},
+        {"--no-plugin", "--echo=yes", "-e", "1"},
     };
     for (const auto &arguments : mistakes)
     {
@@ -222,5 +224,42 @@ TEST(FmhostPlugins, WhyAPluginFunctionAnsweredAQuestionMarkIsSaidOncePerCalculat
     // The first function that answered "?" is named with the plug-in's last error message; the others are not.
     EXPECT_EQ(0u, outcome.err.find("fmhost: Vantrel_GetGlobal answered ?: ")) << outcome.err;
     EXPECT_EQ(1, std::count(outcome.err.begin(), outcome.err.end(), '\n')) << outcome.err;
+}
+
+TEST(FmhostOutput, EchoShowsEachCalculationWithItsResultUnderSectionTitles)
+{
+    std::string script = scratchPath("echo.fmcalc");
+    writeFile(script, "# Numbers\n"
+                      "1 + 1\n"
+                      "#\n"
+                      "# Lists\n"
+                      "List ( \"a\" ;\n"
+                      "       \"b\" )\n"
+                      "1 / 0\n");
+    Outcome outcome = runFmhost({"--no-plugin", "--echo", script});
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_EQ("== Numbers ==\n"
+              "1 + 1  \xE2\x86\x92  2\n"
+              "\n"
+              "== Lists ==\n"
+              "List ( \"a\" ;\n"
+              "       \"b\" )  \xE2\x86\x92\n"
+              "    a\n"
+              "    b\n"
+              "1 / 0  \xE2\x86\x92  ?  (error 1218: division by zero (at character 3))\n",
+              outcome.out);
+    EXPECT_EQ("", outcome.err);
+    std::remove(script.c_str());
+}
+
+TEST(FmhostScripts, TheDemoRunsWithoutAFailure)
+{
+    fmhosttest::cSandboxAllowList allowList("Invoices\tany\nContacts\tany\n");
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "--file",
+                                 std::string("Invoices=") + VANTREL_BINARY_DIR + "/examples/invoices.sqlite", "--file",
+                                 "Contacts", "--echo", std::string(VANTREL_SOURCE_DIR) + "/examples/demo.fmcalc"});
+    EXPECT_EQ(0, outcome.status) << outcome.out << outcome.err;
+    EXPECT_EQ(0u, outcome.out.find("== Version and value types ==\nVantrel_Version  \xE2\x86\x92  ")) << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.find("\n    1\tAcme Tools\tBerlin\n")) << outcome.out;
 }
 } // namespace

@@ -23,7 +23,7 @@ std::string echoLine(const std::string &calculation, const cEvaluation &evaluati
     const FMHost::Result &result = evaluation.result;
     if (result.error)
         return calculation + "  \xE2\x86\x92  ?  (" + evaluation.failure + ")";
-    if (result.text.find('\r') == std::string::npos)
+    if (result.text.find_first_of("\r\n") == std::string::npos)
         return calculation + "  \xE2\x86\x92  " + result.text;
     return calculation + "  \xE2\x86\x92\n" + indented(result.text);
 }
