@@ -133,6 +133,10 @@ def globals_(r):
                         "dictionary alone: " + duration(direct), ours / direct))
     rows.append(row("Globals: peak heap per key, 1,000,000 keys", "%.0f B" % r.value(functions, "peak_heap_bytes_per_key"),
                     "resident set: %.0f B" % r.value(functions, "peak_rss_bytes_per_key")))
+    for reported, host in ((1, "host reports closings"), (0, "host without closing messages")):
+        among, alone = r.cpu("BM_GetGlobalAmongBoundKeys/200000/%d" % reported), r.cpu("BM_GetGlobalAmongBoundKeys/0/%d" % reported)
+        rows.append(row("Globals: GetGlobal among 200,000 bound keys, die interval 1 s, %s" % host, duration(among),
+                        "no bound keys: " + duration(alone), among / alone, "≤ 2×", among / alone <= 2))
     return rows
 
 
