@@ -283,4 +283,90 @@ TEST_F(CalcFunctionTest, TimePartsCountTheWholeDuration)
     EXPECT_EQ("45", value(R"(Minute ( "1:45 PM" ))"));
     EXPECT_EQ(501, error(R"(Hour ( "later" ))"));
 }
+TEST_F(CalcFunctionTest, JsonSetElementBuildsPathsAndSortsKeys)
+{
+    EXPECT_EQ(R"({"b":{"c":1}})", value(R"(JSONSetElement ( "" ; "b.c" ; 1 ; JSONNumber ))"));
+    EXPECT_EQ(R"({"a":"x","z":1})", value(R"(JSONSetElement ( "{\"z\":1}" ; "a" ; "x" ; JSONString ))"));
+    EXPECT_EQ(R"([null,null,"x"])", value(R"(JSONSetElement ( "" ; "[2]" ; "x" ; JSONString ))"));
+    EXPECT_EQ("[1,2]", value(R"(JSONSetElement ( "[1]" ; "[+]" ; 2 ; JSONNumber ))"));
+    EXPECT_EQ("[1,5]", value(R"(JSONSetElement ( "[1,2]" ; "[:]" ; 5 ; JSONNumber ))"));
+    EXPECT_EQ(R"({"a":[{"b":true}]})", value(R"(JSONSetElement ( "" ; "a[0].b" ; 1 ; JSONBoolean ))"));
+    EXPECT_EQ(R"({"a":0.5,"b":false,"c":[1,2],"d":null,"e":"{"})",
+              value(R"(JSONSetElement ( "{}" ; [ "a" ; 1/2 ; JSONNumber ] ; [ "b" ; "false" ; JSONBoolean ] ;
+                        [ "c" ; "[1, 2]" ; JSONRaw ] ; [ "d" ; "x" ; JSONNull ] ; [ "e" ; "{" ; JSONRaw ] ))"));
+    EXPECT_EQ(R"({"a":"\"\\"})", value(R"(JSONSetElement ( "{}" ; "a" ; "\"\\" ; JSONString ))"));
+    EXPECT_EQ(R"({"a":{}})", value(R"(JSONSetElement ( "{}" ; "a" ; "" ; JSONObject ))"));
+    EXPECT_EQ(1201, error(R"(JSONSetElement ( "{}" ; "a" ; 1 ))"));
+    EXPECT_EQ(1201, error(R"(JSONSetElement ( "{}" ; [ "a" ; 1 ] ))"));
+}
+
+TEST_F(CalcFunctionTest, JsonErrorsAreTextsStartingWithAQuestionMark)
+{
+    // Data in the way is not replaced: that would lose it.
+    EXPECT_EQ('?', value(R"(JSONSetElement ( "{\"a\":1}" ; "a.b" ; 2 ; JSONNumber ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONSetElement ( "[1]" ; "a" ; 2 ; JSONNumber ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONSetElement ( "{" ; "a" ; 2 ; JSONNumber ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONSetElement ( "{}" ; "a" ; "abc" ; JSONNumber ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONSetElement ( "{}" ; "a" ; "[1]" ; JSONObject ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONSetElement ( "{}" ; "a" ; 1 ; 9 ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONGetElement ( "{\"a\":1}" ; "[x]" ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONGetElement ( "nope" ; "a" ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONFormatElements ( "[1," ))").at(0));
+    EXPECT_EQ('?', value(R"(JSONGetElement ( "[1e999]" ; "[0]" ))").at(0));
+}
+
+TEST_F(CalcFunctionTest, JsonGetElementAnswersTypedValues)
+{
+    const std::string doc = R"("{\"a\":{\"b\":[10,20.5,\"x\",true,null,{\"c\":1}]}}")";
+    EXPECT_EQ("20.5", value("JSONGetElement ( " + doc + " ; \"a.b[1]\" )"));
+    EXPECT_EQ(FMHost::Type::Number, type("JSONGetElement ( " + doc + " ; \"a.b[1]\" )"));
+    EXPECT_EQ("x", value("JSONGetElement ( " + doc + " ; \"a.b[2]\" )"));
+    EXPECT_EQ("1", value("JSONGetElement ( " + doc + " ; \"a.b[3]\" )"));
+    EXPECT_EQ("", value("JSONGetElement ( " + doc + " ; \"a.b[4]\" )"));
+    EXPECT_EQ(R"({"c":1})", value("JSONGetElement ( " + doc + " ; \"a.b[:]\" )"));
+    EXPECT_EQ("1", value("JSONGetElement ( " + doc + " ; \"a.b[5].c\" )"));
+    EXPECT_EQ("", value("JSONGetElement ( " + doc + " ; \"a.b[9]\" )"));
+    EXPECT_EQ("", value("JSONGetElement ( " + doc + " ; \"nope.deeper\" )"));
+    // Numbers in plain decimal, never with an exponent.
+    EXPECT_EQ("0.00000000000000000001", value(R"(JSONGetElement ( "[1e-20]" ; "[0]" ))"));
+    EXPECT_EQ("100000000000000000000", value(R"(JSONGetElement ( "[1e20]" ; "[0]" ))"));
+    EXPECT_EQ("12345678901234567890", value(R"(JSONGetElement ( "[12345678901234567890]" ; "[0]" ))"));
+}
+
+TEST_F(CalcFunctionTest, JsonDeleteAndList)
+{
+    EXPECT_EQ(R"({"a":1,"b":[1,3]})", value(R"(JSONDeleteElement ( "{\"b\":[1,2,3],\"a\":1}" ; "b[1]" ))"));
+    EXPECT_EQ(R"({"a":1})", value(R"(JSONDeleteElement ( "{\"a\":1}" ; "x.y" ))"));
+    EXPECT_EQ("a\rb", value(R"(JSONListKeys ( "{\"b\":1,\"a\":2}" ; "" ))"));
+    EXPECT_EQ("0\r1\r2", value(R"(JSONListKeys ( "{\"l\":[5,6,7]}" ; "l" ))"));
+    EXPECT_EQ("2\rx", value(R"(JSONListValues ( "{\"b\":\"x\",\"a\":2}" ; "" ))"));
+    EXPECT_EQ("", value(R"(JSONListKeys ( "{\"a\":1}" ; "a" ))"));
+}
+
+TEST_F(CalcFunctionTest, JsonFormatElementsIndentsWithTabs)
+{
+    EXPECT_EQ("{\r\t\"a\" : \r\t{\r\t\t\"b\" : 1,\r\t\t\"c\" : [ 1, 2 ]\r\t},\r\t\"d\" : \r\t[\r\t\t{\r\t\t\t\"e\" : 1\r\t\t},"
+              "\r\t\t2\r\t],\r\t\"f\" : {}\r}",
+              value(R"(JSONFormatElements ( "{\"a\":{\"c\":[1,2],\"b\":1},\"d\":[{\"e\":1},2],\"f\":{}}" ))"));
+    EXPECT_EQ("[ 1, \"x\" ]", value(R"(JSONFormatElements ( "[1,\"x\"]" ))"));
+    EXPECT_EQ("", value(R"(JSONFormatElements ( "" ))"));
+}
+
+TEST_F(CalcFunctionTest, JsonTypeConstantsAndCaseInsensitiveNames)
+{
+    EXPECT_EQ("0123456", value("JSONRaw & JSONString & JSONNumber & JSONObject & JSONArray & JSONBoolean & JSONNull"));
+    EXPECT_EQ("1", value(R"(jsongetelement ( "{\"a\":1}" ; "a" ))"));
+}
+
+TEST_F(CalcFunctionTest, GetSelectorsOfTheHost)
+{
+    EXPECT_EQ("Admin", value("Get ( AccountName )"));
+    EXPECT_FALSE(value("Get ( UserName )").empty());
+    EXPECT_EQ("5", value("get ( SYSTEMPLATFORM )"));
+    EXPECT_EQ(FMHost::Type::Time, type("Get ( CurrentTime )"));
+    EXPECT_EQ(FMHost::Type::Timestamp, type("Get ( CurrentTimestamp )"));
+    EXPECT_EQ(std::string::npos, value("Get ( CurrentTime )").find('.'));  // whole seconds
+    EXPECT_EQ("1", value("Get ( CurrentDate ) = GetAsDate ( Get ( CurrentTimestamp ) )"));
+    EXPECT_EQ("", value("Get ( InstalledFMPlugins )"));                    // nothing registered here
+}
 } // namespace
