@@ -75,9 +75,8 @@ short timestampFunction(Evaluator &evaluator, const Node &call, Value &result)
 short dateArgument(Evaluator &evaluator, const Node &call, DateTime &date, bool &empty)
 {
     Value value;
-    if (short code = argument(evaluator, call, 0, value))
+    if (short code = possiblyEmptyArgument(evaluator, call, value, empty))
         return code;
-    empty = value.IsEmpty() || (value.Type() == kDTText && value.AsText().Empty());
     if (empty)
         return kCalcOK;
     if (value.Type() == kDTText)
@@ -95,9 +94,8 @@ short dateArgument(Evaluator &evaluator, const Node &call, DateTime &date, bool 
 short timeArgument(Evaluator &evaluator, const Node &call, Number &seconds, bool &empty)
 {
     Value value;
-    if (short code = argument(evaluator, call, 0, value))
+    if (short code = possiblyEmptyArgument(evaluator, call, value, empty))
         return code;
-    empty = value.IsEmpty() || (value.Type() == kDTText && value.AsText().Empty());
     if (empty)
         return kCalcOK;
     DateTime time;

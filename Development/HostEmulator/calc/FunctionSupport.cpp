@@ -23,6 +23,48 @@ short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, 
     return kCalcOK;
 }
 
+short sliceArguments(Evaluator &evaluator, const Node &call, char which, Value &value, int64_t (*total)(const Text &),
+                     int64_t &start, int64_t &count)
+{
+    Number first, n;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    if (short code = numberArgument(evaluator, call, 1, which == 'M' ? first : n))
+        return code;
+    if (which == 'M')
+        if (short code = numberArgument(evaluator, call, 2, n))
+            return code;
+    count = wholeNumber(n);
+    start = which == 'L' ? 1 : which == 'R' ? total(value.AsText()) - count + 1 : wholeNumber(first);
+    return kCalcOK;
+}
+
+short checkListForm(Evaluator &evaluator, const Node &call, std::size_t plainCount, std::size_t listSize,
+                    const char *message, bool &listForm)
+{
+    listForm = call.args.size() > 1 && call.args[1]->kind == NodeKind::List;
+    if (!listForm && call.args.size() != plainCount)
+        return evaluator.fail(call.args.size() < plainCount ? kTooFewParameters : kTooManyParameters, call, message);
+    for (std::size_t i = 1; listForm && i < call.args.size(); ++i)
+    {
+        const Node &list = *call.args[i];
+        if (list.kind != NodeKind::List || list.args.size() != listSize)
+            return evaluator.fail(list.kind != NodeKind::List       ? kOperandExpected
+                                  : list.args.size() < listSize     ? kTooFewParameters
+                                                                    : kTooManyParameters,
+                                  list, message);
+    }
+    return kCalcOK;
+}
+
+short possiblyEmptyArgument(Evaluator &evaluator, const Node &call, Value &value, bool &empty)
+{
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    empty = value.IsEmpty() || (value.Type() == kDTText && value.AsText().Empty());
+    return kCalcOK;
+}
+
 int64_t wholeNumber(const Number &number)
 {
     return std::clamp(number.ToInt64(), -kWholeLimit, kWholeLimit);

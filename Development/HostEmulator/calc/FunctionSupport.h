@@ -24,6 +24,20 @@ short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, 
 // The number without its fraction, saturated to +-2^62 so that sums of counts cannot overflow.
 int64_t wholeNumber(const Number &number);
 
+// The arguments of Left, Right, Middle and their relatives for words and values: a text, then a count ('L',
+// 'R') or a start and a count ('M'). `start` comes out 1-based; for 'R' it is counted back from `total` (the
+// characters, words or values of the text), so it may lie before 1.
+short sliceArguments(Evaluator &evaluator, const Node &call, char which, Value &value, int64_t (*total)(const Text &),
+                     int64_t &start, int64_t &count);
+
+// Functions such as Substitute take either `plainCount` arguments, or after the first any number of lists in
+// brackets of `listSize` items each. Checks the shape (errors 1201, 1202, 1204) and says which form the call has.
+short checkListForm(Evaluator &evaluator, const Node &call, std::size_t plainCount, std::size_t listSize,
+                    const char *message, bool &listForm);
+
+// Evaluates argument 0 and says whether it is empty (no value, or an empty text).
+short possiblyEmptyArgument(Evaluator &evaluator, const Node &call, Value &value, bool &empty);
+
 // Characters of the text (a surrogate pair counts once).
 int64_t characterCount(const std::u16string &chars);
 // The unit offset of the character `characters` characters after unit `from`; the size of the text when it has

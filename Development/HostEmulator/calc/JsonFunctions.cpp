@@ -326,27 +326,37 @@ void setElement(Value &result, const Json &element)
         result.SetText(Utf8ToUtf16(compact(element)));
 }
 
-// Evaluates the document and path arguments; false with the "?" text in the result when either is unusable.
-struct Located
+// Evaluates the document (argument 0) and answers f(document); when it cannot be read the result is the "?" text.
+template <typename F>
+short withDocument(Evaluator &evaluator, const Node &call, Value &result, F &&f)
 {
-    Json document;
-    std::vector<Step> steps;
-};
-
-short locate(Evaluator &evaluator, const Node &call, Value &result, Located &located, bool &ok)
-{
-    Value document, path;
-    if (short code = argument(evaluator, call, 0, document))
+    Value source;
+    if (short code = argument(evaluator, call, 0, source))
         return code;
-    if (call.args.size() > 1)
+    Json document;
+    std::string error;
+    if (parseDocument(source, document, error))
+        return f(document);
+    setError(result, error);
+    return kCalcOK;
+}
+
+// The same with a path (argument 1) that names an element: f(document, steps).
+template <typename F>
+short withLocated(Evaluator &evaluator, const Node &call, Value &result, F &&f)
+{
+    return withDocument(evaluator, call, result, [&](Json &document) {
+        Value path;
         if (short code = argument(evaluator, call, 1, path))
             return code;
-    std::string error;
-    ok = parseDocument(document, located.document, error) &&
-         parsePath(Utf16ToUtf8(path.AsText().Chars()), located.steps, error);
-    if (!ok)
-        setError(result, error);
-    return kCalcOK;
+        std::vector<Step> steps;
+        std::string error;
+        if (parsePath(Utf16ToUtf8(path.AsText().Chars()), steps, error))
+            f(document, steps);
+        else
+            setError(result, error);
+        return static_cast<short>(kCalcOK);
+    });
 }
 
 // JSONSetElement's element from a value and a type.
@@ -409,29 +419,22 @@ short setOne(Evaluator &evaluator, const Node &path, const Node &value, const No
     return kCalcOK;
 }
 
+short setElements(Evaluator &evaluator, const Node &call, bool listForm, Json &document, Value &result);
+
 // JSONSetElement ( json ; keyOrIndexOrPath ; value ; type ) or ( json ; [ path1 ; value1 ; type1 ] ; ... )
 short jsonSetElement(Evaluator &evaluator, const Node &call, Value &result)
 {
-    bool listForm = call.args[1]->kind == NodeKind::List;
-    if (!listForm && call.args.size() != 4)
-        return evaluator.fail(call.args.size() < 4 ? kTooFewParameters : kTooManyParameters, call,
-                              "JSONSetElement takes a path, a value and a type, or [ path ; value ; type ] lists");
-    for (std::size_t i = 1; listForm && i < call.args.size(); ++i)
-        if (call.args[i]->kind != NodeKind::List || call.args[i]->args.size() != 3)
-            return evaluator.fail(call.args[i]->kind != NodeKind::List ? kOperandExpected
-                                  : call.args[i]->args.size() < 3      ? kTooFewParameters
-                                                                       : kTooManyParameters,
-                                  *call.args[i], "each element of JSONSetElement is [ path ; value ; type ]");
-    Value source;
-    if (short code = argument(evaluator, call, 0, source))
+    bool listForm = false;
+    if (short code = checkListForm(evaluator, call, 4, 3, "JSONSetElement takes a path, a value and a type, or "
+                                                          "[ path ; value ; type ] lists", listForm))
         return code;
-    Json document;
-    std::string error;
-    if (!parseDocument(source, document, error))
-    {
-        setError(result, error);
-        return kCalcOK;
-    }
+    return withDocument(evaluator, call, result, [&](Json &document) -> short {
+        return setElements(evaluator, call, listForm, document, result);
+    });
+}
+
+short setElements(Evaluator &evaluator, const Node &call, bool listForm, Json &document, Value &result)
+{
     try
     {
         if (!listForm)
@@ -458,45 +461,35 @@ short jsonSetElement(Evaluator &evaluator, const Node &call, Value &result)
 
 short jsonGetElement(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Located located;
-    bool ok = false;
-    if (short code = locate(evaluator, call, result, located, ok))
-        return code;
-    if (!ok)
-        return kCalcOK;
-    const Json *element = find(located.document, located.steps);
-    if (element)
-        setElement(result, *element);
-    else
-        result.SetText(Text());
-    return kCalcOK;
+    return withLocated(evaluator, call, result, [&](const Json &document, const std::vector<Step> &steps) {
+        const Json *element = find(document, steps);
+        if (element)
+            setElement(result, *element);
+        else
+            result.SetText(Text());
+    });
 }
 
 // The document without the element; unchanged (but in compact form) when there is no such element.
 short jsonDeleteElement(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Located located;
-    bool ok = false;
-    if (short code = locate(evaluator, call, result, located, ok))
-        return code;
-    if (!ok)
-        return kCalcOK;
-    if (!located.steps.empty())
-    {
-        Step last = located.steps.back();
-        located.steps.pop_back();
-        Json *parent = const_cast<Json *>(find(located.document, located.steps));
-        if (parent && parent->is_object() && last.kind == Step::Key)
-            parent->erase(last.key);
-        else if (parent && parent->is_array() && !parent->empty() && last.kind != Step::Append)
+    return withLocated(evaluator, call, result, [&](Json &document, std::vector<Step> &steps) {
+        if (!steps.empty())
         {
-            std::size_t index = last.kind == Step::Last ? parent->size() - 1 : last.index;
-            if (index < parent->size())
-                parent->erase(index);
+            Step last = steps.back();
+            steps.pop_back();
+            Json *parent = const_cast<Json *>(find(document, steps));
+            if (parent && parent->is_object() && last.kind == Step::Key)
+                parent->erase(last.key);
+            else if (parent && parent->is_array() && !parent->empty() && last.kind != Step::Append)
+            {
+                std::size_t index = last.kind == Step::Last ? parent->size() - 1 : last.index;
+                if (index < parent->size())
+                    parent->erase(index);
+            }
         }
-    }
-    result.SetText(Utf8ToUtf16(compact(located.document)));
-    return kCalcOK;
+        result.SetText(Utf8ToUtf16(compact(document)));
+    });
 }
 
 // JSONListKeys: an object's keys or an array's indexes; JSONListValues: the elements. One per line, nothing
@@ -504,47 +497,36 @@ short jsonDeleteElement(Evaluator &evaluator, const Node &call, Value &result)
 template <bool Keys>
 short jsonList(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Located located;
-    bool ok = false;
-    if (short code = locate(evaluator, call, result, located, ok))
-        return code;
-    if (!ok)
-        return kCalcOK;
-    const Json *element = find(located.document, located.steps);
-    Text out;
-    if (element && (element->is_object() || element->is_array()))
-    {
-        std::size_t index = 0;
-        for (auto it = element->begin(); it != element->end(); ++it, ++index)
+    return withLocated(evaluator, call, result, [&](const Json &document, const std::vector<Step> &steps) {
+        const Json *element = find(document, steps);
+        Text out;
+        if (element && (element->is_object() || element->is_array()))
         {
-            if (index)
-                out.AppendPlain(u"\r");
-            if (Keys)
-                out.AppendPlain(element->is_object() ? Utf8ToUtf16(it.key()) : Utf8ToUtf16(std::to_string(index)));
-            else
+            std::size_t index = 0;
+            for (auto it = element->begin(); it != element->end(); ++it, ++index)
             {
-                Value item;
-                setElement(item, it.value());
-                out.Append(item.AsText());
+                if (index)
+                    out.AppendPlain(u"\r");
+                if (Keys)
+                    out.AppendPlain(element->is_object() ? Utf8ToUtf16(it.key()) : Utf8ToUtf16(std::to_string(index)));
+                else
+                {
+                    Value item;
+                    setElement(item, it.value());
+                    out.Append(item.AsText());
+                }
             }
         }
-    }
-    result.SetText(out);
-    return kCalcOK;
+        result.SetText(out);
+    });
 }
 
 short jsonFormatElements(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Value source;
-    if (short code = argument(evaluator, call, 0, source))
-        return code;
-    Json document;
-    std::string error;
-    if (!parseDocument(source, document, error))
-        setError(result, error);
-    else
+    return withDocument(evaluator, call, result, [&](const Json &document) {
         result.SetText(document.is_null() ? std::u16string() : Utf8ToUtf16(Formatter().format(document)));
-    return kCalcOK;
+        return static_cast<short>(kCalcOK);
+    });
 }
 
 template <int Type>

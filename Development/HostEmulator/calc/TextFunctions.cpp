@@ -20,6 +20,17 @@ constexpr char16_t kIdeographicSpace = 0x3000;
 void setWhole(Value &result, int64_t number) { setNumber(result, Number::FromInt(number)); }
 
 // Counts characters, a surrogate pair being one character.
+// A function of one text that answers a text.
+template <Text (*F)(const Text &)>
+short textToText(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    result.SetText(F(value.AsText()));
+    return kCalcOK;
+}
+
 short length(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
@@ -99,25 +110,20 @@ short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+int64_t charactersOf(const Text &text) { return characterCount(text.Chars()); }
+
 // Left, Right and Middle share one shape: a text, then numbers that choose characters; styles come along.
 // Middle ( text ; start ; count ) takes the characters start .. start + count - 1 that lie in the text, so a
 // start before 1 shortens the result rather than moving it.
 short slice(Evaluator &evaluator, const Node &call, Value &result, char which)
 {
     Value value;
-    Number first, count;
-    if (short code = argument(evaluator, call, 0, value))
+    int64_t start = 0, count = 0;
+    if (short code = sliceArguments(evaluator, call, which, value, &charactersOf, start, count))
         return code;
-    if (short code = numberArgument(evaluator, call, 1, which == 'M' ? first : count))
-        return code;
-    if (which == 'M')
-        if (short code = numberArgument(evaluator, call, 2, count))
-            return code;
     const Text &text = value.AsText();
-    int64_t n = wholeNumber(count);
-    int64_t start = which == 'L' ? 1 : which == 'R' ? characterCount(text.Chars()) - n + 1 : wholeNumber(first);
     uint32_t begin = 0, end = 0;
-    if (characterRange(text.Chars(), start, n, begin, end))
+    if (characterRange(text.Chars(), start, count, begin, end))
         result.SetText(text.Slice(begin, end - begin));
     else
         result.SetText(Text());
@@ -214,22 +220,17 @@ Text substituteAll(const Text &text, const std::u16string &search, const Text &r
 // pairs apply in order, each to the result of the ones before. Case matters.
 short substitute(Evaluator &evaluator, const Node &call, Value &result)
 {
+    bool listForm = false;
+    if (short code = checkListForm(evaluator, call, 3, 2, "Substitute takes a search and a replacement, or "
+                                                          "[ search ; replacement ] pairs", listForm))
+        return code;
     Value source;
     if (short code = argument(evaluator, call, 0, source))
         return code;
-    bool listForm = call.args[1]->kind == NodeKind::List;
-    if (!listForm && call.args.size() != 3)
-        return evaluator.fail(call.args.size() < 3 ? kTooFewParameters : kTooManyParameters, call,
-                              "Substitute takes a search and a replacement, or [ search ; replacement ] pairs");
     Text text = source.AsText();
     for (std::size_t i = 1; i < call.args.size(); ++i)
     {
         const Node &pair = *call.args[i];
-        if (listForm && (pair.kind != NodeKind::List || pair.args.size() != 2))
-            return evaluator.fail(pair.kind != NodeKind::List  ? kOperandExpected
-                                  : pair.args.size() < 2       ? kTooFewParameters
-                                                               : kTooManyParameters,
-                                  pair, "each pair of Substitute is [ search ; replacement ]");
         Value search, replacement;
         if (short code = evaluator.evaluate(listForm ? *pair.args[0] : pair, search))
             return code;
@@ -265,19 +266,12 @@ short replace(Evaluator &evaluator, const Node &call, Value &result)
 }
 
 // Trim removes leading and trailing spaces, nothing else (returns and tabs stay).
-short trim(Evaluator &evaluator, const Node &call, Value &result)
+Text trimmed(const Text &text)
 {
-    Value value;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    const Text &text = value.AsText();
     std::size_t first = text.Chars().find_first_not_of(u' ');
     if (first == std::u16string::npos)
-        result.SetText(Text());
-    else
-        result.SetText(text.Slice(static_cast<uint32_t>(first),
-                                  static_cast<uint32_t>(text.Chars().find_last_not_of(u' ') + 1 - first)));
-    return kCalcOK;
+        return Text();
+    return text.Slice(static_cast<uint32_t>(first), static_cast<uint32_t>(text.Chars().find_last_not_of(u' ') + 1 - first));
 }
 
 bool isNonRoman(char16_t c)
@@ -331,15 +325,11 @@ short trimAll(Evaluator &evaluator, const Node &call, Value &result)
 }
 
 template <void (Text::*Change)()>
-short changeCase(Evaluator &evaluator, const Node &call, Value &result)
+Text changedCase(const Text &text)
 {
-    Value value;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    Text text = value.AsText();
-    (text.*Change)();
-    result.SetText(text);
-    return kCalcOK;
+    Text out = text;
+    (out.*Change)();
+    return out;
 }
 
 // Letters, digits and the letters of other scripts; spaces, punctuation and symbols separate words.
@@ -388,6 +378,8 @@ std::vector<std::pair<uint32_t, uint32_t>> words(const std::u16string &chars)
     return found;
 }
 
+int64_t wordsOf(const Text &text) { return static_cast<int64_t>(words(text.Chars()).size()); }
+
 short wordCount(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
@@ -402,21 +394,13 @@ short wordCount(Evaluator &evaluator, const Node &call, Value &result)
 short wordSlice(Evaluator &evaluator, const Node &call, Value &result, char which)
 {
     Value value;
-    Number first, count;
-    if (short code = argument(evaluator, call, 0, value))
+    int64_t start = 0, count = 0;
+    if (short code = sliceArguments(evaluator, call, which, value, &wordsOf, start, count))
         return code;
-    if (short code = numberArgument(evaluator, call, 1, which == 'M' ? first : count))
-        return code;
-    if (which == 'M')
-        if (short code = numberArgument(evaluator, call, 2, count))
-            return code;
     const Text &text = value.AsText();
     auto found = words(text.Chars());
-    const auto total = static_cast<int64_t>(found.size());
-    int64_t n = wholeNumber(count);
-    int64_t from = which == 'L' ? 0 : which == 'R' ? total - n : wholeNumber(first) - 1; // 0-based, [from, to)
-    int64_t to = std::min(from + n, total);
-    from = std::max<int64_t>(from, 0);
+    int64_t from = std::max<int64_t>(start - 1, 0); // 0-based, [from, to)
+    int64_t to = std::min(start - 1 + count, static_cast<int64_t>(found.size()));
     if (from >= to)
         result.SetText(Text());
     else
@@ -430,12 +414,8 @@ short middleWords(Evaluator &evaluator, const Node &call, Value &result) { retur
 
 // The first letter of each word upper case, the others lower case: a letter is lowered when a letter or digit
 // comes right before it.
-short proper(Evaluator &evaluator, const Node &call, Value &result)
+Text properCase(const Text &text)
 {
-    Value value;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    const Text &text = value.AsText();
     const std::u16string &chars = text.Chars();
     // Runs that change the same way are sliced off with their styles and changed in one go.
     Text out;
@@ -453,8 +433,7 @@ short proper(Evaluator &evaluator, const Node &call, Value &result)
         out.Append(piece);
         i = end;
     }
-    result.SetText(out);
-    return kCalcOK;
+    return out;
 }
 
 short exact(Evaluator &evaluator, const Node &call, Value &result)
@@ -505,21 +484,17 @@ short filter(Evaluator &evaluator, const Node &call, Value &result)
 
 // The text in quotation marks, written so that the calculation language reads it back: \" for a quotation
 // mark, \\ for a backslash, ¶ for a carriage return and \¶ for a pilcrow.
-short quote(Evaluator &evaluator, const Node &call, Value &result)
+Text quoted(const Text &text)
 {
-    Value value;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
     std::u16string out(1, u'"');
-    for (char16_t c : value.AsText().Chars())
+    for (char16_t c : text.Chars())
     {
         if (c == u'"' || c == u'\\' || c == kPilcrow)
             out += u'\\';
         out += c == u'\r' ? kPilcrow : c;
     }
     out += u'"';
-    result.SetText(out);
-    return kCalcOK;
+    return Text(std::move(out));
 }
 
 // Decimal digit strings without sign: a + b, and a - b for a >= b.
@@ -609,13 +584,9 @@ short serialIncrement(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-short textFormatRemove(Evaluator &evaluator, const Node &call, Value &result)
+Text withoutStyles(const Text &text)
 {
-    Value value;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    result.SetText(value.AsText().Chars());
-    return kCalcOK;
+    return Text(text.Chars());
 }
 
 const BuiltinRegistration registration({
@@ -629,20 +600,20 @@ const BuiltinRegistration registration({
     {"PatternCount", 2, 2, &patternCount},
     {"Substitute", 2, -1, &substitute},
     {"Replace", 4, 4, &replace},
-    {"Trim", 1, 1, &trim},
+    {"Trim", 1, 1, &textToText<&trimmed>},
     {"TrimAll", 3, 3, &trimAll},
-    {"Upper", 1, 1, &changeCase<&Text::Uppercase>},
-    {"Lower", 1, 1, &changeCase<&Text::Lowercase>},
-    {"Proper", 1, 1, &proper},
+    {"Upper", 1, 1, &textToText<&changedCase<&Text::Uppercase>>},
+    {"Lower", 1, 1, &textToText<&changedCase<&Text::Lowercase>>},
+    {"Proper", 1, 1, &textToText<&properCase>},
     {"Exact", 2, 2, &exact},
     {"Filter", 2, 2, &filter},
     {"WordCount", 1, 1, &wordCount},
     {"LeftWords", 2, 2, &leftWords},
     {"RightWords", 2, 2, &rightWords},
     {"MiddleWords", 3, 3, &middleWords},
-    {"Quote", 1, 1, &quote},
+    {"Quote", 1, 1, &textToText<&quoted>},
     {"SerialIncrement", 2, 2, &serialIncrement},
-    {"TextFormatRemove", 1, 1, &textFormatRemove},
+    {"TextFormatRemove", 1, 1, &textToText<&withoutStyles>},
 });
 } // namespace
 } // namespace emu::calc

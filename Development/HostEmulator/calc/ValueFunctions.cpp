@@ -67,21 +67,15 @@ short getValue(Evaluator &evaluator, const Node &call, Value &result)
 }
 
 // LeftValues, RightValues and MiddleValues: a start before 1 shortens the range, as Middle does.
+int64_t valuesOf(const Text &text) { return valueCountOf(text.Chars()); }
+
 short valueSlice(Evaluator &evaluator, const Node &call, Value &result, char which)
 {
     Value value;
-    Number first, count;
-    if (short code = argument(evaluator, call, 0, value))
+    int64_t start = 0, count = 0;
+    if (short code = sliceArguments(evaluator, call, which, value, &valuesOf, start, count))
         return code;
-    if (short code = numberArgument(evaluator, call, 1, which == 'M' ? first : count))
-        return code;
-    if (which == 'M')
-        if (short code = numberArgument(evaluator, call, 2, count))
-            return code;
-    const Text &text = value.AsText();
-    int64_t n = wholeNumber(count);
-    int64_t start = which == 'L' ? 1 : which == 'R' ? valueCountOf(text.Chars()) - n + 1 : wholeNumber(first);
-    result.SetText(n > 0 ? valuesRange(text, start, n) : Text());
+    result.SetText(count > 0 ? valuesRange(value.AsText(), start, count) : Text());
     return kCalcOK;
 }
 
@@ -204,20 +198,28 @@ Text joinValues(const Text &text, const std::vector<Keyed> &values)
     return out;
 }
 
+// The arguments of SortValues and UniqueValues: the values with their keys, and the order.
+short orderedValues(Evaluator &evaluator, const Node &call, Value &source, ValueOrder &order, std::vector<Keyed> &values)
+{
+    if (short code = argument(evaluator, call, 0, source))
+        return code;
+    if (short code = readOrder(evaluator, call, order))
+        return code;
+    values = keyedValues(source.AsText().Chars(), order);
+    return kCalcOK;
+}
+
 // SortValues ( values { ; datatype ; locale } ): a stable sort, so equal values keep their order.
 short sortValues(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value source;
     ValueOrder order;
-    if (short code = argument(evaluator, call, 0, source))
+    std::vector<Keyed> values;
+    if (short code = orderedValues(evaluator, call, source, order, values))
         return code;
-    if (short code = readOrder(evaluator, call, order))
-        return code;
-    const Text &text = source.AsText();
-    std::vector<Keyed> values = keyedValues(text.Chars(), order);
     std::stable_sort(values.begin(), values.end(),
                      [&](const Keyed &a, const Keyed &b) { return compareKeyed(a, b, order) < 0; });
-    result.SetText(joinValues(text, values));
+    result.SetText(joinValues(source.AsText(), values));
     return kCalcOK;
 }
 
@@ -226,12 +228,9 @@ short uniqueValues(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value source;
     ValueOrder order;
-    if (short code = argument(evaluator, call, 0, source))
+    std::vector<Keyed> values;
+    if (short code = orderedValues(evaluator, call, source, order, values))
         return code;
-    if (short code = readOrder(evaluator, call, order))
-        return code;
-    const Text &text = source.AsText();
-    std::vector<Keyed> values = keyedValues(text.Chars(), order);
     std::unordered_set<std::u16string> seen;
     std::vector<Keyed> unique;
     for (Keyed &value : values)
@@ -241,7 +240,7 @@ short uniqueValues(Evaluator &evaluator, const Node &call, Value &result)
         if (seen.insert(std::move(key)).second)
             unique.push_back(std::move(value));
     }
-    result.SetText(joinValues(text, unique));
+    result.SetText(joinValues(source.AsText(), unique));
     return kCalcOK;
 }
 
