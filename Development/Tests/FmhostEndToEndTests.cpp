@@ -192,7 +192,8 @@ TEST(FmhostPlugins, APluginIsInitialisedDrivenAndShutDown)
               "{\"calc\":\"Log_Fail\",\"error\":1552,\"type\":\"\",\"value\":\"\"}\n"
               "{\"calc\":\"Log_SetAndGet ( \\\"v\\\" ) & $$logged\",\"error\":0,\"type\":\"Text\",\"value\":\"v!v\"}\n",
               outcome.out);
-    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
+    // After initialising, fmhost asks the plug-in for its name (message 7), as FileMaker does.
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nmessage 7\nshutdown\n", readFile(log));
     std::remove(log.c_str());
 }
 
@@ -261,7 +262,15 @@ TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
     close(input[1]);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(1, WEXITSTATUS(status));
-    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
+    // After initialising, fmhost asks the plug-in for its name (message 7), as FileMaker does.
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nmessage 7\nshutdown\n", readFile(log));
     std::remove(log.c_str());
+}
+
+TEST(FmhostPlugins, InstalledPluginsListsTheLoadedPluginUnderItsOwnName)
+{
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("Zeq Vantrel Plug-In;;Enabled\n", outcome.out);
 }
 } // namespace

@@ -315,6 +315,19 @@ TEST_F(CalcFunctionTest, JsonErrorsAreTextsStartingWithAQuestionMark)
     EXPECT_EQ('?', value(R"(JSONGetElement ( "[1e999]" ; "[0]" ))").at(0));
 }
 
+TEST_F(CalcFunctionTest, HostileJsonNestingEndsInAQuestionMarkNotACrash)
+{
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    EXPECT_EQ('?', value("JSONFormatElements ( \"" + deep + "\" )").at(0));
+    EXPECT_EQ('?', value("JSONSetElement ( \"{}\" ; \"a\" ; \"" + deep + "\" ; JSONArray )").at(0));
+    std::string longPath = "a";
+    for (int i = 0; i < 100000; ++i)
+        longPath += ".a";
+    EXPECT_EQ('?', value("JSONSetElement ( \"{}\" ; \"" + longPath + "\" ; 1 ; JSONNumber )").at(0));
+    const std::string fine = std::string(500, '[') + std::string(500, ']');
+    EXPECT_EQ(fine, value("JSONGetElement ( \"" + fine + "\" ; \"\" )"));
+}
+
 TEST_F(CalcFunctionTest, JsonGetElementAnswersTypedValues)
 {
     const std::string doc = R"("{\"a\":{\"b\":[10,20.5,\"x\",true,null,{\"c\":1}]}}")";

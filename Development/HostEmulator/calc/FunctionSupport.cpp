@@ -6,7 +6,8 @@ namespace emu::calc
 {
 namespace
 {
-constexpr int64_t kWholeLimit = int64_t(1) << 62;
+// Small enough that a start plus a count cannot overflow.
+constexpr int64_t kWholeLimit = int64_t(1) << 60;
 }
 
 short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value &value)

@@ -21,7 +21,7 @@ inline bool isValueSeparator(char16_t c) { return c == u'\r' || c == 0x2028; }
 short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value &value);
 // Evaluates argument `index` and reads it as a number (empty text reads as 0).
 short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, Number &number);
-// The number without its fraction, saturated to +-2^62 so that sums of counts cannot overflow.
+// The number without its fraction, saturated to +-2^60 so that sums of counts cannot overflow.
 int64_t wholeNumber(const Number &number);
 
 // The arguments of Left, Right, Middle and their relatives for words and values: a text, then a count ('L',

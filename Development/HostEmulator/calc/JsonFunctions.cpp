@@ -31,6 +31,10 @@ constexpr int kJsonNumberPrecision = 400;
 // jsoncpp-style layout of JSONFormatElements: arrays of scalars stay on one line below this width.
 constexpr std::size_t kRightMargin = 74;
 
+// Deepest nesting of a document or a path. Writing a document recurses once per level, and documents may come
+// from user data, so a hostile one must end in an error rather than overflow a server thread's stack.
+constexpr int kMaxJsonDepth = 512;
+
 struct JsonError
 {
     std::string message;
@@ -49,8 +53,17 @@ bool parseDocument(const Value &value, Json &document, std::string &error)
     }
     try
     {
-        document = Json::parse(text);
+        document = Json::parse(text, [](int depth, Json::parse_event_t, Json &) {
+            if (depth > kMaxJsonDepth)
+                throw JsonError{"the document is nested more than " + std::to_string(kMaxJsonDepth) + " levels deep"};
+            return true;
+        });
         return true;
+    }
+    catch (const JsonError &e)
+    {
+        error = e.message;
+        return false;
     }
     catch (const Json::exception &e) // parse errors, and numbers beyond a double
     {
@@ -106,6 +119,11 @@ bool parsePath(const std::string &path, std::vector<Step> &steps, std::string &e
         }
         steps.push_back(std::move(step));
         i = close + 1;
+    }
+    if (steps.size() > static_cast<std::size_t>(kMaxJsonDepth))
+    {
+        error = "the path is longer than " + std::to_string(kMaxJsonDepth) + " steps";
+        return false;
     }
     return true;
 }
