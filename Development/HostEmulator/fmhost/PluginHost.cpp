@@ -1,5 +1,6 @@
 #include "fmhost/PluginHost.h"
 
+#include "FMHost/Host.h"
 #include "calc/Engine.h"
 
 #include <dlfcn.h>
@@ -111,6 +112,8 @@ bool PluginHost::load(const std::string &path, std::string &error)
     initialised_ = true;
     // Get ( InstalledFMPlugins ) lists the plug-in under the name it gives.
     emu::calc::addInstalledPlugin({askName(), u"", true});
+    // From now on the plug-in hears of closing files and ending sessions, if its options string asks for that.
+    FMHost::AttachPlugin(entryPoint_);
     return true;
 }
 
@@ -142,6 +145,7 @@ void PluginHost::unload()
     {
         initialised_ = false;
         emu::calc::clearInstalledPlugins();
+        FMHost::DetachPlugin(entryPoint_);
         record_.parm1 = 0;
         record_.parm2 = 0;
         record_.parm3 = 0;
