@@ -264,6 +264,13 @@ TEST(FmhostScripts, TheDemoRunsWithoutAFailure)
     EXPECT_NE(std::string::npos, outcome.out.find("\n    1\tAcme Tools\tBerlin\n")) << outcome.out;
 }
 
+TEST(FmhostPlugins, InstalledPluginsListsTheLoadedPluginUnderItsOwnName)
+{
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("Zeq Vantrel Plug-In;;Enabled\n", outcome.out);
+}
+
 // ":" lines play several clients of the server; each session has its own files, calling file and variables.
 TEST(FmhostSessions, SessionLinesSwitchOpenCloseAndEnd)
 {
