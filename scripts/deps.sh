@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when some are missing.
 set -euo pipefail
-packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libedit-dev libgtest-dev libgmock-dev
+  libbenchmark-dev nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
