@@ -776,6 +776,16 @@ TEST_F(HtmlTest, TheParagraphTakesNothingAnElementOfItsTextWouldHide)
     EXPECT_EQ("<p><mark style=\"color:#ff0000;\">a</mark><span style=\"color:#ff0000;\">b</span></p>\r"
               "<p style=\"color:#ff0000;\">c</p>\r",
               convert(*red, "all", "", "all"));
+    // A shared double style without the shared line it shapes would leave the lines solid.
+    fmx::TextUniquePtr doubled = text("ab\rc");
+    setStyle(*doubled, fmx::CharacterStyle::kFace_DoubleUnderline, false, 0, 0, 1);
+    setStyle(*doubled,
+             static_cast<Face>(fmx::CharacterStyle::kFace_DoubleUnderline | fmx::CharacterStyle::kFace_Strikethrough),
+             false, 0, 1, 1);
+    const std::string doubleStyle = "-webkit-text-decoration-style:double;text-decoration:underline";
+    EXPECT_EQ("<p><span style=\"" + doubleStyle + ";text-decoration-style:double;\">a</span><span style=\"" +
+                  doubleStyle + " line-through;text-decoration-style:double;\">b</span></p>\r<p>c</p>\r",
+              convert(*doubled, "", "", "all"));
     // A 20 px paragraph keeps its size on superscript text, which "sup" would make smaller.
     fmx::TextUniquePtr large = text("ab\rc");
     setSize(*large, 20);

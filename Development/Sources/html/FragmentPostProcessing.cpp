@@ -294,6 +294,19 @@ void escalateSharedCssStyles(cFragment &paragraph, FragmentVector &fragments)
         if (everywhere && paragraphCanCarry(style.first, fragments))
             shared.emplace(style.first, style.second);
     }
+    // A decoration's line and its style only work together: they move only when every fragment has the same ones.
+    auto decorations = [](const CssMap &styles) {
+        CssMap group;
+        for (const auto &style : styles)
+            if (style.first.find("text-decoration") != std::string::npos)
+                group.insert(style);
+        return group;
+    };
+    const CssMap firstDecorations = decorations(fragments.front().cssStyles);
+    if (!std::all_of(fragments.begin() + 1, fragments.end(),
+                     [&](const cFragment &fragment) { return decorations(fragment.cssStyles) == firstDecorations; }))
+        for (const auto &style : firstDecorations)
+            shared.erase(style.first);
     for (const auto &[property, value] : shared)
     {
         paragraph.cssStyles[property] = value;
