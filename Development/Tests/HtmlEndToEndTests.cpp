@@ -142,7 +142,7 @@ TEST_F(HtmlEndToEnd, VariableModeReadsAlignmentAndLineSeparators)
 
 TEST_F(HtmlEndToEnd, FontNamesAndOptionsCannotAddMarkup)
 {
-    EXPECT_EQ("<span style=\"font-family:'Arial\\000022 onmouseover\\00003d\\000022alert\\0000281\\000029';\">hello"
+    EXPECT_EQ("<span style=\"font-family:'Arial\\000022\\000020onmouseover\\00003d\\000022alert\\0000281\\000029';\">hello"
               "</span>",
               html("Vantrel_GetAsHTML ( TextFont ( \"hello\" ; \"Arial\\\" onmouseover=\\\"alert(1)\" ) ; \"\" ; \"\" ; "
                    "\"all\" )"));

@@ -694,12 +694,12 @@ TEST(HtmlSafety, PlainFontNamesStayAsTheyAreOthersBecomeEscapedStrings)
     EXPECT_EQ("font-family:'-1x';", fontCss("-1x"));
     EXPECT_EQ("font-family:'   ';", fontCss("   "));
 
-    EXPECT_EQ("font-family:'Arial\\000022 onmouseover\\00003d\\000022alert\\0000281\\000029';",
+    EXPECT_EQ("font-family:'Arial\\000022\\000020onmouseover\\00003d\\000022alert\\0000281\\000029';",
               fontCss("Arial\" onmouseover=\"alert(1)"));
     const std::string closing = fontCss("x;}</style><script>alert(1)</script><style>");
     EXPECT_EQ(std::string::npos, closing.find_first_of("<>}\"&")) << closing;
     EXPECT_EQ(closing.size() - 1, closing.find(';'));   // the only ";" ends the declaration
-    EXPECT_EQ("font-family:'a\\00005c \\000027\\00000a\\000021--';", fontCss("a\\ '\n!--"));
+    EXPECT_EQ("font-family:'a\\00005c\\000020\\000027\\00000a\\000021--';", fontCss("a\\ '\n!--"));
     // Beyond ASCII: escapes of whole code points, so the value is ASCII whatever the output encoding.
     EXPECT_EQ("font-family:'\\0000c4rial \\01f600';", fontCss("\xC3\x84rial \xF0\x9F\x98\x80"));
     // What no CSS string can hold is left out.

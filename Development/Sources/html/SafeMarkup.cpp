@@ -93,16 +93,20 @@ std::string cssFontFamily(const std::string &fontName)
 {
     if (isUnquotedFamily(fontName))
         return fontName;
-    // Every character but letters, digits, space, "-" and "_" as a six-digit escape, which needs no terminator:
-    // no quote, backslash, "<", "&", ";" or line break can then end the string, the declaration, the attribute or
-    // the style element, and the value is plain ASCII.
+    // Every character but letters, digits, space, "-" and "_" as a six-digit escape: no quote, backslash, "<",
+    // "&", ";" or line break can then end the string, the declaration, the attribute or the style element, and the
+    // value is plain ASCII. CSS takes a space right after an escape as part of it, so such a space is escaped too.
     std::string quoted = "'";
+    bool afterEscape = false;
     for (std::size_t at = 0; at < fontName.size();)
     {
         std::uint32_t codePoint = 0;
         if (!nextCodePoint(fontName, at, codePoint) || codePoint == 0)
             return std::string();
-        if (codePoint < 0x80 && (codePoint == ' ' || isPlainNameChar(static_cast<unsigned char>(codePoint))))
+        const bool plain = codePoint < 0x80 && ((codePoint == ' ' && !afterEscape) ||
+                                                isPlainNameChar(static_cast<unsigned char>(codePoint)));
+        afterEscape = !plain;
+        if (plain)
         {
             quoted += static_cast<char>(codePoint);
             continue;
