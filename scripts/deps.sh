@@ -4,8 +4,8 @@
 #     --browser  also the headless browser (chromium) of the test that renders GetAsHTML output
 #     PACKAGE    further Debian packages
 set -euo pipefail
-packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev)
+packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libedit-dev libgtest-dev libgmock-dev
+  libbenchmark-dev nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
