@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 
@@ -50,7 +51,7 @@ TEST(ShellCommandEndToEnd, StartsAsAFreshProcessWhateverTheServerInherited)
         "Vantrel_DoBashCmd ( \"while :; do echo y; done\" )",
         "Vantrel_DoBashCmd ( \"ls /proc/$$/fd\" )",
         "Vantrel_DoBashCmd ( \"grep -E '^Sig(Blk|Ign):' /proc/$$/status\" )",
-    }, {"Invoices"}, "timeout -s KILL 30");
+    }, std::vector<std::string>{"Invoices"}, "timeout -s KILL 30");
     const auto elapsed = std::chrono::steady_clock::now() - start;
     close(leaked);
     std::signal(SIGPIPE, previous);
@@ -77,7 +78,7 @@ TEST(ShellCommandEndToEnd, TheAllowListGovernsItWhenTheAdministratorOptsIn)
         "Vantrel_Version",
         "EmulatorSetCallingFile ( \"Contacts\" )",
         "Vantrel_DoBashCmd ( \"echo ran\" )",
-    }, {"Invoices", "Contacts"});
+    }, std::vector<std::string>{"Invoices", "Contacts"});
     ASSERT_EQ(run.answers.size(), 5u);
     EXPECT_EQ(run.answers[0].at("value"), "?");
     EXPECT_EQ(run.answers[0].at("error"), "0");
