@@ -330,7 +330,6 @@ struct cReading
     off_t size = 0;
     struct timespec modified = {};
     struct timespec changed = {};
-    bool settled = false; // a later change is sure to show in the time stamps
 
     std::string text;           // the lines' bytes; the views point into it
     std::vector<cLine> byName;  // the first line of each name, sorted by name
@@ -368,8 +367,15 @@ long long Nanoseconds(const struct timespec &time)
     return static_cast<long long>(time.tv_sec) * 1'000'000'000LL + time.tv_nsec;
 }
 
+// Whether any later change is sure to show in the file's time stamps.
+bool Settled(const struct stat &info, const struct timespec &readStart)
+{
+    const long long latest = std::max(Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim));
+    return latest < Nanoseconds(readStart) - kSettleNanoseconds;
+}
+
 // The whole file, parsed; nullptr when it outgrew kLargestKept while being read.
-std::shared_ptr<const cReading> ReadWhole(int fd, const struct stat &info, const struct timespec &readStart)
+std::shared_ptr<const cReading> ReadWhole(int fd, const struct stat &info)
 {
     auto reading = std::make_shared<cReading>();
     reading->device = info.st_dev;
@@ -377,8 +383,6 @@ std::shared_ptr<const cReading> ReadWhole(int fd, const struct stat &info, const
     reading->size = info.st_size;
     reading->modified = info.st_mtim;
     reading->changed = info.st_ctim;
-    const long long latest = std::max(Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim));
-    reading->settled = latest < Nanoseconds(readStart) - kSettleNanoseconds;
 
     struct cRange
     {
@@ -442,8 +446,7 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
 {
     struct stat info;
     std::shared_ptr<const cReading> reading = std::atomic_load(&gLastReading);
-    if (reading != nullptr && ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && reading->settled &&
-        reading->describes(info))
+    if (reading != nullptr && ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && reading->describes(info))
     {
         if (shell && !reading->shellGoverned && reading->end != eEnd::kUnknownOption)
             return eLine::kAllowed;
@@ -463,9 +466,11 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
         caller.file(); // asked before the file is read, whatever it holds
     gFileReads.fetch_add(1, std::memory_order_relaxed);
 
-    if (info.st_size >= 0 && static_cast<unsigned long long>(info.st_size) <= kLargestKept)
+    // Only a reading that later changes cannot hide from is kept; until then the file is read up to the caller's
+    // line on every call, as a large one always is.
+    if (info.st_size >= 0 && static_cast<unsigned long long>(info.st_size) <= kLargestKept && Settled(info, readStart))
     {
-        reading = ReadWhole(file.get(), info, readStart);
+        reading = ReadWhole(file.get(), info);
         if (reading != nullptr)
         {
             std::atomic_store(&gLastReading, reading);
