@@ -350,8 +350,11 @@ struct cReading
         return at != byName.end() && at->file == name ? &*at : nullptr;
     }
 
-    eLine verdict(cCaller &caller) const
+    // shell: the caller is the shell command, which the file governs only when it opts in.
+    eLine verdict(cCaller &caller, bool shell) const
     {
+        if (shell && !shellGoverned && end != eEnd::kUnknownOption)
+            return eLine::kAllowed;
         const std::string &file = caller.file();
         const cLine *plain = find(file);
         const cLine *withExtension = find(file + ".fmp12");
@@ -447,11 +450,7 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
     struct stat info;
     std::shared_ptr<const cReading> reading = std::atomic_load(&gLastReading);
     if (reading != nullptr && ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && reading->describes(info))
-    {
-        if (shell && !reading->shellGoverned && reading->end != eEnd::kUnknownOption)
-            return eLine::kAllowed;
-        return reading->verdict(caller);
-    }
+        return reading->verdict(caller, shell);
 
     struct timespec readStart;
     ::clock_gettime(CLOCK_REALTIME, &readStart);
@@ -474,9 +473,7 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
         if (reading != nullptr)
         {
             std::atomic_store(&gLastReading, reading);
-            if (shell && !reading->shellGoverned && reading->end != eEnd::kUnknownOption)
-                return eLine::kAllowed;
-            return reading->verdict(caller);
+            return reading->verdict(caller, shell);
         }
         if (::lseek(file.get(), 0, SEEK_SET) != 0)
             return shell ? eLine::kAllowed : eLine::kOtherFile;
