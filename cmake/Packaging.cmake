@@ -23,7 +23,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "amd64")
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
 # Runtime libraries the plug-in links besides the host's own libFMWrapper.so.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libpcre2-32-0 (>= 10.40)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libpcre2-16-0 (>= 10.40)")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_COMPONENTS_ALL plugin)
 set(CPACK_DEB_COMPONENT_INSTALL OFF)
