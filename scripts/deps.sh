@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when some are missing.
+#   scripts/deps.sh [--browser] [PACKAGE...]
+#     --browser  also the headless browser (chromium) of the test that renders GetAsHTML output
+#     PACKAGE    further Debian packages
 set -euo pipefail
-packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libedit-dev libgtest-dev libgmock-dev
+  libbenchmark-dev nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 # Node.js is the reference for the regular-expression comparison; any node on the PATH will do.
 command -v node >/dev/null 2>&1 || missing+=(nodejs)
-for extra in "$@"; do
+extras=()
+for argument in "$@"; do
+  if [ "$argument" = --browser ]; then extras+=(chromium); else extras+=("$argument"); fi
+done
+for extra in "${extras[@]}"; do
   dpkg-query -W -f='${Status}' "$extra" 2>/dev/null | grep -q "install ok installed" || missing+=("$extra")
 done
 if [ ${#missing[@]} -gt 0 ]; then
