@@ -1,9 +1,13 @@
 // The per-file allow-list: every rule of the file format and every denial, checked in the host emulator.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +69,9 @@ protected:
 const std::string kMissing = "zeqPluginsAllowedFunctions.txt doesn't exists";
 const std::string kEmpty = "File zeqPluginsAllowedFunctions.txt is empty";
 const std::string kParse = "Could not parse file zeqPluginsAllowedFunctions.txt, please check formating and try again";
+const std::string kTooLong = "Could not parse file zeqPluginsAllowedFunctions.txt, a line is longer than 65536 bytes";
+const std::string kUnknownOption =
+    "Could not parse file zeqPluginsAllowedFunctions.txt, unknown option in its /options line";
 std::string NotAllowed(const std::string &name)
 {
     return "Function " + name + " is not allowed on this server";
@@ -173,10 +180,151 @@ TEST_F(AllowList, LongFilesAndLongLines)
     std::string content;
     for (int i = 0; i < 10000; ++i)
         content += "Other" + std::to_string(i) + "\tVantrel_Version|Vantrel_Get\n";
-    const std::string longList = std::string(200000, 'x') + "|Vantrel_Version";
+    const std::string longList = std::string(60000, 'x') + "|Vantrel_Version";
     EXPECT_EQ("allowed", AskWith(content + "Invoices\tVantrel_Version"));
     EXPECT_EQ("allowed", AskWith(content + "Other\t" + longList + "\nInvoices\t" + longList + "\n"));
     EXPECT_EQ(kEmpty, AskWith(content));
+    // Beyond 1 MiB the file is read up to the caller's line on every call.
+    std::string large;
+    while (large.size() < 1500000)
+        large += content;
+    EXPECT_EQ("allowed", AskWith(large + "Invoices\tVantrel_Version\n"));
+    EXPECT_EQ(NotAllowed("Vantrel_Get"), AskWith("Invoices\tVantrel_Version\n" + large, "Vantrel_Get"));
+    EXPECT_EQ(kEmpty, AskWith(large));
+}
+
+TEST_F(AllowList, ALineLongerThan64KiBIsMalformed)
+{
+    const std::string justFits = "Invoices\t" + std::string(65536 - 25, 'x') + "|Vantrel_Version";
+    ASSERT_EQ(65536u, justFits.size());
+    EXPECT_EQ("allowed", AskWith(justFits + "\n"));
+    EXPECT_EQ("allowed", AskWith(justFits)) << "without a final line feed";
+    EXPECT_EQ(kTooLong, AskWith("x" + justFits + "\n")) << "the caller's own line";
+    EXPECT_EQ(kTooLong, AskWith("x" + justFits));
+    const std::string longOther = "Other\t" + std::string(100000, 'y') + "\n";
+    EXPECT_EQ(kTooLong, AskWith(longOther + "Invoices\tany\n"));
+    EXPECT_EQ("allowed", AskWith("Invoices\tany\n" + longOther)) << "lines after the caller's are not read";
+    EXPECT_EQ(kTooLong, AskWith(std::string(3000000, 'z'))) << "a large file of one line";
+}
+
+TEST_F(AllowList, TheShellCommandIsGovernedOnlyWhenTheFileOptsIn)
+{
+    const auto askShell = [&](const std::string &content) {
+        WriteFile(kPath, content);
+        fmx::DataUniquePtr result;
+        vtl::SetLastError(0, "before", session.Env());
+        if (vtl::isShellCommandAllowed(session.Env(), *result))
+            return std::string("allowed");
+        EXPECT_EQ("?", FMHost::TextOf(*result));
+        return session.Variable("$$Vantrel_LastErrorMessage").text;
+    };
+    const std::string optIn = "/options\tshell-command-obeys-allow-list\n";
+
+    // Without the option: whatever the file holds, or without a file.
+    EXPECT_EQ("allowed", askShell("Invoices\tVantrel_Version\n"));
+    EXPECT_EQ("allowed", askShell("\nbroken\n"));
+    EXPECT_EQ("allowed", askShell("Invoices\tVantrel_Version\n" + optIn)) << "options count only at the top";
+    ::unlink(kPath.c_str());
+    fmx::DataUniquePtr result;
+    EXPECT_TRUE(vtl::isShellCommandAllowed(session.Env(), *result));
+
+    // With it: like every other function.
+    EXPECT_EQ(NotAllowed("Vantrel_DoBashCmd"), askShell(optIn + "Invoices\tVantrel_Version\n"));
+    EXPECT_EQ("allowed", askShell(optIn + "Invoices\tVantrel_Version|Vantrel_DoBashCmd\n"));
+    EXPECT_EQ("allowed", askShell("/options\t\n" + optIn + "Invoices\tany\n"));
+    EXPECT_EQ(kEmpty, askShell(optIn + "Contacts\tany\n"));
+    EXPECT_EQ(kEmpty, askShell(optIn));
+    EXPECT_EQ(kParse, askShell(optIn + "\nInvoices\tany\n"));
+    EXPECT_EQ(kTooLong, askShell(optIn + "Other\t" + std::string(70000, 'o') + "\n"));
+    std::string large = optIn;
+    while (large.size() < 1500000)
+        large += "Other\tVantrel_Version\n";
+    EXPECT_EQ(NotAllowed("Vantrel_DoBashCmd"), askShell(large + "Invoices\tVantrel_Get\n"));
+
+    // The other functions read the options line as older versions of the plug-in do: as a file's line.
+    EXPECT_EQ("allowed", AskWith(optIn + "Invoices\tVantrel_Version\n"));
+    EXPECT_EQ(NotAllowed("Vantrel_Get"), AskWith(optIn + "Invoices\tVantrel_Version\n", "Vantrel_Get"));
+
+    // A misspelt option denies everything rather than leave the shell open unnoticed.
+    const std::string misspelt = "/options\tshell-command-obeys-allowlist\nInvoices\tany\n";
+    EXPECT_EQ(kUnknownOption, askShell(misspelt));
+    EXPECT_EQ(kUnknownOption, AskWith(misspelt));
+}
+
+TEST_F(AllowList, AnUnchangedFileIsReadOnceAndEveryChangeIsSeen)
+{
+    WriteFile(kPath, "Invoices\tVantrel_Version\n");
+    // Just written: a second change could hide under the same time stamps, so every call reads the file.
+    unsigned long reads = vtl::AllowListFileReads();
+    EXPECT_EQ("allowed", Ask());
+    EXPECT_EQ("allowed", Ask());
+    EXPECT_EQ(reads + 2, vtl::AllowListFileReads());
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    reads = vtl::AllowListFileReads();
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ("allowed", Ask());
+    EXPECT_EQ(reads + 1, vtl::AllowListFileReads()) << "settled: read once";
+    EXPECT_EQ(NotAllowed("Vantrel_Get"), Ask("Vantrel_Get"));
+    EXPECT_EQ(reads + 1, vtl::AllowListFileReads());
+
+    // The same size and the modification time put back: the change time still tells.
+    struct stat before;
+    ASSERT_EQ(0, ::stat(kPath.c_str(), &before));
+    WriteFile(kPath, "Invoices\tVantrel_Get|Vantr\n");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(0, ::utimensat(AT_FDCWD, kPath.c_str(), times, 0));
+    EXPECT_EQ(NotAllowed("Vantrel_Version"), Ask());
+    EXPECT_EQ("allowed", Ask("Vantrel_Get"));
+
+    // Another file put in its place.
+    const std::string other = kPath + ".new";
+    WriteFile(other, "Invoices\tVantrel_Get|Vantrel_Version\n");
+    ASSERT_EQ(0, ::rename(other.c_str(), kPath.c_str()));
+    EXPECT_EQ("allowed", Ask());
+    ::unlink(kPath.c_str());
+    EXPECT_EQ(kMissing, Ask());
+    ASSERT_EQ(0, ::mkdir(kPath.c_str(), 0700));
+    EXPECT_EQ(kMissing, Ask());
+}
+
+TEST_F(AllowList, ConcurrentCallsWhileTheFileChanges)
+{
+    // Server threads ask at once while the administrator rewrites the file: every answer is one that some
+    // version of the file gives, never a torn one.
+    const std::string versions[] = {"Invoices\tVantrel_Version\n", "Contacts\tany\nInvoices\tVantrel_Get\n",
+                                    "Invoices\tany\n"};
+    WriteFile(kPath, versions[0]);
+    std::atomic<bool> stop{false};
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            FMHost::Session own;
+            own.OpenFile(t % 2 ? "Invoices" : "Contacts");
+            const std::string name = t % 2 ? "Vantrel_Version" : "Vantrel_Get";
+            int calls = 0;
+            while (!stop.load() || calls < 200)
+            {
+                fmx::DataUniquePtr result;
+                const bool allowed = vtl::isFunctionAllowed(name, own.Env(), *result);
+                const std::string message = own.Variable("$$Vantrel_LastErrorMessage").text;
+                if (!allowed && message != NotAllowed(name) && message != kEmpty)
+                    ++wrong;
+                ++calls;
+            }
+        });
+    for (int i = 0; i < 300; ++i)
+    {
+        const std::string next = kPath + ".next";
+        WriteFile(next, versions[i % 3]);
+        ::rename(next.c_str(), kPath.c_str());
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    stop = true;
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(0, wrong.load());
 }
 
 TEST_F(AllowList, ChangesTakeEffectAtTheNextCall)

@@ -1,7 +1,10 @@
 // The built plug-ins loaded by fmhost: messages, registration, allow-list and the frame's own functions.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fstream>
 #include <string>
 
 #include <sys/stat.h>
@@ -153,4 +156,37 @@ TEST_F(FrameEndToEnd, ProductionPluginReadsOnlyItsFixedPath)
     ASSERT_EQ(2u, run.lines.size()) << run.output;
     EXPECT_EQ("?", run.lines[0].value);
     EXPECT_EQ("zeqPluginsAllowedFunctions.txt doesn't exists", run.lines[1].value);
+}
+
+TEST_F(FrameEndToEnd, AHugeAllowListLineDeniesWithinBoundedMemory)
+{
+    // 100 MB without a line end: each call reads at most one line's worth (64 KiB) and denies. The server's peak
+    // memory, read by a shell command from fmhost's /proc entry, stays near that of a tiny malformed file.
+    const auto peakKiB = [](int megabytes, const std::string &message) {
+        {
+            std::ofstream out(SANDBOX_ALLOWLIST_PATH, std::ios::binary | std::ios::trunc);
+            const std::string chunk(1 << 20, 'x');
+            for (int i = 0; i < megabytes; ++i)
+                out << chunk;
+            if (megabytes == 0)
+                out << "x\n";
+        }
+        const cFmhostRun run = Sandbox(Calc("Vantrel_Version") + " " + Calc("Vantrel_Get ( \"sort\" ; 1 )") + " " +
+                                       Calc("$$Vantrel_LastErrorMessage") + " " +
+                                       Calc("Vantrel_DoBashCmd ( \"grep VmHWM /proc/$PPID/status\" )"));
+        EXPECT_EQ(4u, run.lines.size()) << run.output;
+        if (run.lines.size() != 4u)
+            return 0L;
+        EXPECT_EQ("?", run.lines[0].value);
+        EXPECT_EQ("?", run.lines[1].value);
+        EXPECT_EQ(message, run.lines[2].value);
+        return std::strtol(run.lines[3].value.c_str() + std::strlen("VmHWM:"), nullptr, 10);
+    };
+    const long tiny = peakKiB(0, "Could not parse file zeqPluginsAllowedFunctions.txt, please check formating and try again");
+    const long huge = peakKiB(100, "Could not parse file zeqPluginsAllowedFunctions.txt, a line is longer than 65536 bytes");
+    struct stat info;
+    ASSERT_EQ(0, ::stat(SANDBOX_ALLOWLIST_PATH, &info));
+    EXPECT_EQ(100 << 20, info.st_size);
+    ASSERT_GT(tiny, 0);
+    EXPECT_LT(huge - tiny, 8 * 1024) << "peak KiB with a tiny file " << tiny << ", with 100 MB " << huge;
 }

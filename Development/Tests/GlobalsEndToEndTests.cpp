@@ -176,7 +176,12 @@ TEST_F(GlobalsEndToEnd, SortAndLastErrorSelectors)
     expectSteps({"A"}, {
         {"Vantrel_Get ( \"lastErrorMessage\" )", "Text", "No Error Message"},
         {"Vantrel_Get ( \"sort\" ; \"10¶9¶100\" )", "Text", "9\r10\r100\r"},
-        {"Vantrel_Get ( \"sort\" ; \"1234567\" )", "Text", "1.23457e+06\r"},
+        {"Vantrel_Get ( \"sort\" ; \"1234567¶1234568¶5\" )", "Text", "5\r1234567\r1234568\r"},
+        {"Vantrel_Get ( \"sort\" ; \"0.00001¶19.99¶1000000.5¶0x10¶-inf\" )", "Text",
+         "-inf\r0.00001\r16\r19.99\r1000000.5\r"},
+        // FileMaker reads every sorted number back as the number that went in.
+        {"GetAsNumber ( GetValue ( Vantrel_Get ( \"sort\" ; \"1e-5¶7\" ) ; 1 ) ) = 0.00001", "Number", "1"},
+        {"GetAsNumber ( GetValue ( Vantrel_Get ( \"sort\" ; \"123456.78¶1\" ) ; 2 ) ) = 123456.78", "Number", "1"},
         {"Vantrel_Get ( \"sort\" ; \"3¶1¶2¶\" )", "Text", "1\r2\r3\r"}, // no phantom number after the final ¶
         {"Vantrel_Get ( \"sort\" ; \"12 kg¶apples¶-2.5¶\" )", "Text", "-2.5\r12\r"},
         {"Vantrel_Get ( \"nope\" )", "Number", "-50"},

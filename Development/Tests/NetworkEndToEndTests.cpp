@@ -36,6 +36,15 @@ TEST(NetworkEndToEnd, NameAndAddressResolution)
     EXPECT_EQ(run.status, 1);  // one calculation did not evaluate
 }
 
+TEST(NetworkEndToEnd, FirstAddressInTheResolversOrder)
+{
+    REQUIRE_TEST_RESOLVER();  // the hosts file lists 5.6.7.8 before 127.0.0.7 for order.test
+    fmhosttest::cSandboxAllowList allowList("Invoices\tVantrel_GetIPforName\n");
+    const fmhosttest::cRun run = runFmhost({"Vantrel_GetIPforName ( \"order.test\" )"});
+    ASSERT_EQ(run.answers.size(), 1u);
+    EXPECT_EQ(run.answers[0].at("value"), "5.6.7.8");
+}
+
 TEST(NetworkEndToEnd, PublicAddressWithoutNetworkEndsSoonWithANegativeCode)
 {
     REQUIRE_ISOLATED_NETWORK();

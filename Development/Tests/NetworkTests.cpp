@@ -85,6 +85,7 @@ TEST(NameResolution, IPForNameOfUnknownAndOfIPv6OnlyNames)
     EXPECT_EQ(slib::IPForName("no-such-host.invalid"), slib::kCannotRetrieveIP);
     EXPECT_EQ(slib::IPForName("v6only.test"), slib::kCannotRetrieveIP);
     EXPECT_EQ(slib::IPForName("multi.test"), "127.0.0.5");  // the first of its addresses
+    EXPECT_EQ(slib::IPForName("order.test"), "5.6.7.8");    // in the resolver's order, not re-sorted
 }
 
 TEST(NameResolution, NameForIPReadsEveryNumbersAndDotsForm)

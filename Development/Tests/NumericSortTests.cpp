@@ -1,6 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "sql/SortNumberInFMText.h"
 
@@ -19,11 +27,46 @@ TEST(NumericSort, OrdersNumericallyAndEndsEveryNumberWithACarriageReturn)
     EXPECT_EQ("1\r1\r2\r", sorted("2\r1\r1"));
 }
 
-TEST(NumericSort, WritesSixSignificantDigitsLikePercentG)
+TEST(NumericSort, WritesTheShortestPlainDecimalThatReadsBackTheSame)
 {
-    EXPECT_EQ("1.23457e+06\r", sorted("1234567"));
-    EXPECT_EQ("1e-05\r0.5\r100\r100000\r1e+06\r", sorted("1000000\r100000\r100\r0.5\r0.00001"));
-    EXPECT_EQ("0.0001\r3.14159\r", sorted("3.14159265\r0.0001"));
+    // Short numbers come out as they always did.
+    EXPECT_EQ("0.5\r19.99\r100\r100000\r", sorted("100000\r100\r19.99\r0.5"));
+    // Longer ones are no longer rounded to six digits, and nothing is written with an exponent, which FileMaker
+    // would read as another number (1e-05 as 105).
+    EXPECT_EQ("5\r1234567\r1234568\r", sorted("1234567\r1234568\r5"));
+    EXPECT_EQ("0.00001\r123456.78\r1000000\r1000000.5\r", sorted("1000000.5\r1e6\r123456.78\r1e-05"));
+    EXPECT_EQ("0.30000000000000004\r3.14159265\r", sorted("3.14159265\r0.30000000000000004"));
+    EXPECT_EQ("-0.000000000000000000001\r100000000000000000000000\r", sorted("1e23\r-1e-21"));
+}
+
+TEST(NumericSort, EveryDoubleSurvivesTheRoundTrip)
+{
+    std::mt19937_64 random(20261208);
+    std::vector<double> numbers = {std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
+                                   std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
+                                   -std::numeric_limits<double>::denorm_min(), 0.1, 1.0 / 3, 9007199254740993.0};
+    for (int i = 0; i < 2000; ++i)
+    {
+        double number;
+        do
+        {
+            const std::uint64_t bits = random();
+            std::memcpy(&number, &bits, sizeof number);
+        } while (!std::isfinite(number));
+        numbers.push_back(number);
+    }
+    std::string list;
+    for (double number : numbers)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g\r", number);
+        list += text;
+    }
+    const std::string out = sorted(list);
+    EXPECT_EQ(out.find_first_of("eE"), std::string::npos);
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(vtl::NumbersFromLines(out.substr(0, out.size() - 1)), numbers); // exact, bit for bit
+    EXPECT_EQ(sorted(out), out);
 }
 
 TEST(NumericSort, PiecesWithoutANumberContributeNothing)
@@ -31,7 +74,7 @@ TEST(NumericSort, PiecesWithoutANumberContributeNothing)
     EXPECT_EQ("", sorted(""));
     EXPECT_EQ("9\r10\r", sorted("10\r9\r"));           // no phantom number after a final carriage return
     EXPECT_EQ("2\r3\r", sorted("apples\r3\r\r2\r-"));   // words, empty pieces, a lone sign
-    EXPECT_EQ("5\r", sorted("nan\rinf\rinformation\r5")); // words the C library would read as numbers
+    EXPECT_EQ("5\r", sorted("nan\r-NaN\rnan(0x1)\rin\r5")); // NaN has no place in a sorted list
     EXPECT_EQ("", sorted("\r\r"));
     EXPECT_EQ("", sorted(".\re5"));
 }
@@ -45,7 +88,11 @@ TEST(NumericSort, TakesTheLeadingNumberOfAPiece)
     EXPECT_EQ("5\r", sorted("5."));
 }
 
-TEST(NumericSort, NumbersBeyondDoubleRangeBecomeInfinityOrZero)
+TEST(NumericSort, ReadsWhatPercentLfReads)
 {
-    EXPECT_EQ("-inf\r0\r1\rinf\r", sorted("1e999\r1\r-1e999\r1e-999"));
+    EXPECT_EQ("-inf\r0\r1\rinf\r", sorted("1e999\r1\r-1e999\r1e-999")); // beyond double range
+    EXPECT_EQ("-16\r3\r16\r255\r", sorted("0x10\r-0X10\r0x1.8p1\r+0xff kg"));
+    EXPECT_EQ("-inf\r2\rinf\rinf\rinf\r", sorted("inf\r2\r-Infinity\rINF\rinformation"));
+    EXPECT_EQ("0\r", sorted("0x"));
+    EXPECT_EQ("-inf\r-1\rinf\r", sorted(sorted("inf\r-1\r-inf"))); // infinity is written as it is read
 }

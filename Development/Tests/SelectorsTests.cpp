@@ -87,7 +87,7 @@ TEST_F(Selectors, SortGoesThroughTheHostText)
     const cAnswer sorted = get({"sort", "10\r9\r100"});
     EXPECT_EQ(FMHost::Type::Text, sorted.type());
     EXPECT_EQ("9\r10\r100\r", sorted.text());
-    EXPECT_EQ("1.23457e+06\r", get({"SORT", "1234567"}).text());
+    EXPECT_EQ("1234567\r", get({"SORT", "1234567"}).text());
     EXPECT_EQ("-1\r3\r", get({"sort", "3\r\rcafé\r-1\r"}).text());
     EXPECT_EQ("", get({"sort", ""}).text());
 

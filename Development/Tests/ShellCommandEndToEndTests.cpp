@@ -2,9 +2,15 @@
 
 #include "support/FmhostRunner.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <string>
+#include <vector>
+
+#include <fcntl.h>
 
 using fmhosttest::runFmhost;
 
@@ -28,4 +34,55 @@ TEST(ShellCommandEndToEnd, RunsCommandsWhateverTheAllowListSays)
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(run.answers[i].at("error"), "0") << run.answers[i].at("calc");
     EXPECT_NE(run.answers[4].at("error"), "0");
+}
+
+TEST(ShellCommandEndToEnd, StartsAsAFreshProcessWhateverTheServerInherited)
+{
+    // Network servers ignore SIGPIPE, and fmhost inherits that from here. The command must still stop when the
+    // plug-in closes the pipe after 8190 bytes, instead of writing into it forever; the launcher's 30 s limit
+    // only ends the test if it does not.
+    fmhosttest::cSandboxAllowList allowList("Invoices\tVantrel_Version\n");
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    // A descriptor of the server that is not close-on-exec: fmhost and the plug-in hold it, the command must not.
+    const int leaked = open("/dev/null", O_RDONLY);
+    ASSERT_GE(leaked, 3);
+    const auto start = std::chrono::steady_clock::now();
+    const fmhosttest::cRun run = runFmhost({
+        "Vantrel_DoBashCmd ( \"while :; do echo y; done\" )",
+        "Vantrel_DoBashCmd ( \"ls /proc/$$/fd\" )",
+        "Vantrel_DoBashCmd ( \"grep -E '^Sig(Blk|Ign):' /proc/$$/status\" )",
+    }, std::vector<std::string>{"Invoices"}, "timeout -s KILL 30");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    close(leaked);
+    std::signal(SIGPIPE, previous);
+
+    ASSERT_EQ(run.answers.size(), 3u);
+    std::string expected;
+    for (int i = 0; i < 8190 / 2; ++i)
+        expected += "y\n";
+    EXPECT_EQ(run.answers[0].at("value"), expected);
+    EXPECT_LT(elapsed, std::chrono::seconds(10)); // seconds, not the 30 s of a command that never stops
+    EXPECT_EQ(run.answers[1].at("value"), "0\n1\n2\n");
+    // Nothing blocked, no standard signal ignored (the C library's internal signals 32 and 33 may be).
+    EXPECT_THAT(run.answers[2].at("value"), testing::MatchesRegex("SigBlk:\t0+\nSigIgn:\t0*1?[08]0000000\n"));
+}
+
+TEST(ShellCommandEndToEnd, TheAllowListGovernsItWhenTheAdministratorOptsIn)
+{
+    fmhosttest::cSandboxAllowList allowList("/options\tshell-command-obeys-allow-list\n"
+                                            "Contacts\tVantrel_DoBashCmd\n"
+                                            "Invoices\tVantrel_Version\n");
+    const fmhosttest::cRun run = runFmhost({
+        "Vantrel_DoBashCmd ( \"echo ran\" )",
+        "$$Vantrel_LastError & \" \" & $$Vantrel_LastErrorMessage",
+        "Vantrel_Version",
+        "EmulatorSetCallingFile ( \"Contacts\" )",
+        "Vantrel_DoBashCmd ( \"echo ran\" )",
+    }, std::vector<std::string>{"Invoices", "Contacts"});
+    ASSERT_EQ(run.answers.size(), 5u);
+    EXPECT_EQ(run.answers[0].at("value"), "?");
+    EXPECT_EQ(run.answers[0].at("error"), "0");
+    EXPECT_EQ(run.answers[1].at("value"), "24012 Function Vantrel_DoBashCmd is not allowed on this server");
+    EXPECT_EQ(run.answers[2].at("value"), "3.2");  // the options line is a file's line to the other functions
+    EXPECT_EQ(run.answers[4].at("value"), "ran\n");
 }

@@ -2,6 +2,7 @@
 
 #include "system/ShellCommand.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,7 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include <cerrno>
+
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "FMHost/Host.h"
 #include "support/DirectCall.h"
@@ -28,6 +34,10 @@ std::string run(const std::string& command, std::size_t size = slib::kShellBuffe
     EXPECT_EQ(buffer.back(), '\0');
     return buffer.data();
 }
+
+// Nothing blocked, no standard signal ignored. The C library keeps its two internal real-time signals (32 and 33)
+// ignored in the children it starts; programs that use threads set them up again.
+const char* const kDefaultSignals = "SigBlk:\t0+\nSigIgn:\t0*1?[08]0000000\n";
 
 }  // namespace
 
@@ -70,6 +80,61 @@ TEST(ShellCommand, EndsWhenTheCommandOutrunsTheBuffer)
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(got.size(), 8190u);
     EXPECT_EQ(got.substr(0, 4), "y\ny\n");
+}
+
+TEST(ShellCommand, TheCommandGetsDefaultSignalsAndOnlyTheStandardDescriptors)
+{
+    // What a server thread typically has: signals ignored and blocked, descriptors without close-on-exec.
+    const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
+    const auto previousInt = std::signal(SIGINT, SIG_IGN);
+    sigset_t blocked, previousMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    sigaddset(&blocked, SIGUSR2);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previousMask);
+    const int leaked = open("/dev/null", O_RDONLY);
+
+    const std::string descriptors = run("ls /proc/$$/fd");
+    const std::string signals = run("grep -E '^Sig(Blk|Ign):' /proc/$$/status");
+    const std::string endless = run("while :; do echo y; done");
+
+    close(leaked);
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGPIPE, previousPipe);
+    ASSERT_GE(leaked, 3);
+    EXPECT_EQ(descriptors, "0\n1\n2\n");
+    EXPECT_THAT(signals, testing::MatchesRegex(kDefaultSignals));
+    EXPECT_EQ(endless.size(), 8190u);
+}
+
+TEST(ShellCommand, ServerWithoutStandardDescriptorsStillGetsTheOutput)
+{
+    // A daemon may run with 0 and 1 closed: the pipe then comes out at those numbers and must still end up as the
+    // command's standard output. Done in a child process, which may close its own standard descriptors.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(0);
+        close(1);
+        char buffer[64];
+        const int code = slib::perform_shell_command_and_get_result("echo out", buffer, sizeof buffer);
+        _exit(code == 0 && std::string(buffer) == "out\n" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(ShellCommand, LeavesNoChildBehind)
+{
+    // Every command is waited for, also those cut off at the limit and those that never started.
+    run("yes");
+    run("echo x");
+    char buffer[16];
+    slib::perform_shell_command_and_get_result("exit 1", buffer, sizeof buffer);
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
 }
 
 TEST(ShellCommand, ASignalDuringTheReadLosesNoOutput)

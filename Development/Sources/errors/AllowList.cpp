@@ -1,7 +1,10 @@
 #include "errors/AllowList.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include <fcntl.h>
@@ -22,6 +25,11 @@ const char *const kAllowListUnreadable =
 const char *const kAllowListNoLine = "File zeqPluginsAllowedFunctions.txt is empty";
 const char *const kAllowListParseError =
     "Could not parse file zeqPluginsAllowedFunctions.txt, please check formating and try again";
+const char *const kAllowListLineTooLong =
+    "Could not parse file zeqPluginsAllowedFunctions.txt, a line is longer than 65536 bytes";
+const char *const kAllowListUnknownOption =
+    "Could not parse file zeqPluginsAllowedFunctions.txt, unknown option in its /options line";
+const char *const kShellCommandName = "Vantrel_DoBashCmd";
 
 std::string NotAllowedMessage(std::string_view functionName)
 {
@@ -64,19 +72,49 @@ enum class eLine
 {
     kOtherFile,
     kParseError,
+    kLineTooLong,
+    kUnknownOption,
     kAllowed,
     kNotAllowed,
     kMissing,
     kUnreadable
 };
 
+// Longest line read, without its line feed. A longer line is malformed: no call holds more than this of the file.
+constexpr std::size_t kLongestLine = 64 * 1024;
+// Files up to this size are kept parsed between calls; larger ones are read afresh, only up to the caller's line.
+constexpr std::size_t kLargestKept = 1024 * 1024;
 constexpr std::size_t kSmallestBuffer = 256;
-constexpr std::size_t kLargestFirstBuffer = 64 * 1024;
+// File systems stamp changes with a coarse clock (a jiffy; whole seconds, or two, on some). A file changed less than
+// this before it was read may change again under the same time stamps, so such a reading is not trusted later.
+constexpr long long kSettleNanoseconds = 2'000'000'000LL;
 
-struct cCaller
+// The leading lines "/options<TAB>option|option": a file name never contains "/", so older versions of the
+// plug-in take such a line for a well-formed line of a file that never calls.
+constexpr std::string_view kOptionsLine = "/options";
+constexpr std::string_view kShellOption = "shell-command-obeys-allow-list";
+
+// The calling file's name, asked from the host only when it is needed.
+class cCaller
 {
-    std::string_view function;
-    std::string_view file; // the name the host gives for "Get( fileName )"
+public:
+    cCaller(std::string_view function, const fmx::ExprEnv &env) : function_(function), env_(env) {}
+    std::string_view function() const { return function_; }
+    const std::string &file()
+    {
+        if (!evaluated_)
+        {
+            file_ = cFMUtils::evaluateCalculation("Get( fileName )", env_);
+            evaluated_ = true;
+        }
+        return file_;
+    }
+
+private:
+    std::string_view function_;
+    const fmx::ExprEnv &env_;
+    std::string file_;
+    bool evaluated_ = false;
 };
 
 bool NamesFile(std::string_view field, std::string_view file)
@@ -88,25 +126,15 @@ bool NamesFile(std::string_view field, std::string_view file)
            field.substr(file.size()) == kExtension;
 }
 
-eLine CheckLine(std::string_view line, const cCaller &caller)
+// The verdict of the line naming the caller's file, from its list of functions.
+eLine CheckList(std::string_view list, std::string_view function)
 {
-    std::string_view fields[2];
-    int count = 0;
-    ForEachItem(line, "\t", [&](std::string_view item) {
-        if (count < 2)
-            fields[count] = item;
-        return ++count <= 2;
-    });
-    if (count != 2)
-        return eLine::kParseError;
-    if (!NamesFile(fields[0], caller.file))
-        return eLine::kOtherFile;
-    if (fields[1].empty())
+    if (list.empty())
         return eLine::kParseError;
     eLine verdict = eLine::kNotAllowed;
     bool first = true;
-    ForEachItem(fields[1], "|", [&](std::string_view item) {
-        if ((first && item == "any") || item == caller.function)
+    ForEachItem(list, "|", [&](std::string_view item) {
+        if ((first && item == "any") || item == function)
             verdict = eLine::kAllowed;
         first = false;
         return verdict != eLine::kAllowed;
@@ -131,78 +159,326 @@ private:
     int fd_;
 };
 
-// Reads the file in large blocks and hands each line (without its line feed) to visit until it returns false.
-// Lines are views into one buffer: nothing is allocated per line; the buffer grows only for a line longer than
-// itself. Stops at the end of the file or at a read error.
-template <class Visit>
-void ForEachLine(int fd, std::size_t capacity, Visit visit)
+// Hands out the file's lines (without their line feeds) from one buffer of at most kLongestLine + 1 bytes.
+class cLineReader
 {
-    std::unique_ptr<char[]> buffer(new char[capacity]);
-    std::size_t held = 0; // bytes of the unfinished line at the start of the buffer
-    for (;;)
+public:
+    enum eRead
     {
-        if (held == capacity)
+        kLine,
+        kTooLong,
+        kEnd // end of the file, or a read error
+    };
+
+    cLineReader(int fd, long long expectedSize) : fd_(fd)
+    {
+        capacity_ = kLongestLine + 1;
+        if (expectedSize >= 0 && static_cast<unsigned long long>(expectedSize) + 1 < capacity_)
+            capacity_ = std::max(kSmallestBuffer, static_cast<std::size_t>(expectedSize) + 1);
+        buffer_.reset(new char[capacity_]);
+    }
+
+    eRead next(std::string_view &line)
+    {
+        for (;;)
         {
-            std::unique_ptr<char[]> larger(new char[capacity * 2]);
-            std::memcpy(larger.get(), buffer.get(), held);
-            buffer = std::move(larger);
-            capacity *= 2;
+            if (const void *lf = std::memchr(buffer_.get() + scan_, '\n', end_ - scan_))
+            {
+                const std::size_t at = static_cast<const char *>(lf) - buffer_.get();
+                line = std::string_view(buffer_.get() + start_, at - start_);
+                start_ = scan_ = at + 1;
+                return line.size() > kLongestLine ? kTooLong : kLine;
+            }
+            scan_ = end_;
+            if (end_ - start_ > kLongestLine)
+                return kTooLong;
+            if (atEnd_)
+            {
+                if (start_ == end_)
+                    return kEnd;
+                line = std::string_view(buffer_.get() + start_, end_ - start_);
+                start_ = scan_ = end_;
+                return kLine;
+            }
+            fill();
         }
-        const ssize_t got = ::read(fd, buffer.get() + held, capacity - held);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
+    }
+
+private:
+    void fill()
+    {
+        std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
+        end_ -= start_;
+        scan_ -= start_;
+        start_ = 0;
+        if (end_ == capacity_) // the file grew since its size was taken
+        {
+            const std::size_t larger = std::min(capacity_ * 2, kLongestLine + 1);
+            std::unique_ptr<char[]> buffer(new char[larger]);
+            std::memcpy(buffer.get(), buffer_.get(), end_);
+            buffer_ = std::move(buffer);
+            capacity_ = larger;
+        }
+        for (;;)
+        {
+            const ssize_t got = ::read(fd_, buffer_.get() + end_, capacity_ - end_);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got > 0)
+                end_ += static_cast<std::size_t>(got);
+            else if (got == 0)
+                atEnd_ = true;
+            else // a read error ends the file where it stands, without the unfinished line
+                atEnd_ = true, end_ = start_;
             return;
-        if (got == 0)
-        {
-            if (held > 0)
-                visit(std::string_view(buffer.get(), held));
-            return;
         }
-        const std::size_t end = held + static_cast<std::size_t>(got);
-        std::size_t start = 0;
-        std::size_t scan = held;
-        while (const void *lf = std::memchr(buffer.get() + scan, '\n', end - scan))
-        {
-            const std::size_t at = static_cast<const char *>(lf) - buffer.get();
-            if (!visit(std::string_view(buffer.get() + start, at - start)))
-                return;
-            start = scan = at + 1;
-        }
-        held = end - start;
-        std::memmove(buffer.get(), buffer.get() + start, held);
+    }
+
+    int fd_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t start_ = 0; // first byte of the next line
+    std::size_t scan_ = 0;  // where to look on for its line feed
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// Why reading the lines of files stopped.
+enum class eEnd
+{
+    kEndOfFile,
+    kParseError,
+    kLineTooLong,
+    kUnknownOption,
+    kStopped // take() asked to stop
+};
+
+eLine VerdictAtEnd(eEnd end)
+{
+    switch (end)
+    {
+    case eEnd::kParseError:
+        return eLine::kParseError;
+    case eEnd::kLineTooLong:
+        return eLine::kLineTooLong;
+    case eEnd::kUnknownOption:
+        return eLine::kUnknownOption;
+    default:
+        return eLine::kOtherFile;
     }
 }
 
-// The verdict of the first line naming the caller's file, or why there is none. The file is closed on return, so
-// before any denial is recorded.
-eLine ReadVerdict(const char *path, std::string_view functionName, const fmx::ExprEnv &env)
+// Reads the options lines at the top, then hands each file's line to take(index, name, list) until it returns
+// false. Stops at the first malformed line: nothing after it counts.
+template <class Take>
+eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
 {
+    bool leading = true;
+    for (std::size_t index = 0;; ++index)
+    {
+        std::string_view line;
+        switch (reader.next(line))
+        {
+        case cLineReader::kEnd:
+            return eEnd::kEndOfFile;
+        case cLineReader::kTooLong:
+            return eEnd::kLineTooLong;
+        default:
+            break;
+        }
+        std::string_view fields[2];
+        int count = 0;
+        ForEachItem(line, "\t", [&](std::string_view item) {
+            if (count < 2)
+                fields[count] = item;
+            return ++count <= 2;
+        });
+        if (count != 2)
+            return eEnd::kParseError;
+        if (leading && fields[0] == kOptionsLine)
+        {
+            bool known = true;
+            ForEachItem(fields[1], "|", [&](std::string_view option) {
+                if (option == kShellOption)
+                    shellGoverned = true;
+                else
+                    known = false;
+                return known;
+            });
+            if (!known)
+                return eEnd::kUnknownOption;
+            continue;
+        }
+        leading = false;
+        if (!take(index, fields[0], fields[1]))
+            return eEnd::kStopped;
+    }
+}
+
+// What a file's content and time stamps looked like when it was last read, with its lines for file names.
+struct cReading
+{
+    struct cLine
+    {
+        std::string_view file;
+        std::string_view list;
+        std::size_t index; // position in the file: the first line naming a file counts
+    };
+
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified = {};
+    struct timespec changed = {};
+
+    std::string text;           // the lines' bytes; the views point into it
+    std::vector<cLine> byName;  // the first line of each name, sorted by name
+    eEnd end = eEnd::kEndOfFile;
+    bool shellGoverned = false;
+
+    bool describes(const struct stat &info) const
+    {
+        return info.st_dev == device && info.st_ino == inode && info.st_size == size &&
+               info.st_mtim.tv_sec == modified.tv_sec && info.st_mtim.tv_nsec == modified.tv_nsec &&
+               info.st_ctim.tv_sec == changed.tv_sec && info.st_ctim.tv_nsec == changed.tv_nsec;
+    }
+
+    const cLine *find(std::string_view name) const
+    {
+        const auto at = std::lower_bound(byName.begin(), byName.end(), name,
+                                         [](const cLine &line, std::string_view key) { return line.file < key; });
+        return at != byName.end() && at->file == name ? &*at : nullptr;
+    }
+
+    // shell: the caller is the shell command, which the file governs only when it opts in.
+    eLine verdict(cCaller &caller, bool shell) const
+    {
+        if (shell && !shellGoverned && end != eEnd::kUnknownOption)
+            return eLine::kAllowed;
+        const std::string &file = caller.file();
+        const cLine *plain = find(file);
+        const cLine *withExtension = find(file + ".fmp12");
+        const cLine *first = plain;
+        if (first == nullptr || (withExtension != nullptr && withExtension->index < first->index))
+            first = withExtension;
+        return first != nullptr ? CheckList(first->list, caller.function()) : VerdictAtEnd(end);
+    }
+};
+
+long long Nanoseconds(const struct timespec &time)
+{
+    return static_cast<long long>(time.tv_sec) * 1'000'000'000LL + time.tv_nsec;
+}
+
+// Whether any later change is sure to show in the file's time stamps.
+bool Settled(const struct stat &info, const struct timespec &readStart)
+{
+    const long long latest = std::max(Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim));
+    return latest < Nanoseconds(readStart) - kSettleNanoseconds;
+}
+
+// The whole file, parsed; nullptr when it outgrew kLargestKept while being read.
+std::shared_ptr<const cReading> ReadWhole(int fd, const struct stat &info)
+{
+    auto reading = std::make_shared<cReading>();
+    reading->device = info.st_dev;
+    reading->inode = info.st_ino;
+    reading->size = info.st_size;
+    reading->modified = info.st_mtim;
+    reading->changed = info.st_ctim;
+
+    struct cRange
+    {
+        std::size_t file, fileSize, list, listSize, index;
+    };
+    std::vector<cRange> ranges;
+    std::string &text = reading->text;
+    text.reserve(static_cast<std::size_t>(info.st_size));
+    cLineReader reader(fd, info.st_size);
+    reading->end = ReadLines(reader, reading->shellGoverned,
+                             [&](std::size_t index, std::string_view file, std::string_view list) {
+                                 if (text.size() + file.size() + list.size() > kLargestKept)
+                                     return false;
+                                 ranges.push_back({text.size(), file.size(), text.size() + file.size(), list.size(), index});
+                                 text.append(file).append(list);
+                                 return true;
+                             });
+    if (reading->end == eEnd::kStopped)
+        return nullptr;
+
+    reading->byName.reserve(ranges.size());
+    for (const cRange &range : ranges)
+        reading->byName.push_back({std::string_view(text).substr(range.file, range.fileSize),
+                                   std::string_view(text).substr(range.list, range.listSize), range.index});
+    // Stable: among lines of one name the first stays first, and only it is kept.
+    std::stable_sort(reading->byName.begin(), reading->byName.end(),
+                     [](const cReading::cLine &a, const cReading::cLine &b) { return a.file < b.file; });
+    reading->byName.erase(std::unique(reading->byName.begin(), reading->byName.end(),
+                                      [](const cReading::cLine &a, const cReading::cLine &b) { return a.file == b.file; }),
+                          reading->byName.end());
+    return reading;
+}
+
+std::atomic<unsigned long> gFileReads{0};
+
+// The last reading, shared by all threads. Readings are never changed once published: a thread holds its own
+// reference for the length of its check, and a newer reading replaces the pointer only.
+std::shared_ptr<const cReading> gLastReading;
+
+// The verdict from a large file (or one that grew beyond kLargestKept while being read), read up to the caller's
+// line.
+eLine ReadVerdict(int fd, long long size, cCaller &caller, bool shell)
+{
+    bool shellGoverned = false;
+    eLine verdict = eLine::kOtherFile;
+    cLineReader reader(fd, size);
+    const eEnd end = ReadLines(reader, shellGoverned, [&](std::size_t, std::string_view file, std::string_view list) {
+        if (shell && !shellGoverned)
+            verdict = eLine::kAllowed;
+        else if (NamesFile(file, caller.file()))
+            verdict = CheckList(list, caller.function());
+        return verdict == eLine::kOtherFile;
+    });
+    if (end == eEnd::kStopped)
+        return verdict;
+    return shell && !shellGoverned && end != eEnd::kUnknownOption ? eLine::kAllowed : VerdictAtEnd(end);
+}
+
+// The verdict for the caller. shell: the shell command, which the allow-list governs only when the file opts in.
+eLine Verdict(const char *path, cCaller &caller, bool shell)
+{
+    struct stat info;
+    std::shared_ptr<const cReading> reading = std::atomic_load(&gLastReading);
+    if (reading != nullptr && ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && reading->describes(info))
+        return reading->verdict(caller, shell);
+
+    struct timespec readStart;
+    ::clock_gettime(CLOCK_REALTIME, &readStart);
     // open + fstat answer "is there a regular file" with one path look-up; O_NONBLOCK keeps a FIFO placed at the
     // path from blocking the calling thread (it is then refused as not a regular file).
     cFileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
-        return cFileManager::fileExists(path) ? eLine::kUnreadable : eLine::kMissing;
-    struct stat info;
+        return shell ? eLine::kAllowed : cFileManager::fileExists(path) ? eLine::kUnreadable : eLine::kMissing;
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return eLine::kMissing;
+        return shell ? eLine::kAllowed : eLine::kMissing;
+    if (!shell)
+        caller.file(); // asked before the file is read, whatever it holds
+    gFileReads.fetch_add(1, std::memory_order_relaxed);
 
-    const std::string fileName = cFMUtils::evaluateCalculation("Get( fileName )", env);
-    const cCaller caller{functionName, fileName};
-
-    // One block holds a usual allow-list whole, so a single read finds the line.
-    std::size_t capacity = kLargestFirstBuffer;
-    if (info.st_size >= 0 && static_cast<unsigned long long>(info.st_size) + 1 < capacity)
-        capacity = static_cast<std::size_t>(info.st_size) + 1;
-    if (capacity < kSmallestBuffer)
-        capacity = kSmallestBuffer;
-
-    eLine verdict = eLine::kOtherFile;
-    ForEachLine(file.get(), capacity, [&](std::string_view line) {
-        verdict = CheckLine(line, caller);
-        return verdict == eLine::kOtherFile;
-    });
-    return verdict;
+    // Only a reading that later changes cannot hide from is kept; until then the file is read up to the caller's
+    // line on every call, as a large one always is.
+    if (info.st_size >= 0 && static_cast<unsigned long long>(info.st_size) <= kLargestKept && Settled(info, readStart))
+    {
+        reading = ReadWhole(file.get(), info);
+        if (reading != nullptr)
+        {
+            std::atomic_store(&gLastReading, reading);
+            return reading->verdict(caller, shell);
+        }
+        if (::lseek(file.get(), 0, SEEK_SET) != 0)
+            return shell ? eLine::kAllowed : eLine::kOtherFile;
+    }
+    return ReadVerdict(file.get(), info.st_size, caller, shell);
 }
 
 bool Deny(const std::string &message, const fmx::ExprEnv &env, fmx::Data &result)
@@ -224,9 +500,12 @@ std::vector<std::string> split(const std::string &text, const std::string &separ
     return items;
 }
 
-bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result)
+namespace
 {
-    switch (ReadVerdict(AllowListPath(), functionName, env))
+bool Check(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result, bool shell)
+{
+    cCaller caller(functionName, env);
+    switch (Verdict(AllowListPath(), caller, shell))
     {
     case eLine::kAllowed:
         return true;
@@ -238,9 +517,29 @@ bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, f
         return Deny(kAllowListNoLine, env, result);
     case eLine::kParseError:
         return Deny(kAllowListParseError, env, result);
+    case eLine::kLineTooLong:
+        return Deny(kAllowListLineTooLong, env, result);
+    case eLine::kUnknownOption:
+        return Deny(kAllowListUnknownOption, env, result);
     default:
         return Deny(NotAllowedMessage(functionName), env, result);
     }
+}
+}
+
+bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result)
+{
+    return Check(functionName, env, result, false);
+}
+
+bool isShellCommandAllowed(const fmx::ExprEnv &env, fmx::Data &result)
+{
+    return Check(kShellCommandName, env, result, true);
+}
+
+unsigned long AllowListFileReads()
+{
+    return gFileReads.load(std::memory_order_relaxed);
 }
 }
 

@@ -10,12 +10,20 @@
 #include "FMWrapper/FMXCalcEngine.h"
 
 // The administrator's per-file allow-list (path: vtl::AllowListPath()). Lines "<file>\t<name>|<name>|...";
-// "any" as the first name allows every function. Read afresh on every call: a change takes effect at once.
+// "any" as the first name allows every function; leading lines "/options\t<option>|..." switch options on. A change
+// takes effect at the next call: the parsed file is kept only while its identity, size and time stamps stay the same.
 namespace vtl
 {
 // True when functionName may run for the file whose calculation called it. When false, result holds the text "?"
 // and the last error is 24012 with the reason. Throws only when the host fails (SDK errors).
 bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result);
+
+// The same for Vantrel_DoBashCmd, which the allow-list governs only when the file has the option
+// "shell-command-obeys-allow-list"; otherwise (also without a readable file) true, with nothing asked of the host.
+bool isShellCommandAllowed(const fmx::ExprEnv &env, fmx::Data &result);
+
+// How many times the file has been read since the plug-in was loaded (for tests and benchmarks).
+unsigned long AllowListFileReads();
 
 // Cuts text at every separator; empty pieces count, an empty text gives no item.
 std::vector<std::string> split(const std::string &text, const std::string &separator);
@@ -25,6 +33,9 @@ extern const char *const kAllowListMissing;
 extern const char *const kAllowListUnreadable;
 extern const char *const kAllowListNoLine;
 extern const char *const kAllowListParseError;
+extern const char *const kAllowListLineTooLong;
+extern const char *const kAllowListUnknownOption;
+extern const char *const kShellCommandName;
 std::string NotAllowedMessage(std::string_view functionName);
 }
 

@@ -5,13 +5,19 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <cerrno>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 // Only the re-entrant resolver calls are used here: the server evaluates calculations on
 // several threads, and the classic calls hand back storage shared by the whole process.
 
 namespace slib {
+
+namespace {
+// A name with this much alias and address data is not a host name a calculation means.
+constexpr std::size_t kLargestAnswer = 1 << 20;
+}
 
 const char* const kCannotRetrieveIP = "Cannot retrieve IP for host";
 const char* const kInvalidIPAddress = "Invalid IP address";
@@ -22,25 +28,28 @@ std::string IPForName(const std::string& name)
     if (name.empty())
         return kCannotRetrieveIP;  // no name to ask the resolver about
 
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;  // one entry per address instead of one per socket type
-
-    addrinfo* found = nullptr;
-    if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
-        return kCannotRetrieveIP;
-    std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> list(found, &freeaddrinfo);
-
-    for (const addrinfo* entry = list.get(); entry != nullptr; entry = entry->ai_next) {
-        if (entry->ai_family != AF_INET || entry->ai_addr == nullptr)
+    // gethostbyname_r keeps the resolver's order (getaddrinfo re-sorts by destination preference, so "the first
+    // address" would depend on this machine's routes). The buffer grows while the answer does not fit.
+    std::vector<char> buffer(1024);
+    for (;;) {
+        hostent entry{};
+        hostent* found = nullptr;
+        int lookupError = 0;
+        const int status =
+            gethostbyname_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found, &lookupError);
+        if (status == ERANGE && buffer.size() < kLargestAnswer) {
+            buffer.resize(buffer.size() * 4);
             continue;
-        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
+        }
+        if (status != 0 || found == nullptr || found->h_addrtype != AF_INET ||
+            found->h_length != static_cast<int>(sizeof(in_addr)) || found->h_addr_list == nullptr ||
+            found->h_addr_list[0] == nullptr)
+            return kCannotRetrieveIP;
         char dotted[INET_ADDRSTRLEN] = {};
-        if (inet_ntop(AF_INET, &address->sin_addr, dotted, sizeof dotted) == nullptr)
-            break;
+        if (inet_ntop(AF_INET, found->h_addr_list[0], dotted, sizeof dotted) == nullptr)
+            return kCannotRetrieveIP;
         return dotted;
     }
-    return kCannotRetrieveIP;
 }
 
 std::string NameForIP(const std::string& address)

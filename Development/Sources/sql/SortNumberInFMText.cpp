@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
@@ -25,58 +26,78 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Length of the decimal floating-point number at [p, end): [sign] digits [. digits] [e [sign] digits], with at least
-// one digit before the exponent. 0 when there is none. Words the C library would also read ("inf", "nan",
-// "information") and hexadecimal forms are not numbers of a list.
-std::size_t numberLength(const char *p, const char *end)
+// Everything "%lf" reads besides plain decimals (hexadecimal, infinity, NaN, values beyond double range), read by
+// the C library itself with the full stop as decimal point whatever locale the host process runs in.
+bool parseWithCLibrary(const char *p, const char *end, double &value)
 {
-    const char *q = p;
-    if (q < end && (*q == '+' || *q == '-'))
-        ++q;
-    std::size_t digits = 0;
-    while (q < end && isDigit(*q))
-        ++q, ++digits;
-    if (q < end && *q == '.')
-    {
-        ++q;
-        while (q < end && isDigit(*q))
-            ++q, ++digits;
-    }
-    if (digits == 0)
-        return 0;
-    if (q < end && (*q == 'e' || *q == 'E'))
-    {
-        const char *e = q + 1;
-        if (e < end && (*e == '+' || *e == '-'))
-            ++e;
-        if (e < end && isDigit(*e))
-        {
-            while (e < end && isDigit(*e))
-                ++e;
-            q = e;
-        }
-    }
-    return static_cast<std::size_t>(q - p);
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const std::string copy(p, end);
+    char *stop = nullptr;
+    value = strtod_l(copy.c_str(), &stop, cLocale);
+    return stop != copy.c_str();
 }
 
+// The number a piece starts with, as "%lf" reads it. False for a piece without one and for NaN, which has no place
+// in a sorted list.
 bool parseNumber(const char *p, const char *end, double &value)
 {
     while (p < end && isBlank(*p))
         ++p;
-    const std::size_t length = numberLength(p, end);
-    if (length == 0)
-        return false;
-    const char *first = (*p == '+') ? p + 1 : p; // from_chars takes no plus sign
-    const auto parsed = std::from_chars(first, p + length, value);
-    if (parsed.ec == std::errc::result_out_of_range)
+    const char *digits = (p < end && (*p == '+' || *p == '-')) ? p + 1 : p;
+    const bool hexadecimal = end - digits >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    const bool decimal = digits < end && (isDigit(*digits) || *digits == '.') && !hexadecimal;
+    if (decimal)
     {
-        // Beyond double range: the C library's answer (an infinity or zero with the sign), read with the full stop
-        // as decimal point whatever locale the host process runs in.
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-        const std::string copy(p, length);
-        value = strtod_l(copy.c_str(), nullptr, cLocale);
+        // The usual case, without a copy: from_chars reads decimals exactly as strtod does but takes no plus sign.
+        const auto parsed = std::from_chars(*p == '+' ? p + 1 : p, end, value, std::chars_format::general);
+        if (parsed.ec == std::errc())
+            return true;
+        if (parsed.ec != std::errc::result_out_of_range)
+            return false; // "." or "-." with no digit
     }
-    return true;
+    else if (digits == end || (!hexadecimal && *digits != 'i' && *digits != 'I'))
+        return false; // not a number, or NaN
+    return parseWithCLibrary(p, end, value) && !std::isnan(value);
+}
+
+// Writes number in the shortest plain decimal that reads back as the same double (no exponent, as FileMaker writes
+// numbers). FileMaker has no infinity, and no digits read back as one, so it is written as the word the sort itself
+// reads as infinity: a sorted list sorts again to itself.
+void appendNumber(std::string &out, double number)
+{
+    if (std::isinf(number))
+    {
+        out += number < 0 ? "-inf" : "inf";
+        return;
+    }
+    // The shortest digits come from the scientific form ("-1.2345e+06"); they are then written out in full.
+    char scientific[32];
+    const char *const end = std::to_chars(scientific, scientific + sizeof scientific, number,
+                                          std::chars_format::scientific).ptr;
+    const char *p = scientific;
+    if (*p == '-')
+        out += *p++;
+    char digits[24];
+    int count = 0;
+    for (; p < end && *p != 'e'; ++p)
+        if (*p != '.')
+            digits[count++] = *p;
+    int exponent = 0; // of the first digit
+    if (p < end)
+    {
+        const char *e = p + 1;
+        if (e < end && *e == '+')
+            ++e;
+        std::from_chars(e, end, exponent);
+    }
+    if (exponent >= count - 1)
+        out.append(digits, static_cast<std::size_t>(count)).append(static_cast<std::size_t>(exponent - (count - 1)), '0');
+    else if (exponent >= 0)
+        out.append(digits, static_cast<std::size_t>(exponent) + 1)
+            .append(1, '.')
+            .append(digits + exponent + 1, static_cast<std::size_t>(count - exponent - 1));
+    else
+        out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits, static_cast<std::size_t>(count));
 }
 }
 
@@ -107,12 +128,9 @@ std::string vtl::SortedNumberList(const std::string &bytes)
     std::sort(numbers.begin(), numbers.end());
     std::string out;
     out.reserve(numbers.size() * 8);
-    char buffer[32];
     for (double number : numbers)
     {
-        // The general notation with 6 significant digits is exactly what "%g" prints.
-        const auto written = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 6);
-        out.append(buffer, written.ptr);
+        appendNumber(out, number);
         out += kParagraph;
     }
     return out;

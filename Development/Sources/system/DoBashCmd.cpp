@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "errors/AllowList.h"
 #include "errors/FunctionGuard.h"
 #include "host/NativeText.h"
 #include "iOS_SupportFunctions/HostValues.h"
@@ -10,8 +11,10 @@
 
 fmx::errcode Vantrel_DoBashCmd(short, const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &result)
 {
-    // nullptr: the allow-list does not govern this function, but it still has its own exception boundary.
+    // The allow-list governs this function only when the administrator opted in, so it is asked inside the boundary.
     return vtl::GuardedCall(nullptr, env, result, [&] {
+        if (!vtl::isShellCommandAllowed(env, result))
+            return;
         std::vector<char> output(slib::kShellBufferSize, '\0');
         if (args.Size() > 0)
         {

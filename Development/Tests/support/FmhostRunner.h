@@ -101,7 +101,9 @@ struct cRun {
 
 // Evaluates the calculations (one per line of a script) in one fmhost session with the sandbox plug-in and
 // the given hosted files open, the first one the calling file. Standard error of fmhost is left to the test's own.
-inline cRun runFmhost(const std::vector<std::string>& calculations, const std::vector<std::string>& files)
+// A launcher (a shell command prefix such as "timeout 30") runs fmhost under it.
+inline cRun runFmhost(const std::vector<std::string>& calculations, const std::vector<std::string>& files,
+                      const std::string& launcher = "")
 {
     char scriptPath[] = "/tmp/vantrel-fmhost-XXXXXX";
     const int fd = mkstemp(scriptPath);
@@ -114,7 +116,7 @@ inline cRun runFmhost(const std::vector<std::string>& calculations, const std::v
         for (const std::string& calculation : calculations)
             script << calculation << '\n';
     }
-    std::string command = std::string("'") + FMHOST_PATH + "' --plugin '" + SANDBOX_PLUGIN_PATH + "' --json";
+    std::string command = launcher + " '" + FMHOST_PATH + "' --plugin '" + SANDBOX_PLUGIN_PATH + "' --json";
     for (const std::string& file : files)
         command += " --file '" + file + "'";
     command += std::string(" '") + scriptPath + "'";

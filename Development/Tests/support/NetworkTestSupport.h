@@ -31,6 +31,9 @@ inline const char* const kTestHosts =
     "::1 localhost ip6-localhost\n"
     "127.0.0.5 multi.test\n"
     "127.0.0.6 multi.test\n"
+    // Destination-address sorting (RFC 6724) would put the loopback address first.
+    "5.6.7.8 order.test\n"
+    "127.0.0.7 order.test\n"
     "fd00::5 v6only.test\n";
 
 // Puts `content` over the system file `target` for this process only.
