@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when some are missing.
+# Installs the Debian packages the build, the tests and the demo need, when some are missing, plus any packages
+# named as arguments. With --only, installs just the packages named (the package build needs far fewer).
 set -euo pipefail
 packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+with_node=1
+if [ "${1:-}" = --only ]; then
+  shift
+  packages=()
+  with_node=0
+fi
 missing=()
-for p in "${packages[@]}"; do
+for p in "${packages[@]}" "$@"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 # Node.js is the reference for the regular-expression comparison; any node on the PATH will do.
-command -v node >/dev/null 2>&1 || missing+=(nodejs)
-for extra in "$@"; do
-  dpkg-query -W -f='${Status}' "$extra" 2>/dev/null | grep -q "install ok installed" || missing+=("$extra")
-done
+if [ "$with_node" = 1 ] && ! command -v node >/dev/null 2>&1; then missing+=(nodejs); fi
 if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]} (run as root, or install them with apt-get)" >&2

@@ -3,12 +3,12 @@
 //   Log_Count ( a { ; b } )   the number of arguments it received (1 or 2)
 //   Log_Fail                  answers error 1552 (a plug-in error result)
 //   Log_SetAndGet ( v )       sets $$logged to v through the host's evaluator and answers $$logged & "!"
+#include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXExtern.h"
 #include "FMWrapper/FMXFixPt.h"
 #include "FMWrapper/FMXText.h"
-#include "FMWrapper/FMXTypes.h"
 
 #include <cstdio>
 #include <cstdlib>
