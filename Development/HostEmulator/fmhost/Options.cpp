@@ -44,19 +44,26 @@ bool parseFile(const std::string &value, HostedFileOption &file, std::string &er
 const char *usageText()
 {
     return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json] [-e CALC]... [SCRIPT]\n"
+           "       fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... --test [--junit PATH] FILE...\n"
            "  --plugin PATH   plug-in to load (default: VantrelSandbox.fmx64 beside fmhost)\n"
            "  --no-plugin     load no plug-in (only the host's own functions)\n"
            "  --file NAME     open a hosted file; the first one is the calling file; =SQLITE_DB backs its SQL\n"
            "  --json          one JSON object per calculation: calc, error, type, value\n"
            "  -e CALC         evaluate a calculation (repeatable)\n"
-           "  SCRIPT          evaluate each line of a file (\"-\": standard input); a line ending in \\ continues\n"
+           "  SCRIPT          evaluate each calculation of a file (\"-\": standard input)\n"
+           "  --test FILE...  run test files (scripts, or the ```fmcalc blocks of .md files) whose \"// =>\" lines\n"
+           "                  state expected results; print the failures and \"N passed, N failed\"\n"
+           "  --junit PATH    with --test, also write a JUnit XML report\n"
            "With no calculation and no script, fmhost reads calculations at a prompt.\n"
-           "Exit status: 0 when every calculation succeeded, 1 when one failed, 2 for a usage or plug-in error.\n";
+           "A calculation goes on over several lines while a parenthesis, bracket or quote is open, or when a line\n"
+           "ends in \\. Lines starting with \":\" are commands (:help lists them).\n"
+           "Exit status: 0 when every calculation (or test) succeeded, 1 when one failed, 2 for a usage or plug-in\n"
+           "error.\n";
 }
 
 bool parseOptions(const std::vector<std::string> &arguments, Options &options, std::string &error)
 {
-    bool scriptSeen = false;
+    std::vector<std::string> positional;
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         std::string argument = arguments[i];
@@ -85,16 +92,18 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
             options.json = true;
         else if (argument == "--no-plugin")
             options.noPlugin = true;
-        else if (argument == "--plugin")
+        else if (argument == "--test")
+            options.test = true;
+        else if (argument == "--junit" || argument == "--plugin")
         {
             if (!takeValue())
                 return false;
             if (value.empty())
             {
-                error = "--plugin needs a path";
+                error = argument + " needs a path";
                 return false;
             }
-            options.pluginPath = value;
+            (argument == "--junit" ? options.junitPath : options.pluginPath) = value;
         }
         else if (argument == "--file")
         {
@@ -116,15 +125,11 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
         }
         else
         {
-            if (scriptSeen)
-            {
-                error = "only one SCRIPT may be given";
-                return false;
-            }
-            scriptSeen = true;
+            positional.push_back(argument);
             options.sources.push_back({true, argument});
         }
-        if (hasInlineValue && (argument == "--json" || argument == "--no-plugin" || argument == "--help"))
+        if (hasInlineValue &&
+            (argument == "--json" || argument == "--no-plugin" || argument == "--help" || argument == "--test"))
         {
             error = argument + " takes no value";
             return false;
@@ -135,6 +140,20 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
         error = "--plugin and --no-plugin exclude each other";
         return false;
     }
-    return true;
+    if (!options.test)
+    {
+        if (!options.junitPath.empty())
+            error = "--junit goes with --test";
+        else if (positional.size() > 1)
+            error = "only one SCRIPT may be given";
+        return error.empty();
+    }
+    if (options.json || options.sources.size() != positional.size())
+        error = std::string("--test runs test files; it does not take ") + (options.json ? "--json" : "-e");
+    else if (positional.empty())
+        error = "--test needs at least one test file";
+    options.testFiles = positional;
+    options.sources.clear();
+    return error.empty();
 }
 } // namespace fmhost

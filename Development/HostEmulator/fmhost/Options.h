@@ -25,8 +25,11 @@ struct Options
     bool noPlugin = false;
     bool json = false;
     bool help = false;
+    bool test = false;      // --test: the positional arguments are test files
+    std::string junitPath;  // --junit: where the test runner writes its JUnit report
     std::vector<HostedFileOption> files;
     std::vector<CalculationSource> sources;
+    std::vector<std::string> testFiles;
 };
 
 // Reads the arguments (without argv[0]). False with a message for a usage error.

@@ -6,48 +6,185 @@ namespace fmhost
 {
 namespace
 {
-bool isSkipped(const std::string &line)
+std::size_t firstNonBlank(const std::string &line) { return line.find_first_not_of(" \t"); }
+
+bool startsAt(const std::string &line, std::size_t at, const char *prefix)
 {
-    std::size_t first = line.find_first_not_of(" \t");
-    return first == std::string::npos || line[first] == '#';
+    return line.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// "// =>" (spaces between the slashes and the arrow allowed): the expected text, else false.
+bool expectationText(const std::string &line, std::size_t first, std::string &expected)
+{
+    if (!startsAt(line, first, "//"))
+        return false;
+    std::size_t arrow = line.find_first_not_of(" \t", first + 2);
+    if (arrow == std::string::npos || !startsAt(line, arrow, "=>"))
+        return false;
+    expected = line.substr(arrow + 2);
+    if (!expected.empty() && expected[0] == ' ')
+        expected.erase(0, 1);
+    return true;
+}
+
+// Markdown: the number of backticks of a fence line ("```" or more, indented or not), else 0.
+std::size_t fenceTicks(const std::string &line)
+{
+    std::size_t first = firstNonBlank(line);
+    if (first == std::string::npos || !startsAt(line, first, "```"))
+        return 0;
+    return line.find_first_not_of('`', first) == std::string::npos ? line.size() - first
+                                                                     : line.find_first_not_of('`', first) - first;
+}
+
+// The first word of an opening fence's info string ("fmcalc" in "```fmcalc").
+std::string fenceLanguage(const std::string &line)
+{
+    std::size_t start = line.find_first_not_of("` \t", firstNonBlank(line));
+    if (start == std::string::npos)
+        return std::string();
+    std::size_t end = line.find_first_of(" \t\r{", start);
+    return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::vector<ScriptItem> readLines(const std::string &text, bool markdown)
+{
+    std::istringstream in(text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text);
+    std::vector<ScriptItem> items;
+    cLineJoiner joiner(true);
+    std::string line;
+    std::size_t openFence = 0; // backticks of the open block's fence, 0 outside blocks
+    bool readBlock = false;
+    for (int number = 1; std::getline(in, line); ++number)
+    {
+        if (markdown)
+        {
+            // Lines outside fmcalc blocks, and the fences themselves, read as blank lines: the Markdown file's line
+            // numbers stay right, and a calculation ends with its block.
+            std::size_t ticks = fenceTicks(line);
+            if (openFence == 0 && ticks > 0)
+            {
+                openFence = ticks;
+                readBlock = fenceLanguage(line) == "fmcalc";
+                line.clear();
+            }
+            else if (openFence > 0 && ticks >= openFence &&
+                     line.find_first_not_of("` \t\r") == std::string::npos)
+            {
+                openFence = 0;
+                line.clear();
+            }
+            else if (openFence == 0 || !readBlock)
+                line.clear();
+        }
+        joiner.add(line, number, items);
+    }
+    joiner.finish(items);
+    return items;
 }
 } // namespace
 
-bool readCalculation(std::istream &in, std::string &calculation, std::ostream *promptOut, const char *prompt,
-                     const char *continuationPrompt)
+bool isCalculationOpen(const std::string &calculation)
 {
-    calculation.clear();
-    bool continuing = false;
-    std::string line;
-    while (true)
+    int depth = 0;
+    bool inText = false;
+    for (std::size_t i = 0; i < calculation.size(); ++i)
     {
-        if (promptOut)
-            *promptOut << (continuing ? continuationPrompt : prompt) << std::flush;
-        if (!std::getline(in, line))
-            return continuing;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!continuing && isSkipped(line))
+        char c = calculation[i];
+        if (inText)
+        {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inText = false;
             continue;
-        bool continues = !line.empty() && line.back() == '\\';
-        if (continues)
-            line.pop_back();
-        calculation += line;
-        if (!continues)
-            return true;
-        calculation += '\n';
-        continuing = true;
+        }
+        if (c == '"')
+            inText = true;
+        else if (c == '(' || c == '[')
+            ++depth;
+        else if (c == ')' || c == ']')
+            --depth;
+        else if (c == '/' && i + 1 < calculation.size() && calculation[i + 1] == '/')
+        {
+            i = calculation.find('\n', i);
+            if (i == std::string::npos)
+                break;
+        }
+        else if (c == '/' && i + 1 < calculation.size() && calculation[i + 1] == '*')
+        {
+            i = calculation.find("*/", i + 2);
+            if (i == std::string::npos)
+                return true;
+            ++i;
+        }
     }
+    // More closing than opening parentheses cannot be mended by more lines: the calculation is evaluated and fails.
+    return inText || depth > 0;
 }
 
-std::vector<std::string> splitScript(const std::string &script)
+void cLineJoiner::add(std::string line, int lineNumber, std::vector<ScriptItem> &items)
 {
-    // A byte-order mark at the start of a script file is no part of the first calculation.
-    std::istringstream in(script.rfind("\xEF\xBB\xBF", 0) == 0 ? script.substr(3) : script);
-    std::vector<std::string> calculations;
-    std::string calculation;
-    while (readCalculation(in, calculation))
-        calculations.push_back(calculation);
-    return calculations;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::size_t first = firstNonBlank(line);
+    std::string expected;
+    if (first == std::string::npos)
+    {
+        if (pending_ && blankLineEnds_)
+            complete(items);
+        else if (pending_)
+            calculation_.text += '\n';
+        return;
+    }
+    if (expectationText(line, first, expected))
+    {
+        // An expectation always ends the calculation before it, open or not.
+        complete(items);
+        items.push_back({ScriptItem::Kind::Expectation, expected, lineNumber});
+        return;
+    }
+    if (!pending_)
+    {
+        if (line[first] == '#' || startsAt(line, first, "//"))
+            return;
+        if (line[first] == ':')
+        {
+            std::size_t last = line.find_last_not_of(" \t");
+            items.push_back({ScriptItem::Kind::Command, line.substr(first, last + 1 - first), lineNumber});
+            return;
+        }
+        calculation_ = {ScriptItem::Kind::Calculation, std::string(), lineNumber};
+        line.erase(0, first);
+    }
+    else
+        calculation_.text += '\n';
+    bool backslash = line.back() == '\\';
+    if (backslash)
+        line.pop_back();
+    calculation_.text += line;
+    pending_ = true;
+    if (!backslash && !isCalculationOpen(calculation_.text))
+        complete(items);
 }
+
+void cLineJoiner::finish(std::vector<ScriptItem> &items) { complete(items); }
+
+void cLineJoiner::abandon()
+{
+    pending_ = false;
+    calculation_ = ScriptItem();
+}
+
+void cLineJoiner::complete(std::vector<ScriptItem> &items)
+{
+    if (!pending_)
+        return;
+    items.push_back(std::move(calculation_));
+    abandon();
+}
+
+std::vector<ScriptItem> readScript(const std::string &script) { return readLines(script, false); }
+
+std::vector<ScriptItem> readMarkdown(const std::string &markdown) { return readLines(markdown, true); }
 } // namespace fmhost

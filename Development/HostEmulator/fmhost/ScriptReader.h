@@ -1,19 +1,57 @@
-// Splits a script into calculations.
+// Splits scripts and test files into calculations, command lines and expected results.
 #pragma once
 
-#include <istream>
 #include <string>
 #include <vector>
 
 namespace fmhost
 {
-// Reads one calculation from the stream: one line, or several when each but the last ends in a backslash (the
-// backslash is dropped and the lines are joined with a line feed). Blank lines and lines starting with "#" are
-// skipped. `prompt`/`continuationPrompt` are written to `promptOut` before each line read when it is not null.
-// False at the end of the input.
-bool readCalculation(std::istream &in, std::string &calculation, std::ostream *promptOut = nullptr,
-                     const char *prompt = "", const char *continuationPrompt = "");
+struct ScriptItem
+{
+    enum class Kind
+    {
+        Calculation, // its lines joined with line feeds
+        Command,     // a line starting with ":", trimmed
+        Expectation  // the text after "// =>" (one space after the arrow dropped)
+    };
+    Kind kind = Kind::Calculation;
+    std::string text;
+    int line = 0; // where the item starts, from 1
+};
 
-// All calculations of a script text.
-std::vector<std::string> splitScript(const std::string &script);
+// True while a calculation cannot be complete: a parenthesis or bracket is still open, or a text in quotes or a
+// /* comment is not closed yet.
+bool isCalculationOpen(const std::string &calculation);
+
+// Gathers lines into items. A calculation goes on over the following lines while it is open or while its line ends
+// in a backslash (the backslash is dropped; lines are joined with a line feed). Outside a calculation, blank lines
+// and lines starting with "#" or "//" are skipped, except "// =>" lines, which are expectations; a line starting
+// with ":" is a command.
+class cLineJoiner
+{
+public:
+    // At the prompt a blank line does not end an open calculation (Ctrl-C abandons it); in a script it does, so
+    // that one open parenthesis cannot swallow the rest of the file.
+    explicit cLineJoiner(bool blankLineEndsCalculation) : blankLineEnds_(blankLineEndsCalculation) {}
+
+    // Takes one line (a trailing CR is dropped) and appends the items it completes to `items`.
+    void add(std::string line, int lineNumber, std::vector<ScriptItem> &items);
+    // Ends the input: a calculation still pending is appended as it stands.
+    void finish(std::vector<ScriptItem> &items);
+    bool pending() const { return pending_; }
+    void abandon();
+
+private:
+    void complete(std::vector<ScriptItem> &items);
+
+    bool blankLineEnds_;
+    bool pending_ = false;
+    ScriptItem calculation_;
+};
+
+// Every item of a script text. A UTF-8 byte-order mark at the start is ignored.
+std::vector<ScriptItem> readScript(const std::string &script);
+
+// Every item of the ```fmcalc blocks of a Markdown text, with the Markdown file's line numbers.
+std::vector<ScriptItem> readMarkdown(const std::string &markdown);
 } // namespace fmhost

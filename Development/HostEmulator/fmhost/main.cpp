@@ -1,15 +1,14 @@
 // fmhost: loads a plug-in into the host emulator and evaluates calculations with it.
-#include "FMHost/Host.h"
-#include "calc/Engine.h"
+#include "fmhost/Commands.h"
+#include "fmhost/HostContext.h"
 #include "fmhost/Options.h"
 #include "fmhost/Output.h"
-#include "fmhost/PluginHost.h"
 #include "fmhost/ScriptReader.h"
+#include "fmhost/Signals.h"
+#include "fmhost/TestRunner.h"
 
-#include <signal.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -22,30 +21,29 @@ constexpr int kExitOK = 0;
 constexpr int kExitCalculationFailed = 1;
 constexpr int kExitUsage = 2;
 
-// Ctrl-C or a termination request stops after the calculation in progress, so that the plug-in still gets its
-// shutdown message. The handler is installed without SA_RESTART, so a prompt waiting for input returns at once.
-volatile sig_atomic_t gStopRequested = 0;
-
-void requestStop(int) { gStopRequested = 1; }
-
-void installStopHandlers()
-{
-    struct sigaction action = {};
-    action.sa_handler = &requestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-class Runner
+// Runs the items of scripts and -e options, printing each result.
+class cRunner
 {
 public:
-    Runner(FMHost::Session &session, bool json) : session_(session), json_(json) {}
+    cRunner(cHostContext &host, bool json) : host_(host), json_(json) {}
 
+    void run(const ScriptItem &item)
+    {
+        switch (item.kind)
+        {
+        case ScriptItem::Kind::Calculation: evaluate(item.text); break;
+        case ScriptItem::Kind::Command: command(item.text); break;
+        case ScriptItem::Kind::Expectation: break; // what a test file expects; a plain run only shows results
+        }
+    }
+
+    bool failed() const { return failed_; }
+
+private:
     void evaluate(const std::string &calculation)
     {
-        emu::calc::resetLastFailure();
-        FMHost::Result result = session_.Evaluate(calculation);
+        cEvaluation evaluation = host_.evaluate(calculation);
+        const FMHost::Result &result = evaluation.result;
         std::string line = json_ ? jsonLine(calculation, result.error, result.error ? "" : FMHost::TypeName(result.type),
                                             result.error ? "" : result.text)
                                  : (result.error ? "?" : plainLine(result.text));
@@ -53,72 +51,87 @@ public:
         if (result.error)
         {
             failed_ = true;
-            reportFailure(calculation, result.error);
+            std::cerr << "fmhost: " << evaluation.failure << " in: " << calculation << std::endl;
         }
     }
 
-    bool failed() const { return failed_; }
-
-private:
-    static void reportFailure(const std::string &calculation, int code)
+    void command(const std::string &line)
     {
-        const emu::calc::Failure &failure = emu::calc::lastFailure();
-        std::string reason = failure.code == code && !failure.message.empty()
-                                 ? failure.message + " (at character " + std::to_string(failure.position + 1) + ")"
-                                 : emu::calc::describeError(static_cast<short>(code));
-        std::cerr << "fmhost: error " << code << ": " << reason << " in: " << calculation << std::endl;
+        std::string error;
+        if (runCommand(line, host_, std::cout, error))
+        {
+            std::cout << std::flush;
+            return;
+        }
+        failed_ = true;
+        std::cerr << "fmhost: " << error << std::endl;
     }
 
-    FMHost::Session &session_;
+    cHostContext &host_;
     bool json_;
     bool failed_ = false;
 };
 
 bool readScript(const std::string &path, std::string &script, std::string &error)
 {
-    if (path == "-")
-    {
-        std::ostringstream buffer;
-        buffer << std::cin.rdbuf();
-        script = buffer.str();
-        return true;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-    {
-        error = "cannot read script " + path;
-        return false;
-    }
     std::ostringstream buffer;
-    buffer << in.rdbuf();
+    if (path == "-")
+        buffer << std::cin.rdbuf();
+    else
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+        {
+            error = "cannot read script " + path;
+            return false;
+        }
+        buffer << in.rdbuf();
+    }
     script = buffer.str();
     return true;
 }
 
-bool openFiles(FMHost::Session &session, const std::vector<HostedFileOption> &files, std::string &error)
+// Calculations from standard input as they arrive, so that another program can drive fmhost line by line.
+void runStandardInput(cRunner &runner)
 {
-    for (const HostedFileOption &file : files)
+    bool interactive = isatty(STDIN_FILENO) != 0;
+    cLineJoiner joiner(!interactive);
+    std::vector<ScriptItem> items;
+    std::string line;
+    for (int number = 1; !stopRequested(); ++number)
     {
-        if (!file.sqlitePath.empty() && access(file.sqlitePath.c_str(), R_OK) != 0)
-        {
-            error = "cannot read SQLite database " + file.sqlitePath + " for file " + file.name;
-            return false;
-        }
-        session.OpenFile(file.name, file.sqlitePath);
+        if (interactive)
+            std::cout << (joiner.pending() ? "...> " : "fmhost> ") << std::flush;
+        if (!std::getline(std::cin, line))
+            break;
+        joiner.add(line, number, items);
+        for (const ScriptItem &item : items)
+            if (!stopRequested())
+                runner.run(item);
+        items.clear();
     }
-    return true;
+    if (!stopRequested())
+        joiner.finish(items);
+    for (const ScriptItem &item : items)
+        runner.run(item);
+    if (interactive)
+        std::cout << std::endl;
 }
 
 int run(const Options &options)
 {
+    installStopHandlers();
+    if (options.test)
+        return runTests(options, std::cout, std::cerr);
+
     // Scripts are read before the plug-in starts, so that a wrong path is a usage error with no side effects.
-    std::vector<std::string> calculations;
+    std::vector<ScriptItem> items;
     std::string error;
     for (const CalculationSource &source : options.sources)
     {
         if (!source.isScript)
         {
-            calculations.push_back(source.text);
+            items.push_back({ScriptItem::Kind::Calculation, source.text, 0});
             continue;
         }
         std::string script;
@@ -127,43 +140,25 @@ int run(const Options &options)
             std::cerr << "fmhost: " << error << std::endl;
             return kExitUsage;
         }
-        for (std::string &calculation : splitScript(script))
-            calculations.push_back(std::move(calculation));
+        for (ScriptItem &item : fmhost::readScript(script))
+            items.push_back(std::move(item));
     }
 
-    installStopHandlers();
-    FMHost::Session session;
-    if (!openFiles(session, options.files, error))
+    cHostContext host(options);
+    if (!host.start(error))
     {
         std::cerr << "fmhost: " << error << std::endl;
         return kExitUsage;
     }
-    PluginHost plugin;
-    if (!options.noPlugin &&
-        !plugin.load(options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath, error))
-    {
-        std::cerr << "fmhost: " << error << std::endl;
-        return kExitUsage;
-    }
-
-    Runner runner(session, options.json);
+    cRunner runner(host, options.json);
     if (options.sources.empty())
-    {
-        bool interactive = isatty(STDIN_FILENO) != 0;
-        std::string calculation;
-        while (!gStopRequested &&
-               readCalculation(std::cin, calculation, interactive ? &std::cout : nullptr, "fmhost> ", "...> ") &&
-               !gStopRequested)
-            runner.evaluate(calculation);
-        if (interactive)
-            std::cout << std::endl;
-    }
-    for (std::size_t i = 0; i < calculations.size() && !gStopRequested; ++i)
-        runner.evaluate(calculations[i]);
-    plugin.unload();
-    if (gStopRequested)
+        runStandardInput(runner);
+    for (std::size_t i = 0; i < items.size() && !stopRequested(); ++i)
+        runner.run(items[i]);
+    host.stop();
+    if (stopRequested())
         std::cerr << "fmhost: stopped" << std::endl;
-    return runner.failed() || gStopRequested ? kExitCalculationFailed : kExitOK;
+    return runner.failed() || stopRequested() ? kExitCalculationFailed : kExitOK;
 }
 } // namespace
 } // namespace fmhost

@@ -1,0 +1,43 @@
+// What fmhost plays the host with: a session, its hosted files and the loaded plug-in.
+#pragma once
+
+#include "FMHost/Host.h"
+#include "fmhost/Options.h"
+#include "fmhost/PluginHost.h"
+
+#include <memory>
+#include <string>
+
+namespace fmhost
+{
+// A calculation's outcome, with what people need to know when it failed.
+struct cEvaluation
+{
+    FMHost::Result result;
+    std::string failure; // "error 1207: unbalanced parenthesis (at character 13)"; empty on success
+};
+
+class cHostContext
+{
+public:
+    explicit cHostContext(const Options &options) : options_(options) {}
+    ~cHostContext() { stop(); }
+    cHostContext(const cHostContext &) = delete;
+    cHostContext &operator=(const cHostContext &) = delete;
+
+    // Opens the hosted files of --file and loads the plug-in. False with a message when a file's database cannot
+    // be read or the plug-in cannot be used.
+    bool start(std::string &error);
+    // Shuts the plug-in down and closes the session; start() may follow for a fresh host.
+    void stop();
+
+    cEvaluation evaluate(const std::string &calculation);
+    FMHost::Session &session() { return *session_; }
+    const Options &options() const { return options_; }
+
+private:
+    const Options &options_;
+    std::unique_ptr<FMHost::Session> session_;
+    PluginHost plugin_;
+};
+} // namespace fmhost
