@@ -1,5 +1,7 @@
 // Store and read back 1,000,000 distinct keys in the global dictionary: time per operation and peak memory per key.
-//   GlobalsBenchmark                      (both variants)
+// Read one key while 200,000 others are bound to files (dieonclose) with the die interval at its minimum, against
+// the same read with no bound keys.
+//   GlobalsBenchmark                      (every variant)
 // "ThroughFunctions" calls Vantrel_SetGlobal / Vantrel_GetGlobal as the host does (allow-list check included);
 // "Dictionary" calls the dictionary directly, without the per-call work of an external function.
 #include <benchmark/benchmark.h>
@@ -158,8 +160,51 @@ void BM_StoreAndReadMillionKeys_Dictionary(benchmark::State &state)
         state, [](cFixture &f) { vtl::globalDictionary.storeValueForKey(*f.key, *f.value); },
         [](cFixture &f) { vtl::globalDictionary.loadValueForKey(*f.key, *f.result); });
 }
+
+// One Vantrel_GetGlobal among `bound` keys bound to the calling session's file, the die interval at 1 second. With
+// reported = 1 the host sends its closing messages (FileMaker Server); with 0 it does not, and each session checks
+// its own bound keys once per interval.
+void BM_GetGlobalAmongBoundKeys(benchmark::State &state)
+{
+    const int bound = static_cast<int>(state.range(0));
+    cFixture f;
+    vtl::globalDictionary.clean();
+    vtl::globalDictionary.setClosingsReported(state.range(1) != 0);
+    vtl::gCleanPeriod = vtl::kShortestCleanPeriod;
+    fmx::TextUniquePtr optionText;
+    optionText->Assign("dieonclose");
+    fmx::DataUniquePtr option;
+    option->SetAsText(*optionText, *f.locale);
+    for (int i = 0; i < bound; ++i)
+    {
+        f.setKey(i);
+        f.setValue(i);
+        fmx::DataVectUniquePtr args;
+        args->PushBack(*f.keyData);
+        args->PushBack(*f.value);
+        args->PushBack(*option);
+        Vantrel_SetGlobal(23, f.session.Env(), *args, *f.result);
+    }
+    f.key->Assign("probe");
+    f.keyData->SetAsText(*f.key, *f.locale);
+    f.setValue(42);
+    vtl::globalDictionary.storeValueForKey(*f.key, *f.value);
+    fmx::DataVectUniquePtr args;
+    args->PushBack(*f.keyData);
+    for (auto _ : state)
+    {
+        f.result->Clear();
+        Vantrel_GetGlobal(24, f.session.Env(), *args, *f.result);
+    }
+    if (f.result->GetAsNumber().AsLong() != 42 || vtl::globalDictionary.size() != static_cast<std::size_t>(bound) + 1)
+        state.SkipWithError("the probe did not come back or bound keys went");
+    vtl::globalDictionary.clean();
+    vtl::globalDictionary.setClosingsReported(false);
+    vtl::gCleanPeriod = 60;
+}
 }
 
+BENCHMARK(BM_GetGlobalAmongBoundKeys)->Args({0, 1})->Args({200000, 1})->Args({0, 0})->Args({200000, 0});
 BENCHMARK(BM_StoreAndReadMillionKeys_Dictionary)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreAndReadMillionKeys_ThroughFunctions)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,8 @@
 // fmlib::RegExpPatternCount against Node's String.prototype.match with the g flag, in one run, on the same
 // 10,000,000-character text. Node is timed first (by a script run once for all patterns); Google Benchmark
 // then times ours; the summary prints both medians of CPU time and ours / Node.
+// "ThroughFunction" times Vantrel_RegExp_PatternCount as the host calls it, the text an argument held by the
+// host: what a calculation pays, the copy of the text out of the host included (in ns per character too).
 // Also counts .* over 100,000,000 characters once, to show that long texts neither crash nor overflow.
 
 #include <benchmark/benchmark.h>
@@ -16,7 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "FMHost/Host.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXText.h"
 #include "iOS_SupportFunctions/RegExpPatternCount.h"
+#include "regex/RegExpFunctions.h"
 
 namespace {
 
@@ -28,7 +34,10 @@ const char* const kPatterns[] = {
     "x*",                // an empty match at almost every position
     "\\b\\w+@\\w+\\.com\\b",
     "(\\d+)-(\\d+)",
+    "q[a-z]x",           // a first-character search
 };
+// Timed through the host function as well: answered at the first position, a literal, a first character.
+const char* const kThroughFunction[] = {"^[a-z]+", "needle", "q[a-z]x"};
 constexpr size_t kTextLength = 10'000'000;
 constexpr int kRepetitions = 5;
 
@@ -55,9 +64,9 @@ const std::string& Text8()
     return text;
 }
 
-const std::wstring& Text()
+const std::u16string& Text()
 {
-    static const std::wstring text(Text8().begin(), Text8().end());
+    static const std::u16string text(Text8().begin(), Text8().end());
     return text;
 }
 
@@ -95,14 +104,8 @@ std::map<std::string, sNodeTiming> TimeNode()
 // Node's timings, also reported as counters so that the JSON output carries both sides.
 std::map<std::string, sNodeTiming> gNode;
 
-void BM_PatternCount(benchmark::State& state, const char* pattern)
+void ReportCounts(benchmark::State& state, const char* pattern, int64_t count)
 {
-    const std::wstring wide(pattern, pattern + std::char_traits<char>::length(pattern));
-    int64_t count = 0;
-    for (auto _ : state) {
-        count = fmlib::RegExpPatternCount(Text(), wide);
-        benchmark::DoNotOptimize(count);
-    }
     state.counters["matches"] = double(count);
     const auto node = gNode.find(pattern);
     if (node != gNode.end()) {
@@ -111,11 +114,52 @@ void BM_PatternCount(benchmark::State& state, const char* pattern)
     }
 }
 
+void BM_PatternCount(benchmark::State& state, const char* pattern)
+{
+    const std::u16string wide(pattern, pattern + std::char_traits<char>::length(pattern));
+    int64_t count = 0;
+    for (auto _ : state) {
+        count = fmlib::RegExpPatternCount(Text(), wide);
+        benchmark::DoNotOptimize(count);
+    }
+    ReportCounts(state, pattern, count);
+}
+
+// The host side of a call: the text and the pattern as argument values, as a calculation passes them.
+struct sHostCall {
+    FMHost::Session session;
+    fmx::DataVectUniquePtr args;
+    fmx::DataUniquePtr result;
+
+    explicit sHostCall(const char* pattern)
+    {
+        std::ofstream(BENCH_ALLOWLIST_PATH, std::ios::trunc) << "Bench\tany\n";
+        session.OpenFile("Bench");
+        const std::u16string patternUnits(pattern, pattern + std::strlen(pattern));
+        for (const std::u16string* units : {&Text(), &patternUnits}) {
+            fmx::TextUniquePtr text;
+            text->AssignUnicodeWithLength(reinterpret_cast<const fmx::uint16*>(units->data()),
+                                          fmx::uint32(units->size()));
+            fmx::DataUniquePtr value;
+            fmx::LocaleUniquePtr locale;
+            value->SetAsText(*text, *locale);
+            args->PushBack(*value);
+        }
+    }
+};
+
+void BM_ThroughFunction(benchmark::State& state, const char* pattern)
+{
+    sHostCall call(pattern);
+    for (auto _ : state) Vantrel_RegExp_PatternCount(0, call.session.Env(), *call.args, *call.result);
+    ReportCounts(state, pattern, call.result->GetAsNumber().AsLong());
+}
+
 void BM_DotStarOver100MillionCharacters(benchmark::State& state)
 {
-    const std::wstring text(100'000'000, L'a');
+    const std::u16string text(100'000'000, u'a');
     int64_t count = 0;
-    for (auto _ : state) count = fmlib::RegExpPatternCount(text, L".*");
+    for (auto _ : state) count = fmlib::RegExpPatternCount(text, u".*");
     state.counters["matches"] = double(count);  // the whole text, then the empty match at its end
 }
 
@@ -148,6 +192,12 @@ int main(int argc, char** argv)
             ->Repetitions(kRepetitions)
             ->Iterations(1);
     }
+    for (const char* pattern : kThroughFunction) {
+        benchmark::RegisterBenchmark((std::string("ThroughFunction/") + pattern).c_str(), BM_ThroughFunction, pattern)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(kRepetitions)
+            ->Iterations(1);
+    }
     benchmark::RegisterBenchmark("DotStarOver100MillionCharacters", BM_DotStarOver100MillionCharacters)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
@@ -161,13 +211,23 @@ int main(int argc, char** argv)
         const auto ours = reporter.medianMs.find(std::string("PatternCount/") + pattern);
         const auto theirs = node.find(pattern);
         if (ours == reporter.medianMs.end()) continue;
-        const int64_t count = fmlib::RegExpPatternCount(Text(), std::wstring(pattern, pattern + std::strlen(pattern)));
+        const int64_t count = fmlib::RegExpPatternCount(Text(), std::u16string(pattern, pattern + std::strlen(pattern)));
         if (theirs == node.end()) {
             std::printf("%-28s %12.2f %12s\n", pattern, ours->second, "no node");
             continue;
         }
         std::printf("%-28s %12.2f %12.2f %10.2f %10s\n", pattern, ours->second, theirs->second.medianMs,
                     ours->second / theirs->second.medianMs, count == theirs->second.count ? "agree" : "DIFFER");
+    }
+    std::printf("\n%-28s %12s %12s %12s %10s\n", "through the host function", "ours cpu ms", "ns per char",
+                "node cpu ms", "ours/node");
+    for (const char* pattern : kThroughFunction) {
+        const auto ours = reporter.medianMs.find(std::string("ThroughFunction/") + pattern);
+        const auto theirs = node.find(pattern);
+        if (ours == reporter.medianMs.end()) continue;
+        const double nodeMs = theirs == node.end() ? 0 : theirs->second.medianMs;
+        std::printf("%-28s %12.2f %12.3f %12.2f %10.2f\n", pattern, ours->second, ours->second * 1e6 / kTextLength,
+                    nodeMs, nodeMs > 0 ? ours->second / nodeMs : 0.0);
     }
     benchmark::Shutdown();
     return 0;

@@ -11,10 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // Pairs of bytes are UTF-16 units, so surrogates and every BMP character reach the translator.
-    std::wstring pattern;
+    std::u16string pattern;
     for (size_t i = 0; i + 1 < size && pattern.size() < 512; i += 2)
-        pattern.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
-    static const std::wstring subject = L"aaa bbb 123 x\r\ny\u2028z \xD83D\xDE00 ab12 <p>AbC</p> aaaaaaaaaaaaaaaaaaaa!";
+        pattern.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+    static const std::u16string subject = u"aaa bbb 123 x\r\ny\u2028z \U0001F600 ab12 <p>AbC</p> aaaaaaaaaaaaaaaaaaaa!";
     try
     {
         vtl::TranslateECMAScriptPattern(pattern);

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/FmhostRunner.h"
+
 namespace
 {
 using namespace fmhostprocess;
@@ -206,6 +208,101 @@ TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(1, WEXITSTATUS(status));
     EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
+    std::remove(log.c_str());
+}
+
+// ":" lines play several clients of the server; each session has its own files, calling file and variables.
+TEST(FmhostSessions, SessionLinesSwitchOpenCloseAndEnd)
+{
+    std::string script = scratchPath("sessions.fmcalc");
+    writeFile(script, "Let ( $$who = \"first\" ; Get ( FileName ) & \"|\" & DatabaseNames )\n"
+                      ":session B Contacts \"Other Things.fmp12\"\n"
+                      "Get ( FileName ) & \"|\" & DatabaseNames & \"|\" & $$who\n"
+                      "Let ( $$who = \"B\" ; $$who )\n"
+                      "  :close contacts\n"
+                      "Get ( FileName ) & \"|\" & DatabaseNames\n"
+                      ":session main\n"
+                      "$$who\n"
+                      ":session B\n"
+                      "$$who\n"
+                      ":sleep 0.05\n"
+                      ":end\n"
+                      "$$who & \"|\" & DatabaseNames\n"
+                      ":session B\n"
+                      "$$who & \"|\" & DatabaseNames & \"|\"\n");
+    Outcome outcome = runFmhost({"--no-plugin", "--file", "Invoices", "--file", "Contacts", script});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("Invoices|Invoices\nContacts\n"
+              "Contacts|Contacts\nOther Things|\n"
+              "B\n"
+              "Other Things|Other Things\n"
+              "first\n"
+              "B\n"
+              "first|Invoices\nContacts\n"
+              "||\n",
+              outcome.out);
+    std::remove(script.c_str());
+}
+
+TEST(FmhostSessions, FilesNamedOnTheCommandLineKeepTheirDatabaseInEverySession)
+{
+    const std::string database = std::string(VANTREL_BINARY_DIR) + "/examples/invoices.sqlite";
+    fmhosttest::cSandboxAllowList allowList("Invoices\tany\n");
+    Outcome outcome = runFmhost({"--file", "Invoices=" + database, "--json"},
+                                ":session Other Invoices\n"
+                                "Vantrel_ExecuteSQL ( \"SELECT 1\" ) & \"|\" & Get ( FileName )\n");
+    EXPECT_NE(std::string::npos, outcome.out.find("\"value\":\"1|Invoices\"")) << outcome.out << outcome.err;
+}
+
+TEST(FmhostSessions, WrongSessionLinesAreReportedAndTheRestRuns)
+{
+    const std::pair<const char *, const char *> mistakes[] = {
+        {":close Nowhere", "no file Nowhere is open in session main"},
+        {":end now", ":end takes no arguments"},
+        {":sleep", ":sleep needs a number of seconds"},
+        {":sleep -1", ":sleep needs a number of seconds"},
+        {":sleep soon", ":sleep needs a number of seconds"},
+        {":session", ":session needs a session name"},
+        {":session A \"unclosed", "a quotation mark is not closed"},
+        {":close", ":close needs one file name"},
+    };
+    for (const auto &[line, message] : mistakes)
+    {
+        Outcome outcome = runFmhost({"--no-plugin"}, std::string(line) + "\n1 + 1\n");
+        EXPECT_EQ(1, outcome.status) << line;
+        EXPECT_EQ("2\n", outcome.out) << line;
+        EXPECT_NE(std::string::npos, outcome.err.find(message)) << outcome.err;
+    }
+    Outcome prompt = runFmhost({"--no-plugin"}, ":session X Sales\nGet ( FileName )\n:end\nGet ( FileName )\n");
+    EXPECT_EQ(0, prompt.status) << prompt.err;
+    EXPECT_EQ("Sales\n\n", prompt.out);
+}
+
+TEST(FmhostSessions, APluginThatAsksHearsOfClosingFilesAndEndingSessions)
+{
+    std::string log = scratchPath("sessions.log");
+    std::remove(log.c_str());
+    Outcome outcome = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--file", "Invoices"},
+                                ":session B Contacts Invoices\n:close Invoices\n:end\n:session C Contacts\n",
+                                {{"FMHOST_TEST_LOG", log}, {"FMHOST_TEST_SESSION_MESSAGES", "1"}});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    // Sessions 1 (main), 2 (B) and 3 (C); files 1 (Invoices) and 2 (Contacts), the same id in every session. At
+    // the end the other sessions end before the first, and then the plug-in is shut down.
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\n"
+              "file shutdown session=2 file=1\n"
+              "file shutdown session=2 file=2\n"
+              "session shutdown session=2\n"
+              "file shutdown session=3 file=2\n"
+              "session shutdown session=3\n"
+              "file shutdown session=1 file=1\n"
+              "session shutdown session=1\n"
+              "shutdown\n",
+              readFile(log));
+
+    std::remove(log.c_str());
+    runFmhost({"--plugin", testPlugin("LoggingPlugin"), "--file", "Invoices"}, ":close Invoices\n",
+              {{"FMHOST_TEST_LOG", log}});
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log)); // it did not ask
     std::remove(log.c_str());
 }
 } // namespace

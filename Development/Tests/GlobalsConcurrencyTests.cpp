@@ -12,6 +12,7 @@
 #include "globals/Dictionary.h"
 #include "globals/GlobalFunctions.h"
 #include "support/GlobalsTestSupport.h"
+#include "support/PluginTestSupport.h"
 
 using namespace globalstest;
 
@@ -57,6 +58,7 @@ struct cOwnKey
 struct cWorker
 {
     int thread;
+    int operations = kOperations / kThreads;
     std::map<int, cOwnKey> own;
     int failures = 0;
     std::string firstFailure;
@@ -76,7 +78,7 @@ struct cWorker
         std::mt19937 random(static_cast<unsigned>(thread) * 7919u + 1u);
         auto empty = TextValue("");
         auto option = TextValue("dieonclose");
-        for (int i = 0; i < kOperations / kThreads; ++i)
+        for (int i = 0; i < operations; ++i)
         {
             const bool shared = random() % 4 == 0;
             const int k = static_cast<int>(random() % (shared ? kSharedKeys : kOwnKeys));
@@ -192,6 +194,125 @@ TEST(GlobalsConcurrency, EightSessionsShareTheDictionarySafely)
         EXPECT_TRUE(isWrittenValue(Call(Vantrel_GetGlobal, check, {k2.get()}).result->GetAsNumber().AsFloat()));
         const std::optional<FString> file = vtl::globalDictionary.boundFile(key);
         EXPECT_TRUE(!file || *file == u"A" || *file == u"B");
+    }
+    EXPECT_EQ(expectedOwn + sharedPresent, vtl::globalDictionary.size());
+    vtl::globalDictionary.clean();
+}
+
+// Sessions come and go while others work: four threads keep their sessions and check that none of their keys is ever
+// lost; four others open files, bind keys in them, close a file (its keys must be gone at once) and end the session
+// (the rest must be gone). The host tells the plug-in of each closing with its session and file shutdown messages,
+// sent on the closing thread, so removals run concurrently with stores and reads.
+namespace
+{
+constexpr int kRounds = 150;
+constexpr int kKeysPerFile = 20;
+
+struct cChurner
+{
+    int thread;
+    int failures = 0;
+    std::string firstFailure;
+    void fail(const std::string &what)
+    {
+        if (failures++ == 0)
+            firstFailure = what;
+    }
+    std::string key(int round, const char *file, int k) const
+    {
+        return "churn-" + std::to_string(thread) + "-" + std::to_string(round) + "-" + file + "-" + std::to_string(k);
+    }
+    bool present(FMHost::Session &session, const std::string &name)
+    {
+        auto k = TextValue(name);
+        return Call(Vantrel_GetGlobal, session, {k.get()}).type() != FMHost::Type::Invalid;
+    }
+    void run()
+    {
+        auto option = TextValue("dieonclose");
+        for (int round = 0; round < kRounds; ++round)
+        {
+            auto value = NumberValue(round);
+            FMHost::Session observer; // has every file open, binds nothing
+            observer.OpenFile("A");
+            observer.OpenFile("B");
+            {
+                FMHost::Session session;
+                for (const char *file : {"A", "B"})
+                {
+                    session.OpenFile(file);
+                    session.SetCallingFile(file);
+                    for (int k = 0; k < kKeysPerFile; ++k)
+                    {
+                        auto name = TextValue(key(round, file, k));
+                        Call(Vantrel_SetGlobal, session, {name.get(), value.get(), option.get()});
+                    }
+                }
+                session.CloseFile("A");
+                for (int k = 0; k < kKeysPerFile; ++k)
+                {
+                    if (present(observer, key(round, "A", k)))
+                        fail("key of a closed file stayed: " + key(round, "A", k));
+                    if (!present(observer, key(round, "B", k)))
+                        fail("key of an open file went: " + key(round, "B", k));
+                }
+            } // the session ends
+            for (int k = 0; k < kKeysPerFile; ++k)
+                if (present(observer, key(round, "B", k)))
+                    fail("key of an ended session stayed: " + key(round, "B", k));
+        }
+    }
+};
+}
+
+TEST(GlobalsConcurrency, SessionsCloseFilesAndEndWhileOthersStoreAndRead)
+{
+    AllowEverythingIn({"A", "B"});
+    vtl::globalDictionary.clean();
+    ASSERT_EQ(62, plugintest::Initialise(71));
+    ASSERT_TRUE(FMHost::AttachPlugin(&FMExternCallProc));
+
+    std::vector<cWorker> workers(kThreads / 2);
+    std::vector<cChurner> churners(kThreads / 2);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads / 2; ++t)
+    {
+        workers[t].thread = t;
+        workers[t].operations = kOperations / 4;
+        threads.emplace_back([&worker = workers[t]] { worker.run(); });
+        churners[t].thread = t;
+        threads.emplace_back([&churner = churners[t]] { churner.run(); });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    FMHost::DetachPlugin(&FMExternCallProc);
+    plugintest::ShutdownPlugIn();
+    vtl::globalDictionary.setClosingsReported(false);
+
+    for (const cChurner &churner : churners)
+        EXPECT_EQ(0, churner.failures) << "churning thread " << churner.thread << ": " << churner.firstFailure;
+    // The workers' sessions ended too: what stays is exactly their plain keys, and the shared ones stored plain.
+    FMHost::Session check;
+    check.OpenFile("A");
+    std::size_t expectedOwn = 0;
+    for (const cWorker &worker : workers)
+    {
+        EXPECT_EQ(0, worker.failures) << "thread " << worker.thread << ": " << worker.firstFailure;
+        for (const auto &[k, model] : worker.own)
+        {
+            const std::string name = ownKey(worker.thread, k);
+            const bool stays = model.present && !model.bound;
+            EXPECT_EQ(stays, vtl::globalDictionary.contains(FString(name.begin(), name.end()))) << name;
+            expectedOwn += stays;
+        }
+    }
+    std::size_t sharedPresent = 0;
+    for (int k = 0; k < kSharedKeys; ++k)
+    {
+        const std::string name = sharedKey(k);
+        const FString key(name.begin(), name.end());
+        sharedPresent += vtl::globalDictionary.contains(key);
+        EXPECT_FALSE(vtl::globalDictionary.boundFile(key)) << name; // its binding session has ended
     }
     EXPECT_EQ(expectedOwn + sharedPresent, vtl::globalDictionary.size());
     vtl::globalDictionary.clean();

@@ -16,7 +16,8 @@ protected:
     fmhosttest::cSandboxAllowList allowList{"A\tany\nB\tany\nC\tany\n"};
 };
 
-// One calculation and what it must give: the type and the exact text form (kAny: not checked).
+// One calculation and what it must give: the type and the exact text form (kAny: not checked). A step whose calc
+// is an fmhost ":" line gives no answer.
 const char *const kAny = "\x01";
 struct cStep
 {
@@ -27,21 +28,28 @@ struct cStep
 void expectSteps(const std::vector<std::string> &files, const std::vector<cStep> &steps)
 {
     std::vector<std::string> calculations;
+    std::vector<cStep> answered;
     for (const cStep &step : steps)
-        calculations.push_back(step.calc);
-    const std::vector<fmhosttest::cAnswer> lines = fmhosttest::runFmhost(calculations, files).answers;
-    ASSERT_EQ(steps.size(), lines.size());
-    for (std::size_t i = 0; i < steps.size(); ++i)
     {
-        SCOPED_TRACE(steps[i].calc);
+        calculations.push_back(step.calc);
+        if (step.calc.rfind(":", 0) != 0)
+            answered.push_back(step);
+    }
+    const fmhosttest::cRun run = fmhosttest::runFmhost(calculations, files);
+    EXPECT_EQ(0, run.status);
+    const std::vector<fmhosttest::cAnswer> &lines = run.answers;
+    ASSERT_EQ(answered.size(), lines.size());
+    for (std::size_t i = 0; i < answered.size(); ++i)
+    {
+        SCOPED_TRACE(answered[i].calc);
         EXPECT_EQ("0", lines[i].at("error"));
-        if (steps[i].type != kAny)
+        if (answered[i].type != kAny)
         {
-            EXPECT_EQ(steps[i].type, lines[i].at("type"));
+            EXPECT_EQ(answered[i].type, lines[i].at("type"));
         }
-        if (steps[i].value != kAny)
+        if (answered[i].value != kAny)
         {
-            EXPECT_EQ(steps[i].value, lines[i].at("value"));
+            EXPECT_EQ(answered[i].value, lines[i].at("value"));
         }
     }
 }
@@ -110,7 +118,6 @@ TEST_F(GlobalsEndToEnd, BoundKeysFollowTheFirstFileAndGoWhenItCloses)
         {"Vantrel_SetGlobal ( \"fromA\" ; \"a again\" ; \"dieonclose\" )", "Text", "a again"}, // stays bound to A
         {"Vantrel_SetGlobal ( \"fromB\" ; \"b\" ; \"dieonclose\" )", "Text", "b"},
         {"Vantrel_SetGlobal ( \"plain\" ; \"p\" )", "Text", "p"},
-        {"Vantrel_Set ( \"globalDieInterval\" ; 0 )", "Number", "0"},
         {"EmulatorSetCallingFile ( \"C\" )", "Number", "1"},
         {"EmulatorCloseFile ( \"B\" )", "Number", "1"},
         {"List ( Vantrel_GetGlobal ( \"fromA\" ) ; Vantrel_GetGlobal ( \"fromB\" ) ; Vantrel_GetGlobal ( \"plain\" ) )",
@@ -121,14 +128,46 @@ TEST_F(GlobalsEndToEnd, BoundKeysFollowTheFirstFileAndGoWhenItCloses)
     });
 }
 
-TEST_F(GlobalsEndToEnd, DieIntervalIsSetAndKeysStayUntilItPasses)
+// Several users at once: a key bound in one session is that session's, whatever the others do.
+TEST_F(GlobalsEndToEnd, BoundKeysBelongToTheSessionThatBoundThem)
 {
-    expectSteps({"A", "B"}, {
+    expectSteps({"A"}, {
+        {"Vantrel_Set ( \"globalDieInterval\" ; 1 )", "Number", "1"},
+        {"Vantrel_SetGlobal ( \"plain\" ; \"p\" )", "Text", "p"},
+        {":session alice B", kAny, kAny},
+        {"Vantrel_SetGlobal ( \"alice's\" ; \"a\" ; \"dieonclose\" )", "Text", "a"},
+        {"Vantrel_SetGlobal ( \"plain\" ; \"still plain\" )", "Text", "still plain"},
+        {":session bob C B", kAny, kAny},
+        {":sleep 1.2", kAny, kAny}, // past the die interval
+        {":close B", kAny, kAny},   // bob leaves B; alice has it open still
+        {"Vantrel_GetGlobal ( \"alice's\" )", "Text", "a"},
+        {"Vantrel_SetGlobal ( \"alice's\" ; \"by bob\" ; \"dieonclose\" )", "Text", "by bob"}, // stays alice's
+        {":end", kAny, kAny},
+        {"Vantrel_GetGlobal ( \"alice's\" )", "Text", "by bob"},
+        {":session alice", kAny, kAny},
+        {":close B", kAny, kAny},   // now the file that bound it closes in the session that bound it
+        {":session main", kAny, kAny},
+        {"Vantrel_GetGlobal ( \"alice's\" ) & \"|\" & Vantrel_GetGlobal ( \"plain\" )", "Text", "|still plain"},
+        {":session carol C", kAny, kAny},
+        {"Vantrel_SetGlobal ( \"carol's\" ; 3 ; \"dieonclose\" )", "Number", "3"},
+        {":end", kAny, kAny},       // carol ends with C open
+        {"Vantrel_GetGlobal ( \"carol's\" ) & \"|\" & Vantrel_GetGlobal ( \"plain\" )", "Text", "|still plain"},
+    });
+}
+
+TEST_F(GlobalsEndToEnd, DieIntervalIsAFiniteNumberOfSecondsOfAtLeastOne)
+{
+    const char *const kMessage = "globalDieInterval must be a number of seconds, at least 1";
+    expectSteps({"A"}, {
         {"Vantrel_Set ( \"globalDieInterval\" ; 120 )", "Number", "120"},
-        {"EmulatorSetCallingFile ( \"B\" )", "Number", "1"},
-        {"Vantrel_SetGlobal ( \"fromB\" ; \"b\" ; \"dieonclose\" )", "Text", "b"},
-        {"EmulatorCloseFile ( \"B\" )", "Number", "1"},
-        {"Vantrel_GetGlobal ( \"fromB\" )", "Text", "b"}, // 120 seconds have not passed
+        {"Vantrel_Set ( \"globalDieInterval\" ; 0 )", "Number", "-50"},
+        {"Vantrel_Get ( \"lastErrorMessage\" )", "Text", kMessage},
+        {"Vantrel_Set ( \"globalDieInterval\" ; -3 )", "Number", "-50"},
+        {"Vantrel_Set ( \"globalDieInterval\" ; 0.5 )", "Number", "-50"},
+        {"Vantrel_Set ( \"globalDieInterval\" ; \"soon\" )", "Number", "-50"},
+        {"Vantrel_Set ( \"globalDieInterval\" ; \"\" )", "Number", "-50"},
+        {"Vantrel_Set ( \"globalDieInterval\" ; 1 )", "Number", "1"},
+        {"Vantrel_Set ( \"globalDieInterval\" ; \"90\" )", "Text", "90"},
     });
 }
 
@@ -147,5 +186,9 @@ TEST_F(GlobalsEndToEnd, SortAndLastErrorSelectors)
         {"Vantrel_Get ( \"timestamp\" )", "Timestamp", kAny},
         {"Vantrel_Set ( \"nope\" ; 1 )", "Number", "-50"},
         {"Vantrel_Get ( \"inlineDocumentation\" )", "Text", "on"},
+        {"Vantrel_Set ( \"inlineDocumentation\" ; False )", "Text", "off"},
+        {"Vantrel_Set ( \"inlineDocumentation\" ; \"TRUE\" )", "Text", "on"},
+        {"Vantrel_Set ( \"inlineDocumentation\" ; 0 )", "Text", "off"},
+        {"Vantrel_Set ( \"inlineDocumentation\" ; 1 )", "Text", "on"},
     });
 }

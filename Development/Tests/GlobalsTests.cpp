@@ -3,6 +3,7 @@
 #include "globals/Dictionary.h"
 #include "globals/GlobalFunctions.h"
 #include "support/GlobalsTestSupport.h"
+#include "support/PluginTestSupport.h"
 
 using namespace globalstest;
 
@@ -268,6 +269,7 @@ TEST_F(Globals, DieOnCloseBindsToTheFirstFileThatStoredTheKey)
     EXPECT_EQ(FString(u"B"), boundFile("k"));
 }
 
+// A host that does not send the session messages: each session checks its own keys once per die interval.
 TEST_F(Globals, ClosingAFileDropsItsKeysAtTheNextCleanUp)
 {
     auto value = NumberValue(1);
@@ -294,8 +296,9 @@ TEST_F(Globals, ClosingAFileDropsItsKeysAtTheNextCleanUp)
     EXPECT_EQ(2u, vtl::globalDictionary.size());
 }
 
-TEST_F(Globals, CleanUpComparesWholeFileNames)
+TEST_F(Globals, CallsFromOtherSessionsNeverRemoveAKey)
 {
+    // Session "sales" binds a key in Sales; this session never opened Sales, only a file whose name begins with it.
     FMHost::Session sales;
     sales.OpenFile("Sales");
     auto value = NumberValue(1);
@@ -304,10 +307,83 @@ TEST_F(Globals, CleanUpComparesWholeFileNames)
     Call(Vantrel_SetGlobal, sales, {key.get(), value.get(), option.get()});
     ASSERT_EQ(FString(u"Sales"), boundFile("sales key"));
 
-    session.OpenFile("Sales 2024"); // "Sales" is not open in this session, only a file whose name begins with it
+    session.OpenFile("Sales 2024");
     vtl::gCleanPeriod = 0;
-    get("x");
+    for (int call = 0; call < 3; ++call)
+        EXPECT_EQ("1", get("sales key").text());
+    EXPECT_EQ(FString(u"Sales"), boundFile("sales key"));
+
+    // The binding session's own check compares whole names: "Sales 2024" open does not keep "Sales".
+    sales.OpenFile("Sales 2024");
+    auto probe = TextValue("x");
+    Call(Vantrel_GetGlobal, sales, {probe.get()}); // first sight of the session: its check starts an interval
+    sales.CloseFile("Sales");
+    Call(Vantrel_GetGlobal, sales, {probe.get()});
     EXPECT_FALSE(vtl::globalDictionary.contains(u"sales key"));
+}
+
+TEST_F(Globals, ShutdownMessagesEndExactlyTheKeysOfThatFileOfThatSession)
+{
+    FMHost::Session other;
+    other.OpenFile("A");
+    auto value = NumberValue(1);
+    auto option = TextValue("dieonclose");
+    setBound("mine in A", *value);
+    const fmx::ptrtype fileA = session.Env().FileID();
+    session.SetCallingFile("B");
+    for (int i = 0; i < 1000; ++i) // more than one batch of removals
+        setBound("mine in B " + std::to_string(i), *value);
+    set("plain", *value);
+    auto otherKey = TextValue("other in A");
+    Call(Vantrel_SetGlobal, other, {otherKey.get(), value.get(), option.get()});
+    const fmx::ptrtype mine = session.Env().SessionID(), others = other.Env().SessionID();
+    ASSERT_EQ(fileA, other.Env().FileID());
+    EXPECT_EQ((vtl::cBindingPlace{others, fileA}), vtl::globalDictionary.boundPlace(u"other in A"));
+    EXPECT_EQ(1003u, vtl::globalDictionary.size());
+
+    auto send = [](FMX_ExternCallSwitch which, fmx::ptrtype sessionId, fmx::ptrtype fileId) {
+        FMX_ExternCallStruct record = plugintest::Message(which);
+        record.parm2 = sessionId;
+        record.parm3 = fileId;
+        plugintest::Send(record);
+    };
+    send(kFMXT_FileShutdown, mine, 999);    // a file of which nothing is bound
+    send(kFMXT_SessionShutdown, 999, 0);    // a session that bound nothing
+    EXPECT_EQ(1003u, vtl::globalDictionary.size());
+
+    send(kFMXT_FileShutdown, others, fileA); // the other session leaves A: only its key goes
+    EXPECT_FALSE(vtl::globalDictionary.contains(u"other in A"));
+    EXPECT_EQ("1", get("mine in A").text());
+
+    send(kFMXT_FileShutdown, mine, fileA);
+    EXPECT_FALSE(vtl::globalDictionary.contains(u"mine in A"));
+    EXPECT_EQ(1001u, vtl::globalDictionary.size());
+
+    set("mine in B 7", *value); // stored plain again: no longer bound, so it outlives the session
+    send(kFMXT_SessionShutdown, mine, 0);
+    EXPECT_EQ(2u, vtl::globalDictionary.size());
+    EXPECT_EQ("1", get("plain").text());
+    EXPECT_EQ("1", get("mine in B 7").text());
+    EXPECT_FALSE(boundFile("mine in B 7"));
+}
+
+TEST_F(Globals, OnlyHostsWithoutShutdownMessagesAreCheckedPeriodically)
+{
+    plugintest::Initialise(55); // before the session messages existed
+    EXPECT_FALSE(vtl::globalDictionary.closingsReported());
+    plugintest::ShutdownPlugIn();
+    plugintest::Initialise(56);
+    EXPECT_TRUE(vtl::globalDictionary.closingsReported());
+
+    // The host reports closings: a file closed without a message (which such a host never does) is not polled.
+    auto value = NumberValue(1);
+    setBound("bound", *value);
+    session.CloseFile("A");
+    vtl::gCleanPeriod = 0;
+    EXPECT_EQ("1", get("bound").text());
+    EXPECT_EQ("1", get("bound").text());
+    plugintest::ShutdownPlugIn();
+    vtl::globalDictionary.setClosingsReported(false);
 }
 
 TEST_F(Globals, HostThatCannotNameFilesLeavesKeysAlone)

@@ -952,3 +952,77 @@ TEST_F(HostEmulatorRegistry, EightSessionsRunAtOnce)
     churn.join();
     EXPECT_EQ(0, failures.load());
 }
+
+// ---------------------------------------------------------------------------------------------------------------
+// Session messages to plug-ins.
+
+namespace
+{
+struct cSessionMessage
+{
+    int which;
+    FMX_PtrType session, file;
+    bool operator==(const cSessionMessage &o) const { return which == o.which && session == o.session && file == o.file; }
+};
+std::vector<cSessionMessage> gSessionMessages;
+const char *gOptions = "TEST1nnYnYn";
+
+void RecordingEntryPoint(FMX_ExternCallPtr pb)
+{
+    if (pb->whichCall == kFMXT_GetString && pb->parm1 == kFMXT_OptionsStr)
+    {
+        auto *buffer = reinterpret_cast<unichar16 *>(pb->result);
+        for (std::size_t i = 0; i <= std::strlen(gOptions) && i < pb->parm3; ++i)
+            buffer[i] = static_cast<unichar16>(gOptions[i]);
+        return;
+    }
+    gSessionMessages.push_back({pb->whichCall, pb->parm2, pb->parm3});
+}
+} // namespace
+
+TEST(HostEmulatorSessionMessages, ClosingFilesAndEndingSessionsAreToldToPluginsThatAsk)
+{
+    gSessionMessages.clear();
+    gOptions = "TEST1nnYnYn";
+    ASSERT_TRUE(FMHost::AttachPlugin(&RecordingEntryPoint));
+    ptrtype sessionId = 0, invoices = 0, contacts = 0;
+    {
+        FMHost::Session session;
+        session.OpenFile("Invoices");
+        invoices = session.Env().FileID();
+        session.OpenFile("Contacts");
+        session.SetCallingFile("Contacts");
+        contacts = session.Env().FileID();
+        sessionId = session.Env().SessionID();
+        FMHost::Session other;
+        other.OpenFile("contacts");
+        EXPECT_EQ(contacts, other.Env().FileID()); // one id per hosted file, whichever session opens it
+        const ptrtype otherId = other.Env().SessionID();
+        EXPECT_TRUE(other.CloseFile("Contacts"));
+        EXPECT_FALSE(other.CloseFile("Contacts")); // not open: no message
+        ASSERT_EQ(1u, gSessionMessages.size());
+        EXPECT_EQ((cSessionMessage{kFMXT_FileShutdown, otherId, contacts}), gSessionMessages[0]);
+        gSessionMessages.clear();
+    } // other ends (no files left), then session ends with both its files open
+    ASSERT_EQ(4u, gSessionMessages.size());
+    EXPECT_EQ(kFMXT_SessionShutdown, gSessionMessages[0].which);
+    EXPECT_EQ((cSessionMessage{kFMXT_FileShutdown, sessionId, contacts}), gSessionMessages[1]);
+    EXPECT_EQ((cSessionMessage{kFMXT_FileShutdown, sessionId, invoices}), gSessionMessages[2]);
+    EXPECT_EQ((cSessionMessage{kFMXT_SessionShutdown, sessionId, 0}), gSessionMessages[3]);
+
+    FMHost::DetachPlugin(&RecordingEntryPoint);
+    gSessionMessages.clear();
+    {
+        FMHost::Session detached;
+        detached.OpenFile("Invoices");
+    }
+    EXPECT_TRUE(gSessionMessages.empty());
+
+    gOptions = "TEST1nnYnnn"; // character 10 is not 'Y'
+    EXPECT_FALSE(FMHost::AttachPlugin(&RecordingEntryPoint));
+    {
+        FMHost::Session unasked;
+        unasked.OpenFile("Invoices");
+    }
+    EXPECT_TRUE(gSessionMessages.empty());
+}

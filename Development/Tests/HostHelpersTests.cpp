@@ -1,6 +1,7 @@
 // Conversions between host values and the plug-in's strings, typed copies, keyword look-up, clock, evaluation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 
@@ -150,6 +151,26 @@ TEST_F(HostHelpers, WideStringsHoldOneCharacterPerUnit)
     EXPECT_EQ(0xDE00, wide[2]);
     EXPECT_EQ(0xE9, wide[3]);
     EXPECT_EQ(L"ab", fmlib::WStringFromFMText(*Utf16Text(std::u16string(u"ab\0cd", 5))));
+}
+
+TEST_F(HostHelpers, TextUnitsEndAtTheFirstZeroUnitWhereverItLies)
+{
+    // The text is copied in pieces of 16,384 units and searched in blocks of 32 and 8: zeros at and around
+    // those edges, and none at all.
+    const size_t length = 50000;
+    std::u16string units(length, u'x');
+    for (size_t k = 0; k < length; ++k)
+        units[k] = char16_t(0x20 + k % 0xFF00);  // every non-zero unit value, surrogates included
+    EXPECT_EQ(units, std::u16string(fmlib::cTextUnits(*Utf16Text(units)).View()));
+    for (size_t zero : {size_t(0), size_t(1), size_t(7), size_t(8), size_t(31), size_t(32), size_t(33), size_t(16383),
+                        size_t(16384), size_t(16400), size_t(49999)}) {
+        std::u16string withZero = units;
+        withZero[zero] = 0;
+        withZero[std::min(zero + 5, length - 1)] = 0;  // only the first one counts
+        const fmlib::cTextUnits read(*Utf16Text(withZero));
+        EXPECT_EQ(units.substr(0, zero), std::u16string(read.View())) << "zero at " << zero;
+    }
+    EXPECT_TRUE(fmlib::cTextUnits(*Utf8Text("")).View().empty());
 }
 
 TEST_F(HostHelpers, Utf8FormsAreWhole)

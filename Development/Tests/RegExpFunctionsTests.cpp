@@ -11,6 +11,7 @@
 #include "iOS_SupportFunctions/RegExpPerformSubstitute.h"
 #include "regex/RegExpFunctions.h"
 #include "regex/cRegExpError.h"
+#include "support/NodeReference.h"
 
 using namespace fmx;
 
@@ -271,6 +272,47 @@ TEST_F(RegExpFunctions, HostFailuresAnywhereInTheSubstitutionThrow)
             }
         }
     }
+}
+
+TEST_F(RegExpFunctions, SubstituteAgreesWithTheDocumentedRulesOnNodesMatches)
+{
+    // Node finds the matches and the groups that took part; a reference script applies the documented rules
+    // to them, over generated patterns, texts and replacement lists.
+    if (!nodetest::NodeAvailable()) GTEST_SKIP() << "node is not installed";
+    constexpr size_t kCases = 4000;
+    // Another seed explores other cases: VANTREL_NODE_SEED=7 ./RegExpFunctionsTests
+    const char* seed = std::getenv("VANTREL_NODE_SEED");
+    const std::vector<std::string> lines = nodetest::NodeLines(
+        "regexp_node_substitute.js", std::to_string(kCases) + " " + std::to_string(seed ? std::atoi(seed) : 1));
+    ASSERT_EQ(lines.size(), kCases) << "node printed a different number of cases";
+    auto units = [](const std::u16string& s) {
+        TextUniquePtr text;
+        text->AssignUnicodeWithLength(reinterpret_cast<const uint16*>(s.data()), uint32(s.size()));
+        return text;
+    };
+    size_t differences = 0, substituted = 0;
+    for (const std::string& line : lines) {
+        const std::vector<std::u16string> c = nodetest::ParseJsonStrings(line);  // pattern, text, expected, ...
+        ASSERT_GE(c.size(), 4u) << line;
+        std::vector<TextUniquePtr> args;
+        args.push_back(units(c[1]));
+        args.push_back(units(c[0]));
+        for (size_t k = 3; k < c.size(); ++k) args.push_back(units(c[k]));
+        std::u16string ours;
+        try {
+            Substitute(args);
+            ours.resize(output->GetSize());
+            output->GetUnicode(reinterpret_cast<uint16*>(&ours[0]), 0, output->GetSize());
+        } catch (const vtl::cRegExpError&) {
+            ours = u"error";
+        }
+        substituted += c[2] != c[1];
+        if (ours != c[2] && ++differences <= 20)
+            ADD_FAILURE() << "/" << nodetest::Show(c[0]) << "/ on \"" << nodetest::Show(c[1]) << "\": ours \""
+                          << nodetest::Show(ours) << "\", expected \"" << nodetest::Show(c[2]) << "\" (" << line << ")";
+    }
+    EXPECT_EQ(differences, 0u) << "of " << kCases << " cases";
+    EXPECT_GT(substituted, kCases / 20) << "the generated cases hardly substitute anything";
 }
 
 }  // namespace

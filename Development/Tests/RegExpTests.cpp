@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,14 +20,15 @@
 #include "regex/ECMAScriptTranslator.h"
 #include "regex/cRegExp.h"
 #include "regex/cRegExpError.h"
+#include "support/NodeReference.h"
 
 namespace {
 
-std::wstring W(const char* ascii) { return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii)); }
+std::u16string U(const char* ascii) { return std::u16string(ascii, ascii + std::char_traits<char>::length(ascii)); }
 
-int64_t Count(const char* text, const char* pattern) { return fmlib::RegExpPatternCount(W(text), W(pattern)); }
+int64_t Count(const char* text, const char* pattern) { return fmlib::RegExpPatternCount(U(text), U(pattern)); }
 
-std::string ErrorOf(const std::wstring& text, const std::wstring& pattern)
+std::string ErrorOf(const std::u16string& text, const std::u16string& pattern)
 {
     try {
         fmlib::RegExpPatternCount(text, pattern);
@@ -64,24 +66,24 @@ TEST(RegExpCount, SearchStartSeesTheTextBeforeIt)
 
 TEST(RegExpCount, PositionsAreUtf16Units)
 {
-    const std::wstring smiley{wchar_t(0xD83D), wchar_t(0xDE00)};
-    EXPECT_EQ(fmlib::RegExpPatternCount(smiley, L"."), 2);
-    EXPECT_EQ(fmlib::RegExpPatternCount(smiley + smiley, smiley + L"+"), 2);  // + repeats the low surrogate only
-    EXPECT_EQ(fmlib::RegExpPatternCount(std::wstring(1, wchar_t(0xDE00)), L"[\\ud800-\\udfff]"), 1);
+    const std::u16string smiley{char16_t(0xD83D), char16_t(0xDE00)};
+    EXPECT_EQ(fmlib::RegExpPatternCount(smiley, u"."), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(smiley + smiley, smiley + u"+"), 2);  // + repeats the low surrogate only
+    EXPECT_EQ(fmlib::RegExpPatternCount(std::u16string(1, char16_t(0xDE00)), u"[\\ud800-\\udfff]"), 1);
 }
 
 TEST(RegExpTranslation, SpellsOutEcmaScriptSets)
 {
-    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L".").pcrePattern, "[^\\x{a}\\x{d}\\x{2028}\\x{2029}]");
-    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"\\d").pcrePattern, "[\\x{30}-\\x{39}]");
-    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"[]").pcrePattern, "(?:(?!))");
-    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"[^]").pcrePattern, "(?s:.)");
-    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"a$").pcrePattern, "a\\z");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u".").pcrePattern, "[^\\x{a}\\x{d}\\x{2028}\\x{2029}]");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"\\d").pcrePattern, "[\\x{30}-\\x{39}]");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"[]").pcrePattern, "(?:(?!))");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"[^]").pcrePattern, "(?s:.)");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"a$").pcrePattern, "a\\z");
 }
 
 TEST(RegExpTranslation, NamedGroupsBecomeNumberedOnes)
 {
-    const vtl::sTranslatedPattern t = vtl::TranslateECMAScriptPattern(L"\\k<b>(?<a>x)(y)(?<b>z)\\k<a>");
+    const vtl::sTranslatedPattern t = vtl::TranslateECMAScriptPattern(u"\\k<b>(?<a>x)(y)(?<b>z)\\k<a>");
     EXPECT_EQ(t.pcrePattern, "\\g{3}(x)(y)(z)\\g{1}");
     EXPECT_EQ(t.groupCount, 3u);
 }
@@ -89,36 +91,73 @@ TEST(RegExpTranslation, NamedGroupsBecomeNumberedOnes)
 TEST(RegExpTranslation, PerlOnlySyntaxCannotReachTheEngine)
 {
     // Characters PCRE2 would read as syntax arrive as hexadecimal escapes.
-    EXPECT_EQ(vtl::TranslateECMAScriptPattern(L"\\Q\\E#").pcrePattern, "QE\\x{23}");
-    EXPECT_NE(ErrorOf(L"a", L"(*UTF)a"), "");
-    EXPECT_NE(ErrorOf(L"a", L"(?C1)a"), "");
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"\\Q\\E#").pcrePattern, "QE\\x{23}");
+    EXPECT_NE(ErrorOf(u"a", u"(*UTF)a"), "");
+    EXPECT_NE(ErrorOf(u"a", u"(?C1)a"), "");
+}
+
+TEST(RegExpPosixClasses, MeanWhatTheStandardLibraryMeansInTheCLocale)
+{
+    const struct {
+        const char* name;
+        int (*is)(int);
+    } classes[] = {{"alnum", isalnum}, {"alpha", isalpha}, {"blank", isblank}, {"cntrl", iscntrl},
+                   {"digit", isdigit}, {"graph", isgraph}, {"lower", islower}, {"print", isprint},
+                   {"punct", ispunct}, {"space", isspace}, {"upper", isupper}, {"xdigit", isxdigit}};
+    for (const auto& c : classes) {
+        vtl::cRegExp expression(U(("[[:" + std::string(c.name) + ":]]").c_str()));
+        vtl::cRegExp negated(U(("[^[:" + std::string(c.name) + ":]]").c_str()));
+        for (char16_t unit = 0; unit < 0x100; ++unit) {
+            const std::u16string text(1, unit);
+            const bool member = unit < 0x80 && c.is(unit) != 0;  // ASCII only, as in the C locale
+            EXPECT_EQ(expression.search(text, 0), member) << c.name << " " << int(unit);
+            EXPECT_EQ(negated.search(text, 0), !member) << c.name << " " << int(unit);
+        }
+    }
+}
+
+TEST(RegExpPosixClasses, AreMembersOfTheirBracketOnly)
+{
+    EXPECT_EQ(Count("ab12:c", "[[:digit:]]+"), 1);
+    EXPECT_EQ(Count("a b\t1", "[[:alpha:][:space:]]+"), 1);
+    EXPECT_EQ(Count("a-b_c", "[^[:alnum:]]"), 2);
+    EXPECT_EQ(Count("x1-", "[x[:digit:]-]+"), 1);
+    // At the end of a range, as a class escape would be: three members.
+    EXPECT_EQ(Count("b-", "[a-[:digit:]]"), 1);
+    // Their "]" does not close the bracket, so the '(' after it is no group.
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"[[:digit:](]").groupCount, 0u);
+    EXPECT_EQ(Count("(", "[[:digit:](]"), 1);
+    // Elsewhere the characters keep their ECMAScript meaning.
+    EXPECT_EQ(Count("d", "[:digit:]"), 1);      // a bracket of ':', 'd', 'i', 'g', 't'
+    EXPECT_EQ(Count("f]", "[[:foo:]]"), 1);     // not a class name: '[', ':', 'f', 'o', then ']'
+    EXPECT_EQ(Count("1", "\\[[:digit:]]"), 0);  // an escaped '[' opens no bracket
 }
 
 TEST(RegExpErrors, MessagesNameThePatternAndTheFault)
 {
-    EXPECT_EQ(ErrorOf(L"a", L"(a"), "Invalid regular expression: /(a/: Unterminated group");
-    EXPECT_EQ(ErrorOf(L"a", L"a)"), "Invalid regular expression: /a)/: Unmatched ')'");
-    EXPECT_EQ(ErrorOf(L"a", L"[b-a]"), "Invalid regular expression: /[b-a]/: Range out of order in character class");
-    EXPECT_EQ(ErrorOf(L"a", L"(?<=a+)b"),
+    EXPECT_EQ(ErrorOf(u"a", u"(a"), "Invalid regular expression: /(a/: Unterminated group");
+    EXPECT_EQ(ErrorOf(u"a", u"a)"), "Invalid regular expression: /a)/: Unmatched ')'");
+    EXPECT_EQ(ErrorOf(u"a", u"[b-a]"), "Invalid regular expression: /[b-a]/: Range out of order in character class");
+    EXPECT_EQ(ErrorOf(u"a", u"(?<=a+)b"),
               "Invalid regular expression: /(?<=a+)b/: lookbehind assertion is not fixed length");
     // A non-ASCII pattern is shown as UTF-8, an unpaired surrogate as U+FFFD.
-    EXPECT_EQ(ErrorOf(L"a", std::wstring{L'\u00e9', wchar_t(0xD800), L'('}),
+    EXPECT_EQ(ErrorOf(u"a", std::u16string{u'\u00e9', char16_t(0xD800), u'('}),
               "Invalid regular expression: /\u00e9\ufffd(/: Unterminated group");
     // A long pattern is shown by its start.
-    EXPECT_EQ(ErrorOf(L"a", L"(" + std::wstring(1000, L'a')),
+    EXPECT_EQ(ErrorOf(u"a", u"(" + std::u16string(1000, u'a')),
               "Invalid regular expression: /(" + std::string(199, 'a') + ".../: Unterminated group");
 }
 
 TEST(RegExpErrors, DeepNestingIsRefusedNotRecursedInto)
 {
-    const std::wstring deep = std::wstring(100000, L'(') + std::wstring(100000, L')');
-    EXPECT_NE(ErrorOf(L"a", deep).find("nested too deeply"), std::string::npos);
+    const std::u16string deep = std::u16string(100000, u'(') + std::u16string(100000, u')');
+    EXPECT_NE(ErrorOf(u"a", deep).find("nested too deeply"), std::string::npos);
 }
 
 TEST(RegExpLimits, CatastrophicBacktrackingEndsInAnErrorQuickly)
 {
     const auto start = std::chrono::steady_clock::now();
-    const std::string message = ErrorOf(std::wstring(40, L'x') + L"zy", L"(x+x+)+y");
+    const std::string message = ErrorOf(std::u16string(40, u'x') + u"zy", u"(x+x+)+y");
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_NE(message.find("too many backtracking steps"), std::string::npos) << message;
     EXPECT_LT(elapsed, std::chrono::seconds(5));  // generous: this only guards against a hang
@@ -128,17 +167,17 @@ TEST(RegExpLimits, PatternsThatCompileToHugeProgramsAreRefused)
 {
     // Nested counted repeats are copied out by the engine: this short pattern would take 128 MB and seconds to
     // compile, and then stay cached.
-    const std::string message = ErrorOf(L"ab", L"(?:(?:ab){2000}){2000}");
+    const std::string message = ErrorOf(u"ab", u"(?:(?:ab){2000}){2000}");
     EXPECT_NE(message.find("/(?:(?:ab){2000}){2000}/: regular expression is too large"), std::string::npos)
         << message;
     // Honest counted repeats still compile.
-    EXPECT_EQ(fmlib::RegExpPatternCount(std::wstring(4000, L'a'), L"(?:a{20}){100}"), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(std::u16string(4000, u'a'), u"(?:a{20}){100}"), 2);
 }
 
 TEST(RegExpLimits, QuadraticWorkOverALongTextEndsAtTheTimeBudget)
 {
-    vtl::cRegExp expression(L"(a|ab)*c", std::chrono::milliseconds(50));
-    const std::wstring text = std::wstring(1000000, L'a') + L"b";
+    vtl::cRegExp expression(u"(a|ab)*c", std::chrono::milliseconds(50));
+    const std::u16string text = std::u16string(1000000, u'a') + u"b";
     try {
         expression.countMatches(text);
         FAIL() << "no error";
@@ -150,16 +189,16 @@ TEST(RegExpLimits, QuadraticWorkOverALongTextEndsAtTheTimeBudget)
 TEST(RegExpLimits, LongRepetitionsDoNotExhaustTheStack)
 {
     // The standard library's engine recursed once per character here and crashed.
-    const std::wstring text(1000000, L'a');
-    EXPECT_EQ(fmlib::RegExpPatternCount(text, L"(a|b)*"), 2);
-    EXPECT_EQ(fmlib::RegExpPatternCount(text, L".*"), 2);
-    EXPECT_EQ(fmlib::RegExpPatternCount(text, L"(?:a|(b))+$"), 1);
+    const std::u16string text(1000000, u'a');
+    EXPECT_EQ(fmlib::RegExpPatternCount(text, u"(a|b)*"), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(text, u".*"), 2);
+    EXPECT_EQ(fmlib::RegExpPatternCount(text, u"(?:a|(b))+$"), 1);
 }
 
 TEST(RegExpIteration, GroupsOfEachMatch)
 {
-    vtl::cRegExp expression(L"(\\w+)-(\\d)?");
-    const std::wstring text = L"ab-1 cd-";
+    vtl::cRegExp expression(u"(\\w+)-(\\d)?");
+    const std::u16string text = u"ab-1 cd-";
     size_t position = 0;
     ASSERT_TRUE(expression.searchNext(text, position));
     EXPECT_EQ(expression.groupStart(1), 0u);
@@ -172,13 +211,48 @@ TEST(RegExpIteration, GroupsOfEachMatch)
     EXPECT_FALSE(expression.searchNext(text, position));
 }
 
+TEST(RegExpIteration, AnEmptyRepetitionBeyondTheRequiredOnesIsRefused)
+{
+    // ECMAScript's group 1 of (\w*)+ on "abc" is "abc": a second, empty repetition is refused, not kept.
+    vtl::cRegExp repeated(u"(\\w*)+");
+    ASSERT_TRUE(repeated.search(u"abc", 0));
+    EXPECT_EQ(repeated.groupStart(1), 0u);
+    EXPECT_EQ(repeated.groupEnd(1), 3u);
+    // The only repetition of ? matched nothing: the group did not take part.
+    vtl::cRegExp optional(u"(a*)?b");
+    ASSERT_TRUE(optional.search(u"b", 0));
+    EXPECT_FALSE(optional.groupMatched(1));
+    // Hidden groups sit between the pattern's own: numbers, back-references and names still find them.
+    vtl::cRegExp numbered(u"(?<x>a*)*(b)(?:c?)*\\2\\k<x>");
+    ASSERT_TRUE(numbered.search(u"aabbaa", 0));
+    EXPECT_EQ(numbered.groupCount(), 2u);
+    EXPECT_EQ(numbered.groupStart(1), 0u);
+    EXPECT_EQ(numbered.groupEnd(1), 2u);
+    EXPECT_EQ(numbered.groupStart(2), 2u);
+    EXPECT_EQ(numbered.groupEnd(2), 3u);
+    EXPECT_EQ(numbered.groupEnd(0), 6u);
+    // A repeated back-reference to a group that did not take part matches the empty text.
+    EXPECT_EQ(Count("ab", "a(x)?\\1+"), 1);
+}
+
+TEST(RegExpTranslation, OrdinaryRepeatsAreLeftAsTheyAre)
+{
+    // Only a repeated body that can match the empty text gets the check of empty repetitions.
+    for (const char16_t* pattern : {u"(a|b)*", u"(\\d+,)+", u"(?:x\\s*)*", u"a{2,}", u"(a)?"}) {
+        const vtl::sTranslatedPattern t = vtl::TranslateECMAScriptPattern(pattern);
+        EXPECT_EQ(t.emptyIterationChecks, 0u) << t.pcrePattern;
+        EXPECT_FALSE(t.namedGroups) << t.pcrePattern;
+    }
+    EXPECT_EQ(vtl::TranslateECMAScriptPattern(u"(?:a*)*").emptyIterationChecks, 1u);
+}
+
 TEST(RegExpConcurrency, ThreadsShareCompiledPatternsSafely)
 {
     // More patterns than the cache keeps, so that threads also evict and compile while others match.
-    std::vector<std::wstring> patterns;
-    for (int k = 0; k < 40; ++k) patterns.push_back(L"(\\w)\\1|a{" + std::to_wstring(k % 7 + 1) + L"}|" + std::to_wstring(k));
-    std::wstring text;
-    for (int k = 0; k < 2000; ++k) text += L"aa bb " + std::to_wstring(k) + L" aaaa ";
+    std::vector<std::u16string> patterns;
+    for (int k = 0; k < 40; ++k) patterns.push_back(u"(\\w)\\1|a{" + U(std::to_string(k % 7 + 1).c_str()) + u"}|" + U(std::to_string(k).c_str()));
+    std::u16string text;
+    for (int k = 0; k < 2000; ++k) text += u"aa bb " + U(std::to_string(k).c_str()) + u" aaaa ";
     std::vector<int64_t> expected;
     for (const auto& p : patterns) expected.push_back(fmlib::RegExpPatternCount(text, p));
 
@@ -198,54 +272,9 @@ TEST(RegExpConcurrency, ThreadsShareCompiledPatternsSafely)
 
 // ---- differential run against Node.js ----
 
-// Reads a JSON array of strings into wide strings of UTF-16 units (\uXXXX escapes
-// stay single units, so unpaired surrogates survive).
-std::vector<std::wstring> ParseJsonStrings(const std::string& json)
-{
-    std::vector<std::wstring> strings;
-    size_t i = 0;
-    auto fail = [&] { throw std::runtime_error("corpus: bad JSON near " + json.substr(i, 20)); };
-    while (i < json.size()) {
-        const char c = json[i++];
-        if (c != '"') continue;
-        std::wstring s;
-        while (true) {
-            if (i >= json.size()) fail();
-            unsigned char u = static_cast<unsigned char>(json[i++]);
-            if (u == '"') break;
-            if (u == '\\') {
-                const char e = json[i++];
-                switch (e) {
-                    case 'n': s += L'\n'; break;
-                    case 'r': s += L'\r'; break;
-                    case 't': s += L'\t'; break;
-                    case 'b': s += L'\b'; break;
-                    case 'f': s += L'\f'; break;
-                    case 'u': s += wchar_t(std::stoul(json.substr(i, 4), nullptr, 16)); i += 4; break;
-                    default: s += wchar_t(e);
-                }
-            } else if (u < 0x80) {
-                s += wchar_t(u);
-            } else {  // UTF-8 sequence to UTF-16 units
-                const int extra = u >= 0xF0 ? 3 : u >= 0xE0 ? 2 : 1;
-                uint32_t cp = u & (0x3F >> extra);
-                for (int k = 0; k < extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(json[i++]) & 0x3F);
-                if (cp >= 0x10000) {
-                    s += wchar_t(0xD800 + ((cp - 0x10000) >> 10));
-                    s += wchar_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
-                } else {
-                    s += wchar_t(cp);
-                }
-            }
-        }
-        strings.push_back(s);
-    }
-    return strings;
-}
-
 struct sCase {
-    std::wstring pattern;
-    std::wstring text;
+    std::u16string pattern;
+    std::u16string text;
     std::string documented;  // the plug-in's answer where it differs from Node on purpose
     int line = 0;
 };
@@ -254,13 +283,13 @@ std::vector<sCase> ReadCorpus(const std::string& path)
 {
     std::ifstream in(path);
     std::vector<sCase> cases;
-    std::vector<std::wstring> patterns;
+    std::vector<std::u16string> patterns;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         const size_t colon = line.find(':');
         if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
         const std::string key = line.substr(0, colon);
-        const std::vector<std::wstring> values = ParseJsonStrings(line.substr(colon + 1));
+        const std::vector<std::u16string> values = nodetest::ParseJsonStrings(line.substr(colon + 1));
         if (key == "patterns") {
             patterns = values;
         } else if (key == "texts") {
@@ -282,31 +311,14 @@ std::string OurCount(const sCase& c)
     }
 }
 
-std::string Show(const std::wstring& s)
-{
-    std::ostringstream out;
-    for (wchar_t c : s) {
-        if (c >= 0x20 && c < 0x7F)
-            out << char(c);
-        else
-            out << "\\u{" << std::hex << uint32_t(c) << std::dec << "}";
-    }
-    return out.str();
-}
-
 TEST(RegExpNodeDifferential, CountsAgreeWithNodeOverTheCorpus)
 {
-    if (std::system("command -v node >/dev/null 2>&1") != 0) GTEST_SKIP() << "node is not installed";
-    const std::string data = std::string(VANTREL_SOURCE_DIR) + "/Development/Tests/data/";
-    const std::vector<sCase> cases = ReadCorpus(data + "RegExpCorpus.txt");
+    if (!nodetest::NodeAvailable()) GTEST_SKIP() << "node is not installed";
+    const std::vector<sCase> cases = ReadCorpus(nodetest::DataFile("RegExpCorpus.txt"));
     ASSERT_GE(cases.size(), 300u);
 
-    const std::string command = "node '" + data + "regexp_node_counts.js' '" + data + "RegExpCorpus.txt'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(pipe);
-    std::vector<std::string> node;
-    char buffer[64];
-    while (std::fgets(buffer, sizeof buffer, pipe.get())) node.emplace_back(buffer, std::strcspn(buffer, "\n"));
+    const std::vector<std::string> node =
+        nodetest::NodeLines("regexp_node_counts.js", "'" + nodetest::DataFile("RegExpCorpus.txt") + "'");
     ASSERT_EQ(node.size(), cases.size()) << "node printed a different number of results";
 
     size_t differences = 0;
@@ -317,7 +329,7 @@ TEST(RegExpNodeDifferential, CountsAgreeWithNodeOverTheCorpus)
         EXPECT_TRUE(c.documented.empty() || c.documented != node[k])
             << "line " << c.line << " is listed as a difference but Node agrees";
         if (ours != expected && ++differences <= 40) {
-            ADD_FAILURE() << "line " << c.line << ": /" << Show(c.pattern) << "/ on \"" << Show(c.text)
+            ADD_FAILURE() << "line " << c.line << ": /" << nodetest::Show(c.pattern) << "/ on \"" << nodetest::Show(c.text)
                           << "\": ours " << ours << ", expected " << expected << " (node " << node[k] << ")";
         }
     }

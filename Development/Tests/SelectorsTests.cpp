@@ -119,6 +119,26 @@ TEST_F(Selectors, InlineDocumentationIsReportedAndSwitched)
     auto on = TextValue("on");
     EXPECT_EQ("on", set("inlineDocumentation", *on).text());
     EXPECT_TRUE(isInlineDocOn());
+
+    // What FileMaker developers write for a switch: True/False (any case) and 1/0, as numbers or as text.
+    std::vector<std::pair<fmx::DataUniquePtr, const char *>> switches;
+    switches.emplace_back(TextValue("False"), "off");
+    switches.emplace_back(TextValue("TRUE"), "on");
+    switches.emplace_back(NumberValue(0), "off");
+    switches.emplace_back(NumberValue(1), "on");
+    switches.emplace_back(TextValue("0"), "off");
+    switches.emplace_back(TextValue("1"), "on");
+    for (const auto &[value, state] : switches)
+    {
+        EXPECT_EQ(state, set("inlineDocumentation", *value).text());
+        EXPECT_EQ(std::string(state) == "on", isInlineDocOn());
+    }
+    for (const char *refused : {"yes", "2", " on", "0.0"})
+    {
+        auto value = TextValue(refused);
+        EXPECT_EQ("-50", set("inlineDocumentation", *value).text()) << refused;
+        EXPECT_TRUE(isInlineDocOn()) << refused;
+    }
 }
 
 TEST_F(Selectors, GlobalDieIntervalTakesTheNumberAndReturnsTheValue)
@@ -135,6 +155,27 @@ TEST_F(Selectors, GlobalDieIntervalTakesTheNumberAndReturnsTheValue)
     EXPECT_EQ(FMHost::Type::Text, asText.type());
     EXPECT_EQ("2.5", asText.text());
     EXPECT_EQ(2.5, vtl::gCleanPeriod.load());
+}
+
+TEST_F(Selectors, GlobalDieIntervalIsAFiniteNumberOfSecondsOfAtLeastOne)
+{
+    auto start = NumberValue(120);
+    set("globalDieInterval", *start);
+    auto zero = NumberValue(0), negative = NumberValue(-5), half = NumberValue(0.999), word = TextValue("soon"),
+         empty = TextValue("");
+    for (const fmx::Data *refused : {zero.get(), negative.get(), half.get(), word.get(), empty.get()})
+    {
+        SCOPED_TRACE(FMHost::TextOf(*refused));
+        session.ClearVariables();
+        const cAnswer answer = set("globalDieInterval", *refused);
+        EXPECT_EQ(FMHost::Type::Number, answer.type());
+        EXPECT_EQ("-50", answer.text());
+        EXPECT_EQ("globalDieInterval must be a number of seconds, at least 1", get({"lastErrorMessage"}).text());
+        EXPECT_EQ(120.0, vtl::gCleanPeriod.load()); // unchanged
+    }
+    auto one = NumberValue(1);
+    EXPECT_EQ("1", set("globalDieInterval", *one).text());
+    EXPECT_EQ(1.0, vtl::gCleanPeriod.load());
 }
 
 TEST_F(Selectors, SetUsageErrors)

@@ -59,6 +59,7 @@ public:
             dlclose(handle_);
     }
     bool Loaded() const { return entry_ != nullptr; }
+    FMX_ExternCallProc EntryPoint() const { return entry_; }
 
     FMX_PtrType Send(FMX_ExternCallSwitch message, FMX_UChar parm1 = 0, FMX_PtrType parm2 = 0)
     {
@@ -172,7 +173,9 @@ public:
         static const char *const kPatterns[] = {"a", "(\\d+)", "^a", "(x+x+)+y", "(", "[a-z]+\\d+", ".*", "(?<n>a)\\k<n>",
                                                 "\\s", "$", "a|b|", "(a)|(b)"};
         static const char *const kKeys[] = {"", "k1", "k2", "shared", "Shared", "dieonclose", "sort", "lastError",
-                                            "lastErrorMessage", "globalDieInterval", "version", "LONG", "autoupdate"};
+                                            "lastErrorMessage", "globalDieInterval", "inlineDocumentation", "version",
+                                            "LONG", "autoupdate"};
+        static const char *const kSettings[] = {"on", "off", "True", "FALSE", "0", "1", "60", "1.5", "0.5", "-1", ""};
         static const char *const kOptions[] = {"", "dieonclose", "DIEONCLOSE", " dieonclose", "bold", "ALL", "=div",
                                                "b=strong", "all=lines"};
         if (function == "Vantrel_DoBashCmd")
@@ -187,6 +190,8 @@ public:
             return SetText(data, std::string(kPatterns[Below(sizeof kPatterns / sizeof *kPatterns)]));
         if (position == 0)
             return SetText(data, std::string(kKeys[Below(sizeof kKeys / sizeof *kKeys)]));
+        if (function == "Vantrel_Set" && position == 1)
+            return SetText(data, std::string(kSettings[Below(sizeof kSettings / sizeof *kSettings)]));
         if (position >= 2)
             return SetText(data, std::string(kOptions[Below(sizeof kOptions / sizeof *kOptions)]));
         SetRandom(data);
@@ -227,6 +232,8 @@ TEST(Stress, EightThreadsCallEveryFunctionWhileTheAllowListChanges)
         static const char16_t kAppVersion[] = u"Server 21.0v1";
         ASSERT_EQ(static_cast<FMX_PtrType>(62), plugin.Send(kFMXT_Init, kFMXT_Server,
                                                             reinterpret_cast<FMX_PtrType>(kAppVersion)));
+        // Files closing and sessions ending reach the plug-in as the host's messages, on the workers' threads.
+        ASSERT_TRUE(FMHost::AttachPlugin(plugin.EntryPoint()));
 
         std::vector<FMHost::FunctionInfo> functions;
         for (const FMHost::FunctionInfo &info : FMHost::Registrations())
@@ -280,7 +287,7 @@ TEST(Stress, EightThreadsCallEveryFunctionWhileTheAllowListChanges)
                     }
                     if (random.Below(200) == 0)
                     {
-                        // A file closing and opening again: its bound globals go at the next clean-up.
+                        // A file closing and opening again: the globals this session bound in it go at once.
                         const char *file = files[1 + random.Below(2)];
                         session.CloseFile(file);
                         session.OpenFile(file);
@@ -293,6 +300,7 @@ TEST(Stress, EightThreadsCallEveryFunctionWhileTheAllowListChanges)
         stop = true;
         rewriter.join();
 
+        FMHost::DetachPlugin(plugin.EntryPoint());
         plugin.Send(kFMXT_Shutdown);
         EXPECT_EQ(0u, failures.load());
         EXPECT_GT(calls.load(), 1000u);

@@ -3,6 +3,7 @@
 
 #include "core/Encoding.h"
 #include "core/Evaluate.h"
+#include "core/PluginMessages.h"
 #include "core/Registry.h"
 #include "core/Sdk.h"
 
@@ -144,6 +145,10 @@ Result Session::Variable(const std::string &name) const
 }
 
 void Session::ClearVariables() { impl_->session.ClearVariables(); }
+
+bool AttachPlugin(FMX_ExternCallProc entryPoint) { return emu::AttachPlugin(entryPoint); }
+
+void DetachPlugin(FMX_ExternCallProc entryPoint) { emu::DetachPlugin(entryPoint); }
 
 fmx::errcode CurrentEnvCall(fmx::ExprEnv *env)
 {

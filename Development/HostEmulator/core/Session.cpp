@@ -1,9 +1,11 @@
 #include "core/Session.h"
 
+#include "core/PluginMessages.h"
 #include "sql/FileSql.h"
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 
 namespace emu {
 namespace {
@@ -11,11 +13,26 @@ namespace {
 std::atomic<uint64_t> gNextSessionId{1};
 thread_local Environment *tCurrentEnvironment = nullptr;
 
+// A hosted file has one id on the whole host, whichever session opens it: the id of its name.
+uint64_t hostedFileId(std::u16string_view name)
+{
+    static std::mutex lock;
+    static std::unordered_map<std::u16string, uint64_t> ids;
+    std::lock_guard<std::mutex> guard(lock);
+    return ids.emplace(ToLowerCopy(name), ids.size() + 1).first->second;
+}
+
 } // namespace
 
 Session::Session() : id_(gNextSessionId.fetch_add(1)), env_(std::make_unique<Environment>(*this)) {}
 
-Session::~Session() = default;
+Session::~Session()
+{
+    // The session's files close, then the session ends: what the host tells plug-ins when a client leaves.
+    while (!files_.empty())
+        CloseFile(files_.back().name);
+    SendSessionShutdown(id_);
+}
 
 const Value *Session::FindVariable(std::u16string_view name) const
 {
@@ -38,7 +55,7 @@ void Session::OpenFile(const std::u16string &name, const std::string &sqlitePath
             f.database = std::move(database);
             return;
         }
-    files_.push_back(HostedFile{name, sqlitePath, nextFileId_++, std::move(database)});
+    files_.push_back(HostedFile{name, sqlitePath, hostedFileId(name), std::move(database)});
     if (callingFileId_ == 0)
         callingFileId_ = files_.back().id;
 }
@@ -48,10 +65,11 @@ bool Session::CloseFile(std::u16string_view name)
     const auto it = std::find_if(files_.begin(), files_.end(), [&](const HostedFile &f) { return EqualIgnoringCase(f.name, name); });
     if (it == files_.end())
         return false;
-    const bool wasCalling = it->id == callingFileId_;
+    const uint64_t fileId = it->id;
     files_.erase(it);
-    if (wasCalling)
+    if (fileId == callingFileId_)
         callingFileId_ = files_.empty() ? 0 : files_.front().id;
+    SendFileShutdown(id_, fileId);
     return true;
 }
 

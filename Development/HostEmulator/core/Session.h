@@ -21,7 +21,7 @@ struct HostedFile
 {
     std::u16string name;
     std::string sqlitePath;  // empty: the file has no SQL database
-    uint64_t id = 0;
+    uint64_t id = 0;  // the same for every session that opens the file
     std::shared_ptr<cSqlDatabase> database;  // open while the file is (sql/FileSql.h: OpenFileDatabase)
 };
 
@@ -45,7 +45,9 @@ public:
     // Hosted files, in opening order. The first file opened becomes the calling file. A file backed by an SQLite
     // database opens it now and throws std::runtime_error when it cannot.
     void OpenFile(const std::u16string &name, const std::string &sqlitePath = std::string());
-    bool CloseFile(std::u16string_view name);  // names compare without regard to case
+    // Names compare without regard to case. Attached plug-ins are told (core/PluginMessages.h), and when the session
+    // ends, of every file still open and then of the session's end.
+    bool CloseFile(std::u16string_view name);
     const std::vector<HostedFile> &Files() const { return files_; }
     const HostedFile *FindFile(std::u16string_view name) const;
     const HostedFile *CallingFile() const;
@@ -62,7 +64,6 @@ private:
     std::unordered_map<std::u16string, Value> variables_;  // key: lower-cased name
     std::vector<HostedFile> files_;
     uint64_t callingFileId_ = 0;
-    uint64_t nextFileId_ = 1;
     std::unique_ptr<Environment> env_;
     std::shared_ptr<void> calcState_;
 };

@@ -1,7 +1,13 @@
 #include "fmhost/Commands.h"
 
+#include "fmhost/Signals.h"
+
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
 
 namespace fmhost
 {
@@ -46,6 +52,78 @@ bool listFunctions(cHostContext &, const std::string &arguments, std::ostream &o
     return true;
 }
 
+// Blank-separated words; a word in double quotes may hold blanks.
+bool splitWords(const std::string &text, std::vector<std::string> &words, std::string &error)
+{
+    for (std::size_t at = text.find_first_not_of(" \t"); at != std::string::npos; at = text.find_first_not_of(" \t", at))
+    {
+        const bool quoted = text[at] == '"';
+        const std::size_t end = quoted ? text.find('"', at + 1) : text.find_first_of(" \t", at);
+        if (quoted && end == std::string::npos)
+        {
+            error = "a quotation mark is not closed in: " + text;
+            return false;
+        }
+        words.push_back(quoted ? text.substr(at + 1, end - at - 1) : text.substr(at, end - at));
+        at = quoted ? end + 1 : end;
+    }
+    return true;
+}
+
+bool switchSession(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    std::vector<std::string> words;
+    if (!splitWords(arguments, words, error))
+        return false;
+    if (words.empty())
+    {
+        error = ":session needs a session name";
+        return false;
+    }
+    return host.sessions().switchTo(words[0], std::vector<std::string>(words.begin() + 1, words.end()), error);
+}
+
+bool closeFile(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    std::vector<std::string> words;
+    if (!splitWords(arguments, words, error))
+        return false;
+    if (words.size() != 1)
+    {
+        error = ":close needs one file name";
+        return false;
+    }
+    return host.sessions().close(words[0], error);
+}
+
+bool endSession(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    if (!arguments.empty())
+    {
+        error = ":end takes no arguments";
+        return false;
+    }
+    return host.sessions().endCurrent(error);
+}
+
+bool sleepFor(cHostContext &, const std::string &arguments, std::ostream &, std::string &error)
+{
+    char *end = nullptr;
+    const double seconds = std::strtod(arguments.c_str(), &end);
+    if (arguments.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
+    {
+        error = ":sleep needs a number of seconds from 0 to 86400, not \"" + arguments + "\"";
+        return false;
+    }
+    // In small steps, so that Ctrl-C does not wait for the end.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    for (Clock::time_point now = Clock::now(); now < until && !stopRequested(); now = Clock::now())
+        std::this_thread::sleep_for(std::min<Clock::duration>(until - now, std::chrono::milliseconds(50)));
+    return true;
+}
+
 bool showHelp(cHostContext &, const std::string &, std::ostream &out, std::string &)
 {
     out << "Type a calculation and press Return; it goes on over several lines while a parenthesis, bracket or\n"
@@ -66,6 +144,11 @@ const std::vector<cCommand> &commands()
     static const std::vector<cCommand> table = {
         {"functions", "[WORD]", "the plug-in's functions with their prototypes and argument counts", &listFunctions},
         {"help", "", "this help", &showHelp},
+        {"session", "NAME [FILE ...]", "switch to session NAME (started on first use), open the files in it",
+         &switchSession},
+        {"close", "FILE", "close a file of the current session", &closeFile},
+        {"end", "", "end the current session, back to the first one", &endSession},
+        {"sleep", "SECONDS", "wait (fractions allowed)", &sleepFor},
     };
     return table;
 }

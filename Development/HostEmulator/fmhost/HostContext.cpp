@@ -2,38 +2,28 @@
 
 #include "calc/Engine.h"
 
-#include <unistd.h>
-
 namespace fmhost
 {
 bool cHostContext::start(std::string &error)
 {
     stop();
-    session_ = std::make_unique<FMHost::Session>();
-    for (const HostedFileOption &file : options_.files)
-    {
-        if (!file.sqlitePath.empty() && access(file.sqlitePath.c_str(), R_OK) != 0)
-        {
-            error = "cannot read SQLite database " + file.sqlitePath + " for file " + file.name;
-            return false;
-        }
-        session_->OpenFile(file.name, file.sqlitePath);
-    }
+    if (!sessions_.start(error))
+        return false;
     return options_.noPlugin ||
            plugin_.load(options_.pluginPath.empty() ? defaultPluginPath() : options_.pluginPath, error);
 }
 
 void cHostContext::stop()
 {
+    sessions_.endAll();
     plugin_.unload();
-    session_.reset();
 }
 
 cEvaluation cHostContext::evaluate(const std::string &calculation)
 {
     emu::calc::resetLastFailure();
     cEvaluation evaluation;
-    evaluation.result = session_->Evaluate(calculation);
+    evaluation.result = sessions_.current().Evaluate(calculation);
     if (int code = evaluation.result.error)
     {
         const emu::calc::Failure &failure = emu::calc::lastFailure();

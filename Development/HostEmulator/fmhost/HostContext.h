@@ -1,9 +1,10 @@
-// What fmhost plays the host with: a session, its hosted files and the loaded plug-in.
+// What fmhost plays the host with: its client sessions with their hosted files, and the loaded plug-in.
 #pragma once
 
 #include "FMHost/Host.h"
 #include "fmhost/Options.h"
 #include "fmhost/PluginHost.h"
+#include "fmhost/Sessions.h"
 
 #include <memory>
 #include <string>
@@ -20,24 +21,26 @@ struct cEvaluation
 class cHostContext
 {
 public:
-    explicit cHostContext(const Options &options) : options_(options) {}
+    explicit cHostContext(const Options &options) : options_(options), sessions_(options.files) {}
     ~cHostContext() { stop(); }
     cHostContext(const cHostContext &) = delete;
     cHostContext &operator=(const cHostContext &) = delete;
 
-    // Opens the hosted files of --file and loads the plug-in. False with a message when a file's database cannot
-    // be read or the plug-in cannot be used.
+    // Starts the first session with the hosted files of --file and loads the plug-in. False with a message when a
+    // file's database cannot be read or the plug-in cannot be used.
     bool start(std::string &error);
-    // Shuts the plug-in down and closes the session; start() may follow for a fresh host.
+    // Ends the sessions, then shuts the plug-in down, as a server that stops; start() may follow for a fresh host.
     void stop();
 
+    // Evaluates in the current session.
     cEvaluation evaluate(const std::string &calculation);
-    FMHost::Session &session() { return *session_; }
+    FMHost::Session &session() { return sessions_.current(); }
+    Sessions &sessions() { return sessions_; }
     const Options &options() const { return options_; }
 
 private:
     const Options &options_;
-    std::unique_ptr<FMHost::Session> session_;
+    Sessions sessions_;
     PluginHost plugin_;
 };
 } // namespace fmhost

@@ -19,14 +19,12 @@ bool endsWithIgnoringCase(const std::string &text, const std::string &suffix)
     return true;
 }
 
-// NAME or NAME=SQLITE_DB. Get ( FileName ) answers the name without extension, so ".fmp12" is dropped.
+// NAME or NAME=SQLITE_DB.
 bool parseFile(const std::string &value, HostedFileOption &file, std::string &error)
 {
     std::size_t equals = value.find('=');
-    file.name = value.substr(0, equals);
+    file.name = hostedFileName(value.substr(0, equals));
     file.sqlitePath = equals == std::string::npos ? std::string() : value.substr(equals + 1);
-    if (endsWithIgnoringCase(file.name, ".fmp12"))
-        file.name.resize(file.name.size() - 6);
     if (file.name.empty())
     {
         error = "--file needs a file name";
@@ -40,6 +38,13 @@ bool parseFile(const std::string &value, HostedFileOption &file, std::string &er
     return true;
 }
 } // namespace
+
+std::string hostedFileName(std::string name)
+{
+    if (endsWithIgnoringCase(name, ".fmp12"))
+        name.resize(name.size() - 6);
+    return name;
+}
 
 const char *usageText()
 {
@@ -56,7 +61,8 @@ const char *usageText()
            "  --junit PATH    with --test, also write a JUnit XML report\n"
            "With no calculation and no script, fmhost reads calculations at a prompt.\n"
            "A calculation goes on over several lines while a parenthesis, bracket or quote is open, or when a line\n"
-           "ends in \\. Lines starting with \":\" are commands (:help lists them).\n"
+           "ends in \\. Lines starting with \":\" are commands (:help lists them), among them :session, :close, :end\n"
+           "and :sleep, which play several clients of the server.\n"
            "Exit status: 0 when every calculation (or test) succeeded, 1 when one failed, 2 for a usage or plug-in\n"
            "error.\n";
 }

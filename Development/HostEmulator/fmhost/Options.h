@@ -32,6 +32,9 @@ struct Options
     std::vector<std::string> testFiles;
 };
 
+// Get ( FileName ) answers a file's name without extension, so a trailing ".fmp12" (any letter case) is dropped.
+std::string hostedFileName(std::string name);
+
 // Reads the arguments (without argv[0]). False with a message for a usage error.
 bool parseOptions(const std::vector<std::string> &arguments, Options &options, std::string &error);
 

@@ -1,5 +1,6 @@
 #include "fmhost/PluginHost.h"
 
+#include "FMHost/Host.h"
 #include "calc/Engine.h"
 
 #include <dlfcn.h>
@@ -107,6 +108,8 @@ bool PluginHost::load(const std::string &path, std::string &error)
         return false;
     }
     initialised_ = true;
+    // From now on the plug-in hears of closing files and ending sessions, if its options string asks for that.
+    FMHost::AttachPlugin(entryPoint_);
     return true;
 }
 
@@ -115,6 +118,7 @@ void PluginHost::unload()
     if (initialised_)
     {
         initialised_ = false;
+        FMHost::DetachPlugin(entryPoint_);
         record_.parm1 = 0;
         record_.parm2 = 0;
         record_.parm3 = 0;

@@ -5,6 +5,7 @@
 #include "frame/FunctionTable.h"
 #include "frame/Lifecycle.h"
 #include "frame/PluginStrings.h"
+#include "globals/Dictionary.h"
 
 namespace
 {
@@ -13,6 +14,8 @@ constexpr fmx::int16 kHighestHostVersion = 255;
 constexpr fmx::int64 kPluginInterfaceVersion = 62;
 constexpr fmx::int64 kRefusedVersion = -1;
 constexpr fmx::int64 kRefusedStart = -2;
+// Hosts from this interface version on send the session and file shutdown messages that the options string asks for.
+constexpr fmx::int16 kFirstHostWithSessionMessages = k150ExtnVersion;
 
 void Answer(FMX_ExternCallPtr pb, fmx::int64 value)
 {
@@ -37,6 +40,7 @@ void Initialise(FMX_ExternCallPtr pb)
         Answer(pb, kRefusedStart);
         return;
     }
+    vtl::globalDictionary.setClosingsReported(pb->extnVersion >= kFirstHostWithSessionMessages);
     gPlugInInitialized = true;
     Answer(pb, kPluginInterfaceVersion);
 }
@@ -114,7 +118,7 @@ void AnswerString(FMX_ExternCallPtr pb)
 extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_ExternCallPtr pb)
 {
     gFMX_ExternCallPtr = pb;
-    if (pb == nullptr || pb->whichCall > kFMXT_GetString)
+    if (pb == nullptr || pb->whichCall > kFMXT_FileShutdown)
         return;
     try
     {
@@ -134,6 +138,13 @@ extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_Exte
             break;
         case kFMXT_GetString:
             AnswerString(pb);
+            break;
+        // Local globals end with the file of the session that bound them, or with the session.
+        case kFMXT_SessionShutdown:
+            vtl::globalDictionary.sessionEnded(pb->parm2);
+            break;
+        case kFMXT_FileShutdown:
+            vtl::globalDictionary.fileClosed(pb->parm2, pb->parm3);
             break;
         default:
             break;

@@ -1,8 +1,11 @@
 #include "frame/InlineDoc.h"
 
+#include <atomic>
+
 namespace
 {
-bool g_isInlineDocOn = true;
+// Read and written by the host's calculation threads at once.
+std::atomic<bool> g_isInlineDocOn{true};
 }
 
 void turnOnInlineDoc()

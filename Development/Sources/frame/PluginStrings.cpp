@@ -12,7 +12,8 @@ namespace vtl
 const char kDescription[] = "Collection of useful and sometimes indispensable functions.\\n\\n"
                             "Made by Zeq, 2009-2026\\n\\n"
                             "Version 3.2";
-const char kOptionsString[] = "ZQVL1YnYYnn";
+// Character 10 asks the host for the session and file shutdown messages, which end local globals.
+const char kOptionsString[] = "ZQVL1YnYYYn";
 }
 
 fmx::uint32 ReadString(fmx::unichar16 *buffer, fmx::uint32 capacity, fmx::uint32 which)

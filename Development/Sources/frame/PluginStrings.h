@@ -9,7 +9,7 @@ namespace vtl
 constexpr fmx::uint32 kNameString = 1;
 constexpr fmx::uint32 kDescriptionString = 2;
 extern const char kDescription[];
-extern const char kOptionsString[]; // "ZQVL1YnYYnn"
+extern const char kOptionsString[]; // "ZQVL1YnYYYn"
 }
 
 // Writes display text `which` (1 the name, 2 the description) as UTF-16 into buffer, at most capacity units and

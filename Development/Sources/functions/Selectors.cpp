@@ -1,5 +1,7 @@
 #include "functions/Selectors.h"
 
+#include <cmath>
+
 #include "FMWrapper/FMXDateTime.h"
 #include "FMWrapper/FMXFixPt.h"
 #include "errors/FunctionGuard.h"
@@ -27,22 +29,28 @@ void writeInlineDocumentationState(fmx::Data &result)
     fmlib::SetTextResult(result, getHumanReadableState());
 }
 
-// "on" or "off" in any letter case switches the setting; the result is the state it is now in.
+// "on"/"off", "True"/"False" or 1/0 (any letter case) switches the setting; the result is the state it is now in.
 void setInlineDocumentation(const fmx::Text &newValue, fmx::Data &result)
 {
-    static const char *const kStates[] = {"on", "off"};
-    switch (selectorIndex(newValue, kStates))
-    {
-    case 0:
+    static const char *const kStates[] = {"on", "true", "1", "off", "false", "0"};
+    const fmx::uint32 state = selectorIndex(newValue, kStates);
+    if (state < 3)
         turnOnInlineDoc();
-        break;
-    case 1:
+    else if (state < 6)
         turnOffInlineDoc();
-        break;
-    default:
+    else
         throw vtl::cUsageError("Unknown value of parameter newValue");
-    }
     writeInlineDocumentationState(result);
+}
+
+// Seconds, finite and at least 1: a shorter interval would make every call check the bound keys.
+void setDieInterval(const fmx::Data &newValue, const fmx::FixPt &seconds, fmx::Data &result)
+{
+    const double interval = seconds.AsFloat();
+    if (!std::isfinite(interval) || !(interval >= vtl::kShortestCleanPeriod))
+        throw vtl::cUsageError("globalDieInterval must be a number of seconds, at least 1");
+    vtl::gCleanPeriod.store(interval);
+    fmlib::FMData2FMData(newValue, result);
 }
 
 void writeTimestampNow(fmx::Data &result)
@@ -99,8 +107,7 @@ fmx::errcode Vantrel_Set(short, const fmx::ExprEnv &env, const fmx::DataVect &ar
         switch (selectorIndex(args.AtAsText(0), kSelectors))
         {
         case 0:
-            vtl::gCleanPeriod.store(args.AtAsNumber(1).AsFloat());
-            fmlib::FMData2FMData(args.At(1), result);
+            setDieInterval(args.At(1), args.AtAsNumber(1), result);
             break;
         case 1:
             setInlineDocumentation(args.AtAsText(1), result);

@@ -4,7 +4,7 @@
 
 namespace fmlib {
 
-int64_t RegExpPatternCount(const std::wstring& text, const std::wstring& pattern)
+int64_t RegExpPatternCount(std::u16string_view text, std::u16string_view pattern)
 {
     vtl::cRegExp expression(pattern);
     return expression.countMatches(text);

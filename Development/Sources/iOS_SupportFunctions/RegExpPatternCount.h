@@ -2,15 +2,15 @@
 #define VANTREL_IOS_SUPPORTFUNCTIONS_REGEXPPATTERNCOUNT_H
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace fmlib {
 
-// Number of matches of an ECMAScript pattern in a text (both one wide character
-// per UTF-16 unit), counted as ECMAScript's global matching does: left to right,
+// Number of matches of an ECMAScript pattern in a text (both UTF-16 units),
+// counted as ECMAScript's global matching does: left to right,
 // without overlap, an empty match counting once and moving on by one unit.
 // Throws vtl::cRegExpError for an invalid pattern or a match that hits the limits.
-int64_t RegExpPatternCount(const std::wstring& text, const std::wstring& pattern);
+int64_t RegExpPatternCount(std::u16string_view text, std::u16string_view pattern);
 
 }  // namespace fmlib
 

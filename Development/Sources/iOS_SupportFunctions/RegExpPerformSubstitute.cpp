@@ -39,8 +39,9 @@ void RegExpPerformSubstitute_Impl(fmx::Text &output, const fmx::DataVect &dataVe
         filterOn = !filter->IsAllDisabled();
     }
 
-    const std::wstring subject = WStringFromFMText(text);
-    vtl::cRegExp expression(WStringFromFMText(pattern));
+    const cTextUnits units(text);
+    const std::u16string_view subject = units.View();
+    vtl::cRegExp expression(cTextUnits(pattern).View());
     const fmx::uint32 handledGroups = std::min<fmx::uint32>(expression.groupCount(), dataVect.Size() - 2);
 
     // Input before `copied` is in the output already: no text is ever copied twice.

@@ -12,12 +12,14 @@ namespace vtl {
 
 namespace {
 
-// Highest character a class has to cover; the subject never holds more than
-// UTF-16 units, and a class that reaches this value is written negated so
-// that it also covers anything above it.
-constexpr uint32_t kMaxChar = 0x10FFFF;
+// Highest character a class has to cover: the engine reads 16-bit units.
+constexpr uint32_t kMaxChar = 0xFFFF;
+// Highest code point a group name's \u{...} escape may give.
+constexpr uint32_t kMaxCodePoint = 0x10FFFF;
 // PCRE2's largest repeat count.
 constexpr uint32_t kMaxRepeat = 65535;
+// PCRE2's numbered callouts go up to 255; repeats beyond that keep PCRE2's treatment of empty repetitions.
+constexpr uint32_t kMaxEmptyIterationChecks = 255;
 // Deeper nesting is refused before it could exhaust our own stack (PCRE2
 // refuses more than 250 anyway).
 constexpr unsigned kMaxNesting = 250;
@@ -73,7 +75,7 @@ int hexValue(uint32_t c)
 }
 
 // Reads exactly `count` hex digits at pos; leaves pos alone when they are not there.
-bool readHex(const std::wstring& p, size_t& pos, size_t count, uint32_t& value)
+bool readHex(std::u16string_view p, size_t& pos, size_t count, uint32_t& value)
 {
     if (pos + count > p.size()) return false;
     uint32_t v = 0;
@@ -85,6 +87,45 @@ bool readHex(const std::wstring& p, size_t& pos, size_t count, uint32_t& value)
     value = v;
     pos += count;
     return true;
+}
+
+// The POSIX class names the standard library accepts inside brackets, with their ASCII meaning: the one
+// extension to ECMAScript's syntax, for calculations written for that grammar.
+struct sPosixClass {
+    const char* name;
+    tRanges set;
+};
+
+const sPosixClass kPosixClasses[] = {
+    {"alnum", {{'0', '9'}, {'A', 'Z'}, {'a', 'z'}}},
+    {"alpha", {{'A', 'Z'}, {'a', 'z'}}},
+    {"blank", {{'\t', '\t'}, {' ', ' '}}},
+    {"cntrl", {{0x00, 0x1F}, {0x7F, 0x7F}}},
+    {"digit", {{'0', '9'}}},
+    {"graph", {{0x21, 0x7E}}},
+    {"lower", {{'a', 'z'}}},
+    {"print", {{0x20, 0x7E}}},
+    {"punct", {{0x21, 0x2F}, {0x3A, 0x40}, {0x5B, 0x60}, {0x7B, 0x7E}}},
+    {"space", {{0x09, 0x0D}, {' ', ' '}}},
+    {"upper", {{'A', 'Z'}}},
+    {"xdigit", {{'0', '9'}, {'A', 'F'}, {'a', 'f'}}},
+};
+
+// At "[:" inside a class (pos at the '['): the set of a known name followed by ":]", with pos moved past it; null
+// otherwise, and the characters keep their ECMAScript meaning.
+const tRanges* readPosixClass(std::u16string_view p, size_t& pos)
+{
+    if (p.substr(pos, 2) != u"[:") return nullptr;
+    const std::u16string_view rest = p.substr(pos + 2);
+    for (const sPosixClass& c : kPosixClasses) {
+        const size_t length = std::char_traits<char>::length(c.name);
+        if (rest.size() >= length + 2 && std::equal(c.name, c.name + length, rest.begin()) &&
+            rest.substr(length, 2) == u":]") {
+            pos += length + 4;
+            return &c.set;
+        }
+    }
+    return nullptr;
 }
 
 tRanges classEscapeSet(uint32_t letter)
@@ -105,7 +146,7 @@ bool isNameStart(uint32_t c) { return isAsciiLetter(c) || c == '$' || c == '_' |
 bool isNamePart(uint32_t c) { return isNameStart(c) || isDigit(c); }
 
 // Reads `name>` from pos (just after '<'); \uXXXX and \u{...} escapes are decoded.
-bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
+bool readGroupName(std::u16string_view p, size_t& pos, std::wstring& name)
 {
     name.clear();
     while (pos < p.size()) {
@@ -120,9 +161,9 @@ bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
             if (pos < p.size() && p[pos] == '{') {
                 size_t end = ++pos;
                 uint32_t v = 0;
-                while (end < p.size() && hexValue(uint32_t(p[end])) >= 0 && v <= kMaxChar)
+                while (end < p.size() && hexValue(uint32_t(p[end])) >= 0 && v <= kMaxCodePoint)
                     v = v * 16 + uint32_t(hexValue(uint32_t(p[end++])));
-                if (end == pos || end >= p.size() || p[end] != '}' || v > kMaxChar) return false;
+                if (end == pos || end >= p.size() || p[end] != '}' || v > kMaxCodePoint) return false;
                 pos = end + 1;
                 c = v;
             } else if (!readHex(p, pos, 4, c)) {
@@ -139,17 +180,22 @@ bool readGroupName(const std::wstring& p, size_t& pos, std::wstring& name)
 
 class cTranslator {
 public:
-    explicit cTranslator(const std::wstring& pattern) : p_(pattern) { scanGroups_(); }
+    cTranslator(std::u16string_view pattern, bool namedGroups) : p_(pattern), named_(namedGroups) { scanGroups_(); }
 
     sTranslatedPattern run()
     {
         parseDisjunction_();
         if (!atEnd_()) fail_("Unmatched ')'");
-        return {out_, groupCount_};
+        sTranslatedPattern result;
+        result.pcrePattern = out_;
+        result.groupCount = groupCount_;
+        result.namedGroups = named_;
+        result.emptyIterationChecks = checks_;
+        return result;
     }
 
 private:
-    enum class eTerm { kAssertion, kLookbehind, kLookahead, kAtom };
+    enum class eTerm { kAssertion, kLookbehind, kLookahead, kAtom, kBackReference };
 
     struct sQuantifier {
         uint64_t min = 0;
@@ -158,15 +204,18 @@ private:
     };
 
     struct sClassAtom {
-        tRanges set;  // for \d \w \s and their negations
+        tRanges set;  // for \d \w \s, their negations and the POSIX classes
         uint32_t ch = 0;
         bool isSet = false;
     };
 
-    const std::wstring& p_;
+    const std::u16string_view p_;
+    const bool named_;
     size_t i_ = 0;
     std::string out_;
     uint32_t groupCount_ = 0;
+    uint32_t groupsOpened_ = 0;
+    uint32_t checks_ = 0;
     bool hasNamedGroups_ = false;
     std::map<std::wstring, uint32_t> groupNumbers_;
     std::set<std::wstring> declaredNames_;
@@ -187,11 +236,15 @@ private:
     {
         bool inClass = false;
         for (size_t k = 0; k < p_.size(); ++k) {
-            const wchar_t c = p_[k];
+            const char16_t c = p_[k];
             if (c == '\\') {
                 ++k;
             } else if (inClass) {
-                inClass = c != ']';
+                size_t end = k;
+                if (readPosixClass(p_, end))
+                    k = end - 1;  // its "]" does not close the class
+                else
+                    inClass = c != ']';
             } else if (c == '[') {
                 inClass = true;
             } else if (c == '(') {
@@ -209,25 +262,31 @@ private:
         }
     }
 
-    void parseDisjunction_()
+    // Each parse returns whether what it read can match the empty text; over-estimating only costs speed.
+    bool parseDisjunction_()
     {
-        parseAlternative_();
+        bool nullable = parseAlternative_();
         while (!atEnd_() && peek_() == '|') {
             ++i_;
             out_ += '|';
-            parseAlternative_();
+            nullable = parseAlternative_() || nullable;
         }
+        return nullable;
     }
 
-    void parseAlternative_()
+    bool parseAlternative_()
     {
-        while (!atEnd_() && peek_() != '|' && peek_() != ')') parseTerm_();
+        bool nullable = true;
+        while (!atEnd_() && peek_() != '|' && peek_() != ')') nullable = parseTerm_() && nullable;
+        return nullable;
     }
 
-    void parseTerm_()
+    bool parseTerm_()
     {
         const size_t start = out_.size();
+        const uint32_t groupsBefore = groupsOpened_ + checks_;
         eTerm kind = eTerm::kAtom;
+        bool nullable = false;
         const uint32_t c = peek_();
         switch (c) {
             case '^':
@@ -241,7 +300,7 @@ private:
                 kind = eTerm::kAssertion;
                 break;
             case '(':
-                kind = parseGroup_();
+                kind = parseGroup_(nullable);
                 break;
             case '[':
                 ++i_;
@@ -269,14 +328,15 @@ private:
                     kind = eTerm::kAssertion;
                 } else {
                     ++i_;
-                    parseAtomEscape_();
+                    if (parseAtomEscape_()) kind = eTerm::kBackReference;
                 }
                 break;
             default:
                 ++i_;
                 emitChar_(c);
         }
-        parseQuantifier_(start, kind);
+        if (kind != eTerm::kAtom) nullable = true;
+        return parseQuantifier_(start, kind, nullable, groupsOpened_ + checks_ == groupsBefore);
     }
 
     // At '{': reads {n}, {n,} or {n,m}; leaves i_ alone when the text is not one.
@@ -304,49 +364,84 @@ private:
         return true;
     }
 
-    void parseQuantifier_(size_t atomStart, eTerm kind)
+    // Returns whether the term can match the empty text.
+    static std::string quantifierText(uint64_t min, uint64_t max, bool bounded)
     {
-        if (atEnd_()) return;
-        std::string quantifier;
+        if (min == 0 && !bounded) return "*";
+        if (min == 1 && !bounded) return "+";
+        if (min == 0 && bounded && max == 1) return "?";
+        std::string text = "{" + std::to_string(min);
+        if (!bounded)
+            text += ",";
+        else if (max != min)
+            text += "," + std::to_string(max);
+        return text + "}";
+    }
+
+    // Returns whether the term can match the empty text.
+    bool parseQuantifier_(size_t atomStart, eTerm kind, bool atomNullable, bool atomCapturesNothing)
+    {
+        if (atEnd_()) return atomNullable;
+        sQuantifier q;
         const uint32_t c = peek_();
         if (c == '*' || c == '+' || c == '?') {
             ++i_;
-            quantifier = char(c);
+            q.min = c == '+' ? 1 : 0;
+            q.max = 1;
+            q.bounded = c == '?';
         } else if (c == '{') {
-            sQuantifier q;
-            if (!parseBraced_(q)) return;
+            if (!parseBraced_(q)) return atomNullable;
             if (q.bounded && q.max < q.min) fail_("numbers out of order in {} quantifier");
             if (q.min > kMaxRepeat || (q.bounded && q.max > kMaxRepeat))
                 fail_("Quantifier bound above 65535, the largest this engine supports");
-            quantifier = "{" + std::to_string(q.min);
-            if (!q.bounded)
-                quantifier += ",";
-            else if (q.max != q.min)
-                quantifier += "," + std::to_string(q.max);
-            quantifier += "}";
         } else {
-            return;
+            return atomNullable;
         }
         if (kind == eTerm::kAssertion) fail_("Nothing to repeat");
         if (kind == eTerm::kLookbehind) fail_("Invalid quantifier");
-        if (peek_() == '?' && !atEnd_()) {
-            ++i_;
-            quantifier += '?';
-        }
-        if (kind == eTerm::kLookahead) {
+        const std::string lazy = !atEnd_() && peek_() == '?' ? "?" : "";
+        i_ += lazy.size();
+        const bool nullable = atomNullable || q.min == 0;
+        const bool optionalIterations = !q.bounded || q.max > q.min;
+        if (atomNullable && optionalIterations && kind != eTerm::kBackReference && checks_ < kMaxEmptyIterationChecks) {
+            // ECMAScript refuses a repetition beyond the required ones that matches the empty text, and tries
+            // the body's other ways instead; PCRE2 accepts it and stops repeating. A callout at the end of each
+            // repetition refuses it; the hidden groups tell where the repetition and the whole repeat started.
+            const std::string check = std::to_string(++checks_);
+            const std::string body = out_.substr(atomStart);
+            out_.resize(atomStart);
+            if (q.min > 0 && atomCapturesNothing) {
+                // Without groups the required repetitions can stand apart, so that an empty one is followed
+                // by a non-empty one where the body allows, as in ECMAScript: X{n,m} is X{n}X{0,m-n}.
+                out_ += "(?:" + body + ")" + quantifierText(q.min, q.min, true);
+                q.max -= q.min;
+                q.min = 0;
+            }
+            if (q.min > 0) out_ += "(?<_s" + check + ">)";
+            out_ += "(?:(?<_i" + check + ">)" + body + "(?C" + check + "))";
+        } else if (kind == eTerm::kLookahead || kind == eTerm::kBackReference) {
+            // A repeated back-reference to a group that did not take part must match the empty text; PCRE2's
+            // compiled matcher fails it unless it is grouped.
             out_.insert(atomStart, "(?:");
             out_ += ')';
         }
-        out_ += quantifier;
+        out_ += quantifierText(q.min, q.max, q.bounded) + lazy;
+        return nullable;
     }
 
-    eTerm parseGroup_()
+    void openCapture_()
+    {
+        ++groupsOpened_;
+        out_ += named_ ? "(?<_" + std::to_string(groupsOpened_) + ">" : "(";
+    }
+
+    eTerm parseGroup_(bool& nullable)
     {
         if (++depth_ > kMaxNesting) fail_("Groups nested too deeply");
         eTerm kind = eTerm::kAtom;
         if (peek_(1) != '?') {
             i_ += 1;
-            out_ += '(';
+            openCapture_();
         } else if (peek_(2) == ':') {
             i_ += 3;
             out_ += "(?:";
@@ -363,11 +458,11 @@ private:
             std::wstring name;
             if (!readGroupName(p_, i_, name)) fail_("Invalid capture group name");
             if (!declaredNames_.insert(name).second) fail_("Duplicate capture group name");
-            out_ += '(';  // named groups become numbered ones; \k is resolved to the number
+            openCapture_();  // named groups become numbered ones; \k is resolved to the number
         } else {
             fail_("Invalid group");
         }
-        parseDisjunction_();
+        nullable = parseDisjunction_();
         if (atEnd_() || peek_() != ')') fail_("Unterminated group");
         ++i_;
         out_ += ')';
@@ -375,17 +470,20 @@ private:
         return kind;
     }
 
-    void emitBackReference_(uint64_t group) { out_ += "\\g{" + std::to_string(group) + "}"; }
+    void emitBackReference_(uint64_t group)
+    {
+        out_ += named_ ? "\\k<_" + std::to_string(group) + ">" : "\\g{" + std::to_string(group) + "}";
+    }
 
-    // After '\' outside a class.
-    void parseAtomEscape_()
+    // After '\' outside a class; true for a back-reference.
+    bool parseAtomEscape_()
     {
         if (atEnd_()) fail_("\\ at end of pattern");
         const uint32_t c = peek_();
         if (isClassEscapeLetter(c)) {
             ++i_;
             emitSet_(classEscapeSet(c));
-            return;
+            return false;
         }
         if (c >= '1' && c <= '9') {
             const size_t digitsStart = i_;
@@ -396,7 +494,7 @@ private:
             }
             if (group <= groupCount_) {
                 emitBackReference_(group);
-                return;
+                return true;
             }
             // Not a group: a legacy octal escape, or \8 and \9 as the digit.
             i_ = digitsStart;
@@ -406,7 +504,7 @@ private:
             } else {
                 emitChar_(parseOctal_());
             }
-            return;
+            return false;
         }
         if (c == 'k' && hasNamedGroups_) {
             ++i_;
@@ -417,9 +515,10 @@ private:
             const auto found = groupNumbers_.find(name);
             if (found == groupNumbers_.end()) fail_("Invalid named capture referenced");
             emitBackReference_(found->second);
-            return;
+            return true;
         }
         emitChar_(parseCharacterEscape_(false));
+        return false;
     }
 
     uint32_t parseOctal_()
@@ -481,6 +580,11 @@ private:
     sClassAtom parseClassAtom_()
     {
         sClassAtom atom;
+        if (const tRanges* posix = readPosixClass(p_, i_)) {
+            atom.isSet = true;
+            atom.set = *posix;
+            return atom;
+        }
         if (peek_() != '\\') {
             atom.ch = peek_();
             ++i_;
@@ -613,12 +717,15 @@ void appendUtf8(std::string& out, uint32_t c)
 
 }  // namespace
 
-sTranslatedPattern TranslateECMAScriptPattern(const std::wstring& pattern)
+sTranslatedPattern TranslateECMAScriptPattern(std::u16string_view pattern)
 {
-    return cTranslator(pattern).run();
+    sTranslatedPattern translated = cTranslator(pattern, false).run();
+    // Hidden groups would shift the numbers of the pattern's own: name them all instead.
+    if (translated.emptyIterationChecks > 0) translated = cTranslator(pattern, true).run();
+    return translated;
 }
 
-std::string PatternForMessage(const std::wstring& pattern)
+std::string PatternForMessage(std::u16string_view pattern)
 {
     // The message travels through a calculation text and the user's dialog; the start of a long pattern is enough.
     constexpr size_t kShown = 200;
@@ -629,7 +736,7 @@ std::string PatternForMessage(const std::wstring& pattern)
         if (c >= 0xD800 && c <= 0xDBFF && k + 1 < pattern.size() && pattern[k + 1] >= 0xDC00 &&
             pattern[k + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(pattern[++k]) - 0xDC00);
-        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
         appendUtf8(out, c);

@@ -29,9 +29,9 @@ fmx::errcode Vantrel_RegExp_PatternCount(short, const fmx::ExprEnv &env, const f
     return vtl::GuardedCall("Vantrel_RegExp_PatternCount", env, result, [&] {
         if (args.Size() < 2)
             throw vtl::cUsageError("At least two parameters needed");
-        const std::wstring pattern = fmlib::WStringFromFMText(args.AtAsText(1));
-        const std::wstring text = fmlib::WStringFromFMText(args.AtAsText(0));
-        const int64_t count = fmlib::RegExpPatternCount(text, pattern);
+        const fmlib::cTextUnits pattern(args.AtAsText(1));
+        const fmlib::cTextUnits text(args.AtAsText(0));
+        const int64_t count = fmlib::RegExpPatternCount(text.View(), pattern.View());
 
         fmx::FixPtUniquePtr number(0, fmx::FixPt::kDefltFixedPrecision);
         if (count <= std::numeric_limits<fmx::int32>::max())

@@ -10,15 +10,15 @@
 #include <new>
 #include <vector>
 
-#define PCRE2_CODE_UNIT_WIDTH 32
+#define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
 namespace vtl {
 
 namespace {
 
-// A wide character holds one UTF-16 unit; PCRE2 reads the string in place.
-static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR), "wide characters must be 32-bit code units");
+// PCRE2 reads the host's UTF-16 units in place.
+static_assert(sizeof(char16_t) == sizeof(PCRE2_UCHAR), "subjects must be 16-bit code units");
 
 // Backtracking steps one search may take from one start position: about 25 ms,
 // so (x+x+)+y fails quickly, far above any honest pattern's need.
@@ -74,6 +74,26 @@ std::string engineMessage(int code)
     return std::string(buffer, buffer + length);  // PCRE2's messages are ASCII
 }
 
+// Of one repeat whose repetitions could match the empty text (see sTranslatedPattern).
+struct sEmptyIterationCheck {
+    uint32_t iterationGroup = 0;  // set at the start of each repetition
+    uint32_t repeatGroup = 0;     // set where the repeat started; 0 when no repetition is required
+};
+
+// ECMAScript's rule for a repetition that matched the empty text: refused unless it is a required one. The
+// required ones all start where the repeat started, since the repetitions before them were empty too (PCRE2
+// never repeats again after an empty repetition).
+int refuseEmptyIteration(pcre2_callout_block* block, void* data)
+{
+    const auto& checks = *static_cast<const std::vector<sEmptyIterationCheck>*>(data);
+    if (block->callout_number == 0 || block->callout_number > checks.size()) return 0;
+    const sEmptyIterationCheck& check = checks[block->callout_number - 1];
+    const PCRE2_SIZE start = block->offset_vector[2 * check.iterationGroup];
+    if (start != block->current_position) return 0;
+    if (check.repeatGroup != 0 && block->offset_vector[2 * check.repeatGroup] == start) return 0;
+    return 1;  // fail here and backtrack into the repetition
+}
+
 // A compiled pattern is read-only and may serve several threads at once;
 // match data, match context and JIT stack belong to one cRegExp.
 struct sCompiledPattern {
@@ -81,6 +101,9 @@ struct sCompiledPattern {
     uint32_t groupCount = 0;
     bool jit = false;
     bool anchored = false;
+    // PCRE2's number of each ECMAScript group (index 0 is the whole match) when hidden groups sit between them.
+    std::vector<uint32_t> groupNumbers;
+    std::vector<sEmptyIterationCheck> emptyIterationChecks;
 
     sCompiledPattern() = default;
     sCompiledPattern(const sCompiledPattern&) = delete;
@@ -118,7 +141,7 @@ struct sCompileContext {
     }
 };
 
-std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& pattern)
+std::shared_ptr<const sCompiledPattern> compilePattern(std::u16string_view pattern)
 {
     const sTranslatedPattern translated = TranslateECMAScriptPattern(pattern);
     // PCRE2 takes no pointer to an empty pattern.
@@ -144,6 +167,21 @@ std::shared_ptr<const sCompiledPattern> compilePattern(const std::wstring& patte
         throw cRegExpError("Invalid regular expression: /" + PatternForMessage(pattern) + "/: " + engineMessage(error));
     }
     compiled->groupCount = translated.groupCount;
+    if (translated.namedGroups) {
+        // 0 for a name the pattern does not have.
+        auto numberOf = [&](const std::string& name) {
+            const std::u16string units(name.begin(), name.end());
+            const int number = pcre2_substring_number_from_name(compiled->code,
+                                                                reinterpret_cast<PCRE2_SPTR>(units.c_str()));
+            return number > 0 ? uint32_t(number) : 0;
+        };
+        compiled->groupNumbers.push_back(0);
+        for (uint32_t group = 1; group <= translated.groupCount; ++group)
+            compiled->groupNumbers.push_back(numberOf("_" + std::to_string(group)));
+        for (uint32_t check = 1; check <= translated.emptyIterationChecks; ++check)
+            compiled->emptyIterationChecks.push_back(
+                {numberOf("_i" + std::to_string(check)), numberOf("_s" + std::to_string(check))});
+    }
     // Without JIT (not built in, or no executable memory) the interpreter
     // gives the same results, only more slowly.
     compiled->jit = pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE) == 0;
@@ -160,10 +198,10 @@ constexpr size_t kCachedPatterns = 32;
 constexpr size_t kLongestCachedPattern = 1024;
 constexpr size_t kLargestCachedProgram = 1024 * 1024;
 
-std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& pattern)
+std::shared_ptr<const sCompiledPattern> cachedPattern(std::u16string_view pattern)
 {
     static std::mutex mutex;
-    static std::list<std::pair<std::wstring, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
+    static std::list<std::pair<std::u16string, std::shared_ptr<const sCompiledPattern>>> recent;  // newest first
     if (pattern.size() > kLongestCachedPattern) return compilePattern(pattern);
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -180,7 +218,7 @@ std::shared_ptr<const sCompiledPattern> cachedPattern(const std::wstring& patter
     pcre2_pattern_info(compiled->code, PCRE2_INFO_SIZE, &programSize);
     if (programSize > kLargestCachedProgram) return compiled;
     std::lock_guard<std::mutex> lock(mutex);
-    recent.emplace_front(pattern, compiled);
+    recent.emplace_front(std::u16string(pattern), compiled);
     if (recent.size() > kCachedPatterns) recent.pop_back();
     return compiled;
 }
@@ -193,7 +231,7 @@ struct cRegExp::sEngine {
     pcre2_match_context* context = nullptr;
     pcre2_jit_stack* jitStack = nullptr;  // made when the 32 KiB PCRE2 starts with run out
     sTimeBudget budget;
-    std::wstring source;  // for messages
+    std::u16string source;  // for messages
 
     ~sEngine()
     {
@@ -202,9 +240,11 @@ struct cRegExp::sEngine {
         pcre2_match_data_free(data);
     }
 
-    int match(const std::wstring& subject, size_t start)
+    int match(std::u16string_view subject, size_t start)
     {
-        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+        // PCRE2 before 10.43 refuses a null subject, even an empty one.
+        static const char16_t kNoUnits[1] = {0};
+        const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data() ? subject.data() : kNoUnits);
         if (!pattern->jit) return pcre2_match(pattern->code, text, subject.size(), start, 0, data, context);
         int rc = pcre2_jit_match(pattern->code, text, subject.size(), start, 0, data, context);
         if (rc == PCRE2_ERROR_JIT_STACKLIMIT && jitStack == nullptr) {
@@ -218,7 +258,7 @@ struct cRegExp::sEngine {
     }
 };
 
-cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
+cRegExp::cRegExp(std::u16string_view pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
 {
     engine_->budget.lastCheck = std::chrono::steady_clock::now();
     engine_->budget.deadline = engine_->budget.lastCheck + timeBudget;
@@ -233,12 +273,15 @@ cRegExp::cRegExp(const std::wstring& pattern, std::chrono::milliseconds timeBudg
     pcre2_set_match_limit(engine_->context, kMatchLimit);
     pcre2_set_depth_limit(engine_->context, kDepthLimit);
     pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
+    const auto& checks = engine_->pattern->emptyIterationChecks;
+    if (!checks.empty())
+        pcre2_set_callout(engine_->context, refuseEmptyIteration, const_cast<std::vector<sEmptyIterationCheck>*>(&checks));
     ovector_ = pcre2_get_ovector_pointer(engine_->data);
 }
 
 cRegExp::~cRegExp() = default;
 
-bool cRegExp::search(const std::wstring& subject, size_t start)
+bool cRegExp::search(std::u16string_view subject, size_t start)
 {
     sTimeBudget& budget = engine_->budget;
     int rc = PCRE2_ERROR_NOMATCH;
@@ -273,23 +316,29 @@ void cRegExp::fail_(const std::string& reason) const
     throw cRegExpError("Regular expression /" + PatternForMessage(engine_->source) + "/ gave up: " + reason);
 }
 
-bool cRegExp::searchNext(const std::wstring& subject, size_t& position)
+bool cRegExp::searchNext(std::u16string_view subject, size_t& position)
 {
     if (!search(subject, position)) return false;
     position = ovector_[1] == ovector_[0] ? ovector_[1] + 1 : ovector_[1];
     return true;
 }
 
-bool cRegExp::groupMatched(uint32_t group) const
+uint32_t cRegExp::number_(uint32_t group) const
 {
-    return group <= groupCount_ && ovector_[2 * group] != PCRE2_UNSET;
+    const std::vector<uint32_t>& numbers = engine_->pattern->groupNumbers;
+    return numbers.empty() ? group : numbers[group];
 }
 
-size_t cRegExp::groupStart(uint32_t group) const { return ovector_[2 * group]; }
+bool cRegExp::groupMatched(uint32_t group) const
+{
+    return group <= groupCount_ && ovector_[2 * number_(group)] != PCRE2_UNSET;
+}
 
-size_t cRegExp::groupEnd(uint32_t group) const { return ovector_[2 * group + 1]; }
+size_t cRegExp::groupStart(uint32_t group) const { return ovector_[2 * number_(group)]; }
 
-int64_t cRegExp::countMatches(const std::wstring& subject)
+size_t cRegExp::groupEnd(uint32_t group) const { return ovector_[2 * number_(group) + 1]; }
+
+int64_t cRegExp::countMatches(std::u16string_view subject)
 {
     int64_t count = 0;
     size_t position = 0;

@@ -3,6 +3,8 @@
 //   Log_Count ( a { ; b } )   the number of arguments it received (1 or 2)
 //   Log_Fail                  answers error 1552 (a plug-in error result)
 //   Log_SetAndGet ( v )       sets $$logged to v through the host's evaluator and answers $$logged & "!"
+// It asks for the session and file shutdown messages (character 10 of its options string) only when
+// FMHOST_TEST_SESSION_MESSAGES is set, and then logs them with their session and file ids.
 #include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
@@ -111,6 +113,21 @@ extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_Exte
         case kFMXT_Shutdown:
             unregisterAll();
             logLine("shutdown");
+            break;
+        case kFMXT_GetString:
+            if (pb->parm1 == kFMXT_OptionsStr && pb->result != 0 && pb->parm3 >= 12)
+            {
+                const char *options = std::getenv("FMHOST_TEST_SESSION_MESSAGES") ? "TLOG1nnYnYn" : "TLOG1nnYnnn";
+                auto *buffer = reinterpret_cast<fmx::unichar16 *>(pb->result);
+                for (int i = 0; i <= 11; ++i)
+                    buffer[i] = static_cast<fmx::unichar16>(options[i]);
+            }
+            break;
+        case kFMXT_SessionShutdown:
+            logLine("session shutdown session=" + std::to_string(pb->parm2));
+            break;
+        case kFMXT_FileShutdown:
+            logLine("file shutdown session=" + std::to_string(pb->parm2) + " file=" + std::to_string(pb->parm3));
             break;
         default:
             logLine("message " + std::to_string(pb->whichCall));

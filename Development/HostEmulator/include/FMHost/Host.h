@@ -11,6 +11,7 @@
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXDateTime.h"
+#include "FMWrapper/FMXExtern.h"
 #include "FMWrapper/FMXFixPt.h"
 #include "FMWrapper/FMXText.h"
 #include "FMWrapper/FMXTextStyle.h"
@@ -78,6 +79,7 @@ public:
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
+    // Ending a session (destroying it) closes its files first; see AttachPlugin for the messages.
     // Hosted files. The first one opened is the calling file (Get ( FileName )). `sqlitePath` backs the file's SQL:
     // an existing SQLite database, opened here (std::runtime_error when it cannot be) and closed with the file.
     void OpenFile(const std::string &name, const std::string &sqlitePath = std::string());
@@ -107,6 +109,15 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// Session messages. A plug-in attached here whose options string (asked for now, with kFMXT_GetString) has 'Y' as
+// its character 10 is sent kFMXT_FileShutdown (parm2 the session's id, parm3 the file's id, as ExprEnv::SessionID and
+// ExprEnv::FileID give them) when a session closes one of its files, and when a session ends, kFMXT_FileShutdown for
+// each file still open and then kFMXT_SessionShutdown (parm2 the session's id). Messages go out one at a time, on
+// the thread that closes the file or ends the session. AttachPlugin answers whether the plug-in asked for them.
+// Detach a plug-in before it is shut down.
+bool AttachPlugin(FMX_ExternCallProc entryPoint);
+void DetachPlugin(FMX_ExternCallProc entryPoint);
 
 // The host callback for FMX_ExternCallStruct::cCurrentEnv: makes `env` (one the plug-in created) refer to the
 // session of the call in progress on this thread. Answers 0, or 3 when no call is in progress.
