@@ -4,15 +4,18 @@
 # plug-in where FileMaker Server loads it from.
 include(GNUInstallDirs)
 
-set(VANTREL_FILEMAKER_EXTENSIONS_DIR "/opt/FileMaker/FileMaker Server/Database Server/Extensions")
 if(VANTREL_PACKAGE)
-  set(vantrel_plugin_dir_default "${VANTREL_FILEMAKER_EXTENSIONS_DIR}")
+  # The package installs from the root of the file system, so every destination is relative to /; the prefix
+  # of `cmake --install --prefix` still comes first.
+  set(vantrel_data_dir "usr/share")
+  set(vantrel_plugin_dir_default "opt/FileMaker/FileMaker Server/Database Server/Extensions")
 else()
+  set(vantrel_data_dir "${CMAKE_INSTALL_DATADIR}")
   set(vantrel_plugin_dir_default "${CMAKE_INSTALL_LIBDIR}/vantrel")
 endif()
 set(VANTREL_PLUGIN_INSTALL_DIR "${vantrel_plugin_dir_default}" CACHE PATH
-    "Folder the plug-in is installed into (relative: under the install prefix)")
-set(VANTREL_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/vantrel-plugin")
+    "Folder the plug-in is installed into, under the install prefix")
+set(VANTREL_DOC_DIR "${vantrel_data_dir}/doc/vantrel-plugin")
 set(VANTREL_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 
 install(TARGETS Vantrel LIBRARY DESTINATION "${VANTREL_PLUGIN_INSTALL_DIR}" COMPONENT plugin)
@@ -36,11 +39,11 @@ set(CPACK_PACKAGE_CONTACT "${VANTREL_PACKAGE_MAINTAINER}")
 include(cmake/DebianChangelog.cmake)
 vantrel_debian_changelog("${CMAKE_SOURCE_DIR}/CHANGELOG.md" "${CMAKE_BINARY_DIR}/debian/changelog.gz")
 install(FILES "${CMAKE_BINARY_DIR}/debian/changelog.gz" DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
-install(FILES "${VANTREL_PACKAGING_DIR}/lintian-overrides" DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides"
+install(FILES "${VANTREL_PACKAGING_DIR}/lintian-overrides" DESTINATION "${vantrel_data_dir}/lintian/overrides"
         RENAME vantrel-plugin COMPONENT plugin)
 
 set(CPACK_GENERATOR "DEB")
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/")
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[external functions plug-in for FileMaker Server on Linux
