@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the demo need, when some are missing, plus any packages
 # named as arguments. With --only, installs just the packages named (the package build needs far fewer).
 set -euo pipefail
-packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev)
 with_node=1
 if [ "${1:-}" = --only ]; then
   shift

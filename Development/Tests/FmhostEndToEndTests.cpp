@@ -211,6 +211,13 @@ TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
     std::remove(log.c_str());
 }
 
+TEST(FmhostPlugins, InstalledPluginsListsTheLoadedPluginUnderItsOwnName)
+{
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("Zeq Vantrel Plug-In;;Enabled\n", outcome.out);
+}
+
 // ":" lines play several clients of the server; each session has its own files, calling file and variables.
 TEST(FmhostSessions, SessionLinesSwitchOpenCloseAndEnd)
 {

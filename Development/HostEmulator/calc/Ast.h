@@ -21,6 +21,8 @@ enum class NodeKind : unsigned char
     Not,        // args[0]
     Binary,     // op; args[0], args[1]
     Let,        // bindings, then args[0] is the result expression
+    While,      // bindings: the initial variables; args[0]: the condition; loopBindings: the logic; args[1]: the result
+    List,       // "[ a ; b ]": args are the items; only functions that take lists (Substitute) accept one
 };
 
 enum class BinaryOp : unsigned char
@@ -54,6 +56,7 @@ struct Node
     std::u16string key;
     std::vector<NodePtr> args;
     std::vector<LetBinding> bindings;
+    std::vector<LetBinding> loopBindings;
     bool hasParentheses = false; // a Call written with "( )", even when empty
 };
 

@@ -18,6 +18,7 @@ const char *describeError(short code)
     case kUnbalancedParenthesis: return "Unbalanced parenthesis";
     case kOperatorMissing: return "Operator missing, function not found or \"(\" not expected";
     case kNameMissing: return "Name (such as field name or layout name) is missing";
+    case kListNotAllowed: return "List usage is not allowed in this function";
     case kOperatorExpected: return "An operator (for example, +, -, *) is expected here";
     case kInvalidGetParameter: return "This parameter is an invalid Get function parameter";
     case kCannotEvaluateNumber: return "Cannot evaluate the number";

@@ -21,6 +21,7 @@ enum CalcError : short
     kUnbalancedParenthesis = 1207,
     kOperatorMissing = 1208,         // operator missing, function not found or "(" not expected
     kNameMissing = 1209,
+    kListNotAllowed = 1211,
     kOperatorExpected = 1212,
     kInvalidGetParameter = 1215,
     kCannotEvaluateNumber = 1218,    // division by zero and other arithmetic the host cannot do

@@ -1,6 +1,8 @@
-// Date, Time and Timestamp.
+// Dates and times: Date, Time and Timestamp build them; Day, Month, Hour ... take them apart. Names of months
+// and days are English, whatever the system's language.
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
+#include "calc/FunctionSupport.h"
 
 #include <cstdint>
 #include <limits>
@@ -68,10 +70,167 @@ short timestampFunction(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// Reads argument 0 as a date: a date, the date of a timestamp, a day number, or a text in the host's forms.
+// `empty` is set for an empty argument; a text that is no date is error 500.
+short dateArgument(Evaluator &evaluator, const Node &call, DateTime &date, bool &empty)
+{
+    Value value;
+    if (short code = possiblyEmptyArgument(evaluator, call, value, empty))
+        return code;
+    if (empty)
+        return kCalcOK;
+    if (value.Type() == kDTText)
+    {
+        const std::u16string &chars = value.AsText().Chars();
+        if (!DateTime::ParseDate(chars, date) && !DateTime::ParseTimestamp(chars, date))
+            return evaluator.fail(kErrBadDate, call, "the text is not a date");
+        return kCalcOK;
+    }
+    date = value.AsDate();
+    return kCalcOK;
+}
+
+// Reads argument 0 as a time: a time (a duration), the time of day of a timestamp, seconds, or a text.
+short timeArgument(Evaluator &evaluator, const Node &call, Number &seconds, bool &empty)
+{
+    Value value;
+    if (short code = possiblyEmptyArgument(evaluator, call, value, empty))
+        return code;
+    if (empty)
+        return kCalcOK;
+    DateTime time;
+    if (value.Type() == kDTText)
+    {
+        const std::u16string &chars = value.AsText().Chars();
+        if (DateTime::ParseTimestamp(chars, time))
+            time.SetUsec(time.UsecOfDay());
+        else if (!DateTime::ParseTime(chars, time))
+            return evaluator.fail(kErrBadTime, call, "the text is not a time");
+    }
+    else
+        time = value.AsTime();
+    seconds = time.Seconds();
+    return kCalcOK;
+}
+
+// Day 1 (1 January 1) was a Monday; days before it count on backwards.
+int64_t dayOfWeek(const DateTime &date) { return (date.DayNumber() % 7 + 7) % 7 + 1; }
+
+int64_t dayOfYear(const DateTime &date)
+{
+    int64_t year;
+    int month, day;
+    date.YearMonthDay(year, month, day);
+    return DateTime::DaysFromCivil(year, month, day) - DateTime::DaysFromCivil(year, 1, 1) + 1;
+}
+
+// Weeks start on Sunday and week 1 is the one that holds 1 January.
+int64_t weekOfYear(const DateTime &date)
+{
+    int64_t year;
+    int month, day;
+    date.YearMonthDay(year, month, day);
+    DateTime first;
+    first.SetDayNumber(DateTime::DaysFromCivil(year, 1, 1) + 1);
+    return (dayOfYear(date) + dayOfWeek(first) - 2) / 7 + 1;
+}
+
+int64_t yearOf(const DateTime &date)
+{
+    int64_t year;
+    int month, day;
+    date.YearMonthDay(year, month, day);
+    return year;
+}
+
+int64_t monthOf(const DateTime &date)
+{
+    int64_t year;
+    int month, day;
+    date.YearMonthDay(year, month, day);
+    return month;
+}
+
+int64_t dayOf(const DateTime &date)
+{
+    int64_t year;
+    int month, day;
+    date.YearMonthDay(year, month, day);
+    return day;
+}
+
+template <int64_t (*Part)(const DateTime &)>
+short datePart(Evaluator &evaluator, const Node &call, Value &result)
+{
+    DateTime date;
+    bool empty = false;
+    if (short code = dateArgument(evaluator, call, date, empty))
+        return code;
+    if (empty)
+        result.Clear(kDTNumber);
+    else
+        setNumber(result, Number::FromInt(Part(date)));
+    return kCalcOK;
+}
+
+constexpr const char16_t *kMonthNames[] = {u"January", u"February", u"March",     u"April",   u"May",      u"June",
+                                           u"July",    u"August",   u"September", u"October", u"November", u"December"};
+constexpr const char16_t *kDayNames[] = {u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday"};
+
+const char16_t *monthName(const DateTime &date) { return kMonthNames[monthOf(date) - 1]; }
+const char16_t *dayName(const DateTime &date) { return kDayNames[dayOfWeek(date) - 1]; }
+
+template <const char16_t *(*Name)(const DateTime &)>
+short dateName(Evaluator &evaluator, const Node &call, Value &result)
+{
+    DateTime date;
+    bool empty = false;
+    if (short code = dateArgument(evaluator, call, date, empty))
+        return code;
+    result.SetText(empty ? u"" : Name(date));
+    return kCalcOK;
+}
+
+// Hour and Minute of a time count the whole duration (Hour of 25:10:00 is 25); Seconds keeps fractions.
+template <int Part>
+short timePart(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Number seconds;
+    bool empty = false;
+    if (short code = timeArgument(evaluator, call, seconds, empty))
+        return code;
+    if (empty)
+    {
+        result.Clear(kDTNumber);
+        return kCalcOK;
+    }
+    Number whole = Number::FromInt(seconds.ToInt64());
+    Number fraction = Number::Subtract(seconds, whole);
+    int64_t total = whole.ToInt64();
+    if (Part == 0)
+        setNumber(result, Number::FromInt(total / 3600));
+    else if (Part == 1)
+        setNumber(result, Number::FromInt(total / 60 % 60));
+    else
+        setNumber(result, Number::Add(Number::FromInt(total % 60), fraction));
+    return kCalcOK;
+}
+
 const BuiltinRegistration registration({
     {"Date", 3, 3, &dateFunction},
     {"Time", 3, 3, &timeFunction},
     {"Timestamp", 2, 2, &timestampFunction},
+    {"Day", 1, 1, &datePart<&dayOf>},
+    {"Month", 1, 1, &datePart<&monthOf>},
+    {"Year", 1, 1, &datePart<&yearOf>},
+    {"DayOfWeek", 1, 1, &datePart<&dayOfWeek>},
+    {"DayOfYear", 1, 1, &datePart<&dayOfYear>},
+    {"WeekOfYear", 1, 1, &datePart<&weekOfYear>},
+    {"MonthName", 1, 1, &dateName<&monthName>},
+    {"DayName", 1, 1, &dateName<&dayName>},
+    {"Hour", 1, 1, &timePart<0>},
+    {"Minute", 1, 1, &timePart<1>},
+    {"Seconds", 1, 1, &timePart<2>},
 });
 } // namespace
 } // namespace emu::calc

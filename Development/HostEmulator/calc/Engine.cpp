@@ -25,6 +25,18 @@ struct SessionCache
 };
 
 thread_local Failure tLastFailure;
+// Sum of the heights of the programs being evaluated on this thread. Evaluate nests one evaluation in another,
+// so its programs share the height limit of a single calculation: the stack stays bounded whatever the texts.
+thread_local unsigned tDepthInUse = 0;
+
+struct DepthInUse
+{
+    unsigned depth;
+    explicit DepthInUse(unsigned d) : depth(d) { tDepthInUse += depth; }
+    ~DepthInUse() { tDepthInUse -= depth; }
+    DepthInUse(const DepthInUse &) = delete;
+    DepthInUse &operator=(const DepthInUse &) = delete;
+};
 
 std::shared_ptr<const ParsedText> parsedText(Session &session, const std::u16string &text)
 {
@@ -45,6 +57,22 @@ std::shared_ptr<const ParsedText> parsedText(Session &session, const std::u16str
 }
 } // namespace
 
+short evaluateNested(Evaluator &outer, const Node &at, const std::u16string &text, Value &out)
+{
+    std::shared_ptr<const ParsedText> parsed = parsedText(outer.session(), text);
+    if (parsed->failure.code != kCalcOK)
+        return outer.fail(parsed->failure.code, at, "in the text evaluated: " + parsed->failure.message);
+    if (tDepthInUse + parsed->program.root->depth > kMaxNestingDepth)
+        return outer.fail(kCalcGeneric, at, "Evaluate is nested too deeply");
+    DepthInUse inUse(parsed->program.root->depth);
+    Evaluator inner(outer.environment(), parsed->program, &outer);
+    Value value;
+    if (short code = inner.run(value))
+        return outer.fail(code, at, "in the text evaluated: " + inner.failure().message);
+    out = std::move(value);
+    return kCalcOK;
+}
+
 const Failure &lastFailure() { return tLastFailure; }
 
 void resetLastFailure() { tLastFailure = Failure(); }
@@ -62,6 +90,7 @@ int16_t Evaluate(Environment &env, const std::u16string &text, Value &result)
         tLastFailure = parsed->failure;
         return parsed->failure.code;
     }
+    DepthInUse inUse(parsed->program.root->depth);
     Evaluator evaluator(env, parsed->program);
     Value value;
     short code = evaluator.run(value);

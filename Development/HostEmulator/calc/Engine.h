@@ -4,11 +4,26 @@
 #include "calc/CalcErrors.h"
 
 #include <string>
+#include <vector>
 
 namespace emu::calc
 {
 // What Get ( ApplicationVersion ) answers and what fmhost announces to a plug-in at initialisation.
 inline constexpr char16_t kApplicationVersion[] = u"Server 21.0.1";
+
+// What Get ( SystemPlatform ) answers: FileMaker's number for Linux.
+inline constexpr int kSystemPlatformLinux = 5;
+
+// A plug-in as Get ( InstalledFMPlugins ) lists it ("name;version;Enabled"). fmhost adds the plug-in it loads;
+// without any, the plug-in ids of the registered functions stand in for names.
+struct InstalledPlugin
+{
+    std::u16string name;
+    std::u16string version;
+    bool enabled = true;
+};
+void addInstalledPlugin(InstalledPlugin plugin);
+void clearInstalledPlugins();
 
 // The failure of the last evaluation on this thread that did not succeed, with a message for people.
 const Failure &lastFailure();

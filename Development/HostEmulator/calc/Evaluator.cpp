@@ -88,8 +88,8 @@ void setNumber(Value &out, const Number &number) { out.SetNumber(number, kDTNumb
 
 void setBoolean(Value &out, bool value) { setNumber(out, Number::FromInt(value ? 1 : 0)); }
 
-Evaluator::Evaluator(Environment &environment, const Program &program)
-    : environment_(environment), program_(program), locals_(program.slotCount)
+Evaluator::Evaluator(Environment &environment, const Program &program, Evaluator *parent)
+    : environment_(environment), program_(program), parent_(parent), locals_(program.slotCount)
 {
 }
 
@@ -122,6 +122,11 @@ short Evaluator::fail(short code, const Node &at, std::string message)
 
 void Evaluator::setVariable(const LetBinding &binding, Value &&value)
 {
+    if (parent_)
+    {
+        parent_->setVariable(binding, std::move(value));
+        return;
+    }
     bool recorded = false;
     for (const Undo &entry : undo_)
         recorded = recorded || entry.key == binding.key;
@@ -178,6 +183,10 @@ short Evaluator::evaluate(const Node &node, Value &out)
         return evaluateCall(node, out);
     case NodeKind::Let:
         return evaluateLet(node, out);
+    case NodeKind::While:
+        return evaluateWhile(node, out);
+    case NodeKind::List:
+        return fail(kListNotAllowed, node, "a list in brackets is not allowed here");
     case NodeKind::Negate:
     {
         Value operand;
@@ -230,9 +239,9 @@ short Evaluator::evaluateCall(const Node &node, Value &out)
     return kCalcOK;
 }
 
-short Evaluator::evaluateLet(const Node &node, Value &out)
+short Evaluator::bind(const std::vector<LetBinding> &bindings)
 {
-    for (const LetBinding &binding : node.bindings)
+    for (const LetBinding &binding : bindings)
     {
         Value value;
         if (short code = evaluate(*binding.value, value))
@@ -242,7 +251,33 @@ short Evaluator::evaluateLet(const Node &node, Value &out)
         else
             locals_[binding.slot] = std::move(value);
     }
+    return kCalcOK;
+}
+
+short Evaluator::evaluateLet(const Node &node, Value &out)
+{
+    if (short code = bind(node.bindings))
+        return code;
     return evaluate(*node.args[0], out);
+}
+
+short Evaluator::evaluateWhile(const Node &node, Value &out)
+{
+    if (short code = bind(node.bindings))
+        return code;
+    for (int64_t iterations = 0;; ++iterations)
+    {
+        Value condition;
+        if (short code = evaluate(*node.args[0], condition))
+            return code;
+        if (!condition.AsBoolean())
+            break;
+        if (iterations == kMaxWhileIterations)
+            return fail(kCalcGeneric, node, "While stopped after 50000 iterations");
+        if (short code = bind(node.loopBindings))
+            return code;
+    }
+    return evaluate(*node.args[1], out);
 }
 
 // and, or and xor; "and" and "or" stop as soon as the left side decides, as FileMaker's do.

@@ -13,10 +13,15 @@
 
 namespace emu::calc
 {
+// Most iterations a While may run, FileMaker's default limit.
+constexpr int64_t kMaxWhileIterations = 50000;
+
 class Evaluator
 {
 public:
-    Evaluator(Environment &environment, const Program &program);
+    // `parent`: the evaluation that runs this one through Evaluate. Variables this one sets are then undone with
+    // the parent's, so that a failed calculation still changes nothing.
+    Evaluator(Environment &environment, const Program &program, Evaluator *parent = nullptr);
     ~Evaluator();
     Evaluator(const Evaluator &) = delete;
     Evaluator &operator=(const Evaluator &) = delete;
@@ -38,6 +43,8 @@ private:
     short evaluateName(const Node &node, Value &out);
     short evaluateCall(const Node &node, Value &out);
     short evaluateLet(const Node &node, Value &out);
+    short evaluateWhile(const Node &node, Value &out);
+    short bind(const std::vector<LetBinding> &bindings);
     short evaluateBinary(const Node &node, Value &out);
     short evaluateLogical(const Node &node, Value &out);
     void setVariable(const LetBinding &binding, Value &&value);
@@ -45,6 +52,7 @@ private:
 
     Environment &environment_;
     const Program &program_;
+    Evaluator *parent_;
     std::vector<Value> locals_;
     // Variables this evaluation changed, with their earlier values (null: it did not exist), oldest first.
     struct Undo
@@ -56,6 +64,10 @@ private:
     std::vector<Undo> undo_;
     Failure failure_;
 };
+
+// Evaluates a calculation text inside a running evaluation (Evaluate): parsed once per text and session, the
+// variables it sets undone with those of `outer`. A failure is recorded on `outer` at `at`.
+short evaluateNested(Evaluator &outer, const Node &at, const std::u16string &text, Value &out);
 
 // Number form of a value as the operators read it (empty text reads as 0).
 Number numberOf(const Value &value);

@@ -1,6 +1,8 @@
-// If, Case, IsEmpty, True and False: the functions that decide what else gets evaluated.
+// The functions that decide what else gets evaluated (If, Case, Choose, Evaluate, IsValid ...), the constants True
+// and False, and the GetAs conversions. While, like Let, is part of the language itself (Parser, Evaluator).
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
+#include "calc/FunctionSupport.h"
 
 namespace emu::calc
 {
@@ -59,12 +61,128 @@ short falseConstant(Evaluator &, const Node &, Value &result)
     return kCalcOK;
 }
 
+// Choose ( test ; result0 { ; result1 ... } ): the result whose number is the test's whole part; empty when
+// there is none.
+short choose(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Number test;
+    if (short code = numberArgument(evaluator, call, 0, test))
+        return code;
+    int64_t n = wholeNumber(test);
+    if (n < 0 || n + 1 >= static_cast<int64_t>(call.args.size()))
+    {
+        result.Clear();
+        return kCalcOK;
+    }
+    return evaluator.evaluate(*call.args[static_cast<std::size_t>(n) + 1], result);
+}
+
+// Evaluate ( expression { ; [ field1 ; field2 ... ] } ): the text of the expression evaluated as a calculation
+// of its own (it sees the session's variables, not the Let variables around it). An error in it is the error
+// of the calculation. The fields only say, in FileMaker, when a stored result is evaluated again.
+short evaluateFunction(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value expression;
+    if (short code = argument(evaluator, call, 0, expression))
+        return code;
+    return evaluateNested(evaluator, call, expression.AsText().Chars(), result);
+}
+
+// 1 when the argument evaluates without error: a missing name, for example, makes it 0.
+short isValid(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    setBoolean(result, argument(evaluator, call, 0, value) == kCalcOK);
+    return kCalcOK;
+}
+
+short getAsText(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    result.SetText(value.AsText());
+    return kCalcOK;
+}
+
+// Numbers, dates and times give their number; a text gives its digits in order, or an empty number when it has none.
+short getAsNumber(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    if (value.Type() != kDTText && value.Type() != kDTInvalid)
+    {
+        setNumber(result, numberOf(value));
+        return kCalcOK;
+    }
+    Number number;
+    if (Number::FromText(value.AsText().Chars(), number))
+        setNumber(result, number);
+    else
+        result.Clear(kDTNumber);
+    return kCalcOK;
+}
+
+// GetAsDate, GetAsTime and GetAsTimestamp: a text is read in the host's forms (error 500 for a date, 501 for a
+// time or timestamp that cannot be read), numbers count days (dates) or seconds; empty stays empty.
+template <DataType Type>
+short getAsDateTime(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    if (value.Type() == kDTText || value.Type() == kDTInvalid)
+    {
+        const Text &text = value.AsText();
+        Value converted;
+        if (text.Empty())
+            converted.Clear(Type);
+        else if (short code = converted.SetAsText(text, value.GetLocale(), Type))
+            return evaluator.fail(code, call, Type == kDTDate ? "the text is not a date" : "the text is not a time");
+        result = std::move(converted);
+        return kCalcOK;
+    }
+    if (value.Type() == kDTNumber || value.Type() == kDTBoolean)
+    {
+        DateTime dateTime;
+        if (Type == kDTDate)
+            dateTime.SetDayNumber(value.AsNumber().Floor().ToInt64());
+        else
+            dateTime.SetSeconds(value.AsNumber());
+        result.SetDateTime(dateTime, Type == kDTTime ? kDTTime : kDTTimeStamp, Type);
+        return kCalcOK;
+    }
+    result = value;
+    result.Convert(Type);
+    return kCalcOK;
+}
+
+// 1 for a value that is true (a number other than 0, a text whose number is not 0, a date), else 0.
+short getAsBoolean(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    setBoolean(result, value.AsBoolean());
+    return kCalcOK;
+}
+
 const BuiltinRegistration registration({
     {"If", 2, 3, &ifFunction},
     {"Case", 2, -1, &caseFunction},
     {"IsEmpty", 1, 1, &isEmpty},
     {"True", 0, 0, &trueConstant},
     {"False", 0, 0, &falseConstant},
+    {"Choose", 2, -1, &choose},
+    {"Evaluate", 1, 2, &evaluateFunction},
+    {"IsValid", 1, 1, &isValid},
+    {"GetAsText", 1, 1, &getAsText},
+    {"GetAsNumber", 1, 1, &getAsNumber},
+    {"GetAsDate", 1, 1, &getAsDateTime<kDTDate>},
+    {"GetAsTime", 1, 1, &getAsDateTime<kDTTime>},
+    {"GetAsTimestamp", 1, 1, &getAsDateTime<kDTTimeStamp>},
+    {"GetAsBoolean", 1, 1, &getAsBoolean},
 });
 } // namespace
 } // namespace emu::calc

@@ -68,6 +68,7 @@ private:
     std::size_t at_ = 0;
     unsigned recursion_ = 0;
     std::vector<Scope> scopes_;
+    std::vector<std::size_t> whileScope_; // where the scope of each enclosing While begins
     unsigned maxSlots_ = 0;
 
     const Token &current() const { return tokens_[at_]; }
@@ -194,6 +195,8 @@ private:
         }
         case Tok::Name:
             return name();
+        case Tok::LBracket:
+            return list();
         case Tok::End:
             fail(kUnexpectedEnd, "unexpected end of calculation");
         default:
@@ -214,7 +217,7 @@ private:
         const Token &token = current();
         std::u16string key = foldName(token.text);
         if (peek().kind == Tok::LParen)
-            return key == u"let" ? let() : call(std::move(key));
+            return key == u"let" ? let() : key == u"while" ? whileLoop() : call(std::move(key));
         if (const Scope *local = findLocal(key))
         {
             NodePtr node = makeNode(NodeKind::Local, token.position);
@@ -265,7 +268,7 @@ private:
         return node;
     }
 
-    void arguments(Node &node)
+    void arguments(Node &node, Tok close = Tok::RParen)
     {
         while (true)
         {
@@ -275,7 +278,7 @@ private:
                 advance();
                 continue;
             }
-            if (current().kind == Tok::RParen)
+            if (current().kind == close)
             {
                 advance();
                 return;
@@ -326,7 +329,73 @@ private:
         return node;
     }
 
-    void binding(Node &let)
+    // "[ a ; b ]", the pairs of Substitute.
+    NodePtr list()
+    {
+        NodePtr node = makeNode(NodeKind::List, current().position);
+        advance(); // [
+        arguments(*node, Tok::RBracket);
+        return node;
+    }
+
+    // One binding or "[ bindings ]", as Let and While take them.
+    void bindings(Node &node, std::vector<LetBinding> &into, bool reuse)
+    {
+        if (current().kind != Tok::LBracket)
+        {
+            binding(node, into, reuse);
+            return;
+        }
+        advance();
+        while (true)
+        {
+            binding(node, into, reuse);
+            if (current().kind == Tok::Separator)
+            {
+                advance();
+                continue;
+            }
+            expect(Tok::RBracket, kOperatorExpected, "\"]\" is expected after the variables");
+            return;
+        }
+    }
+
+    void separator(const char *message)
+    {
+        if (current().kind != Tok::Separator)
+            fail(current().kind == Tok::RParen ? kTooFewParameters : current().kind == Tok::End ? kUnexpectedEnd
+                                                                                                   : kOperatorExpected,
+                 message);
+        advance();
+    }
+
+    // While ( [ initialVariables ] ; condition ; [ logic ] ; result ). The variables of the logic are those of
+    // the initial part when their names match, so that "i = i + 1" changes the i the condition reads.
+    NodePtr whileLoop()
+    {
+        NodePtr node = makeNode(NodeKind::While, current().position);
+        node->text = current().text;
+        advance(); // While
+        advance(); // (
+        std::size_t scopeMark = scopes_.size();
+        whileScope_.push_back(scopeMark);
+        bindings(*node, node->bindings, true);
+        separator("\";\" and the condition are expected after the initial variables");
+        adopt(*node, expression(0));
+        separator("\";\" and the logic are expected after the condition");
+        bindings(*node, node->loopBindings, true);
+        separator("\";\" and the result are expected after the logic");
+        adopt(*node, expression(0));
+        expect(Tok::RParen, current().kind == Tok::Separator ? kTooManyParameters : kUnbalancedParenthesis,
+               "\")\" is expected to close While");
+        whileScope_.pop_back();
+        scopes_.resize(scopeMark);
+        return node;
+    }
+
+    void binding(Node &let) { binding(let, let.bindings, false); }
+
+    void binding(Node &let, std::vector<LetBinding> &into, bool reuse)
     {
         const Token &token = current();
         if (token.kind != Tok::Name && token.kind != Tok::Variable)
@@ -344,14 +413,19 @@ private:
             let.depth = binding.value->depth + 1;
         if (let.depth > kMaxNestingDepth)
             fail(kCalcGeneric, "calculation is nested too deeply", let.position);
-        if (!binding.isVariable)
+        const Scope *existing = reuse ? findLocal(binding.key) : nullptr;
+        if (existing && static_cast<std::size_t>(existing - scopes_.data()) < whileScope_.back())
+            existing = nullptr; // a name of an enclosing Let: the While gets its own
+        if (!binding.isVariable && existing)
+            binding.slot = existing->slot;
+        else if (!binding.isVariable)
         {
             binding.slot = static_cast<unsigned>(scopes_.size());
             scopes_.push_back({binding.key, binding.slot});
             if (scopes_.size() > maxSlots_)
                 maxSlots_ = static_cast<unsigned>(scopes_.size());
         }
-        let.bindings.push_back(std::move(binding));
+        into.push_back(std::move(binding));
     }
 };
 } // namespace

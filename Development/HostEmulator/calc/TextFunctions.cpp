@@ -1,40 +1,42 @@
-// Text and value-list functions: Length, Char, Code, GetAsText, GetAsNumber, List, ValueCount, GetValue.
+// Text functions: lengths, slices, searches, substitution, case, words and character codes.
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
+#include "calc/FunctionSupport.h"
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace emu::calc
 {
 namespace
 {
 constexpr int64_t kLastCodePoint = 0x10FFFF;
+constexpr char16_t kPilcrow = 0x00B6;
+constexpr char16_t kIdeographicSpace = 0x3000;
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-// Values are separated by carriage returns; a line separator (U+2028) also starts a new value, so that the
-// lines of a styled text and its values line up.
-bool isValueSeparator(char16_t c) { return c == u'\r' || c == 0x2028; }
-
-short evaluateArgument(Evaluator &evaluator, const Node &call, std::size_t index, Value &value)
-{
-    return evaluator.evaluate(*call.args[index], value);
-}
+void setWhole(Value &result, int64_t number) { setNumber(result, Number::FromInt(number)); }
 
 // Counts characters, a surrogate pair being one character.
+// A function of one text that answers a text.
+template <Text (*F)(const Text &)>
+short textToText(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    result.SetText(F(value.AsText()));
+    return kCalcOK;
+}
+
 short length(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
+    if (short code = argument(evaluator, call, 0, value))
         return code;
-    const std::u16string &chars = value.AsText().Chars();
-    int64_t count = 0;
-    for (std::size_t i = 0; i < chars.size(); ++i)
-        if (!(isLowSurrogate(chars[i]) && i > 0 && isHighSurrogate(chars[i - 1])))
-            ++count;
-    setNumber(result, Number::FromInt(count));
+    setWhole(result, characterCount(value.AsText().Chars()));
     return kCalcOK;
 }
 
@@ -56,7 +58,7 @@ void appendCodePoint(std::u16string &out, uint32_t codePoint)
 short charFunction(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
+    if (short code = argument(evaluator, call, 0, value))
         return code;
     Number number = numberOf(value).Floor();
     std::u16string text;
@@ -83,7 +85,7 @@ short charFunction(Evaluator &evaluator, const Node &call, Value &result)
 short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
+    if (short code = argument(evaluator, call, 0, value))
         return code;
     const std::u16string &chars = value.AsText().Chars();
     // Lowest digit first, turned round at the end: inserting each group at the front took quadratic time.
@@ -108,108 +110,510 @@ short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-short getAsText(Evaluator &evaluator, const Node &call, Value &result)
-{
-    Value value;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
-        return code;
-    result.SetText(value.AsText());
-    return kCalcOK;
-}
+int64_t charactersOf(const Text &text) { return characterCount(text.Chars()); }
 
-// Numbers, dates and times give their number; a text gives its digits in order, or an empty number when it has none.
-short getAsNumber(Evaluator &evaluator, const Node &call, Value &result)
+// Left, Right and Middle share one shape: a text, then numbers that choose characters; styles come along.
+// Middle ( text ; start ; count ) takes the characters start .. start + count - 1 that lie in the text, so a
+// start before 1 shortens the result rather than moving it.
+short slice(Evaluator &evaluator, const Node &call, Value &result, char which)
 {
     Value value;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
+    int64_t start = 0, count = 0;
+    if (short code = sliceArguments(evaluator, call, which, value, &charactersOf, start, count))
         return code;
-    if (value.Type() != kDTText && value.Type() != kDTInvalid)
-    {
-        setNumber(result, numberOf(value));
-        return kCalcOK;
-    }
-    Number number;
-    if (Number::FromText(value.AsText().Chars(), number))
-        setNumber(result, number);
+    const Text &text = value.AsText();
+    uint32_t begin = 0, end = 0;
+    if (characterRange(text.Chars(), start, count, begin, end))
+        result.SetText(text.Slice(begin, end - begin));
     else
-        result.Clear(kDTNumber);
+        result.SetText(Text());
     return kCalcOK;
 }
 
-// The non-empty values of the arguments, one per line; styles come along.
-short list(Evaluator &evaluator, const Node &call, Value &result)
+short left(Evaluator &evaluator, const Node &call, Value &result) { return slice(evaluator, call, result, 'L'); }
+short right(Evaluator &evaluator, const Node &call, Value &result) { return slice(evaluator, call, result, 'R'); }
+short middle(Evaluator &evaluator, const Node &call, Value &result) { return slice(evaluator, call, result, 'M'); }
+
+// Start offsets of the occurrences of `needle` in `haystack`, overlapping ones included, as FileMaker's
+// PatternCount and Position count them. Both are already folded when the search ignores case.
+template <typename F>
+void forEachOccurrence(const std::u16string &haystack, const std::u16string &needle, F &&f)
 {
-    Text text;
-    for (std::size_t i = 0; i < call.args.size(); ++i)
+    if (needle.empty())
+        return;
+    for (std::size_t at = haystack.find(needle); at != std::u16string::npos; at = haystack.find(needle, at + 1))
+        if (!f(at))
+            return;
+}
+
+short patternCount(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value text, search;
+    if (short code = argument(evaluator, call, 0, text))
+        return code;
+    if (short code = argument(evaluator, call, 1, search))
+        return code;
+    int64_t count = 0;
+    forEachOccurrence(ToLowerCopy(text.AsText().Chars()), ToLowerCopy(search.AsText().Chars()),
+                      [&](std::size_t) { return ++count, true; });
+    setWhole(result, count);
+    return kCalcOK;
+}
+
+// Position ( text ; searchString ; start ; occurrence ): a negative occurrence searches backwards from start.
+// Case is ignored; 0 when there is no such occurrence.
+short position(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value text, search;
+    Number start, occurrence;
+    if (short code = argument(evaluator, call, 0, text))
+        return code;
+    if (short code = argument(evaluator, call, 1, search))
+        return code;
+    if (short code = numberArgument(evaluator, call, 2, start))
+        return code;
+    if (short code = numberArgument(evaluator, call, 3, occurrence))
+        return code;
+    const std::u16string haystack = ToLowerCopy(text.AsText().Chars());
+    const std::u16string needle = ToLowerCopy(search.AsText().Chars());
+    int64_t wanted = wholeNumber(occurrence);
+    uint32_t from = unitOffset(haystack, std::max<int64_t>(wholeNumber(start), 1) - 1);
+    std::size_t found = std::u16string::npos;
+    if (!needle.empty() && wanted > 0)
+        forEachOccurrence(haystack.substr(from), needle, [&](std::size_t at) {
+            if (--wanted > 0)
+                return true;
+            found = from + at;
+            return false;
+        });
+    else if (!needle.empty() && wanted < 0 && wholeNumber(start) >= 1)
+        for (std::size_t at = haystack.rfind(needle, from); at != std::u16string::npos;
+             at = at == 0 ? std::u16string::npos : haystack.rfind(needle, at - 1))
+            if (++wanted == 0)
+            {
+                found = at;
+                break;
+            }
+    setWhole(result, found == std::u16string::npos ? 0 : characterIndex(haystack, static_cast<uint32_t>(found)) + 1);
+    return kCalcOK;
+}
+
+// Every occurrence of `search` replaced, in one pass; the text keeps its styles, replacements bring their own.
+Text substituteAll(const Text &text, const std::u16string &search, const Text &replacement)
+{
+    const std::u16string &chars = text.Chars();
+    if (search.empty() || chars.find(search) == std::u16string::npos)
+        return text;
+    Text out;
+    std::size_t done = 0;
+    for (std::size_t at = chars.find(search); at != std::u16string::npos; at = chars.find(search, done))
     {
-        Value value;
-        if (short code = evaluateArgument(evaluator, call, i, value))
+        out.Append(text, static_cast<uint32_t>(done), static_cast<uint32_t>(at - done));
+        out.Append(replacement);
+        done = at + search.size();
+    }
+    out.Append(text, static_cast<uint32_t>(done));
+    return out;
+}
+
+// Substitute ( text ; searchString ; replaceString ) or Substitute ( text ; [ search1 ; replace1 ] ; ... ): the
+// pairs apply in order, each to the result of the ones before. Case matters.
+short substitute(Evaluator &evaluator, const Node &call, Value &result)
+{
+    bool listForm = false;
+    if (short code = checkListForm(evaluator, call, 3, 2, "Substitute takes a search and a replacement, or "
+                                                          "[ search ; replacement ] pairs", listForm))
+        return code;
+    Value source;
+    if (short code = argument(evaluator, call, 0, source))
+        return code;
+    Text text = source.AsText();
+    for (std::size_t i = 1; i < call.args.size(); ++i)
+    {
+        const Node &pair = *call.args[i];
+        Value search, replacement;
+        if (short code = evaluator.evaluate(listForm ? *pair.args[0] : pair, search))
             return code;
-        const Text &part = value.AsText();
-        if (part.Empty())
-            continue;
-        if (!text.Empty())
-            text.AppendPlain(u"\r");
-        text.Append(part);
+        if (short code = evaluator.evaluate(listForm ? *pair.args[1] : *call.args[++i], replacement))
+            return code;
+        text = substituteAll(text, search.AsText().Chars(), replacement.AsText());
     }
     result.SetText(text);
     return kCalcOK;
 }
 
-// Start and length of each value of a text. A separator at the very end closes the last value without starting
-// another, so "a¶b¶" holds two values.
-std::vector<std::pair<uint32_t, uint32_t>> valueRanges(const std::u16string &chars)
+// Replace ( text ; start ; numberOfCharacters ; replacementText )
+short replace(Evaluator &evaluator, const Node &call, Value &result)
 {
-    std::vector<std::pair<uint32_t, uint32_t>> ranges;
-    uint32_t start = 0;
-    for (uint32_t i = 0; i < chars.size(); ++i)
-    {
-        if (isValueSeparator(chars[i]))
-        {
-            ranges.emplace_back(start, i - start);
-            start = i + 1;
-        }
-    }
-    if (start < chars.size())
-        ranges.emplace_back(start, static_cast<uint32_t>(chars.size()) - start);
-    return ranges;
+    Value source, replacement;
+    Number start, count;
+    if (short code = argument(evaluator, call, 0, source))
+        return code;
+    if (short code = numberArgument(evaluator, call, 1, start))
+        return code;
+    if (short code = numberArgument(evaluator, call, 2, count))
+        return code;
+    if (short code = argument(evaluator, call, 3, replacement))
+        return code;
+    const Text &text = source.AsText();
+    uint32_t begin = unitOffset(text.Chars(), std::max<int64_t>(wholeNumber(start), 1) - 1);
+    uint32_t end = unitOffset(text.Chars(), std::max<int64_t>(wholeNumber(count), 0), begin);
+    Text out = text.Slice(0, begin);
+    out.Append(replacement.AsText());
+    out.Append(text, end);
+    result.SetText(out);
+    return kCalcOK;
 }
 
-short valueCount(Evaluator &evaluator, const Node &call, Value &result)
+// Trim removes leading and trailing spaces, nothing else (returns and tabs stay).
+Text trimmed(const Text &text)
+{
+    std::size_t first = text.Chars().find_first_not_of(u' ');
+    if (first == std::u16string::npos)
+        return Text();
+    return text.Slice(static_cast<uint32_t>(first), static_cast<uint32_t>(text.Chars().find_last_not_of(u' ') + 1 - first));
+}
+
+bool isNonRoman(char16_t c)
+{
+    return (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// TrimAll ( text ; trimSpaces ; trimType ): leading and trailing spaces go, runs of spaces become one, and with
+// trimType 0 to 2 a space between two non-Roman (CJK) characters goes. trimSpaces also treats full-width spaces
+// as spaces. Spaces are never added.
+short trimAll(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
+    Number fullWidth, type;
+    if (short code = argument(evaluator, call, 0, value))
         return code;
-    setNumber(result, Number::FromInt(static_cast<int64_t>(valueRanges(value.AsText().Chars()).size())));
+    if (short code = numberArgument(evaluator, call, 1, fullWidth))
+        return code;
+    if (short code = numberArgument(evaluator, call, 2, type))
+        return code;
+    const bool wide = !fullWidth.IsZero();
+    const bool joinNonRoman = wholeNumber(type) >= 0 && wholeNumber(type) <= 2;
+    const Text &text = value.AsText();
+    const std::u16string &chars = text.Chars();
+    auto isSpace = [&](char16_t c) { return c == u' ' || (wide && c == kIdeographicSpace); };
+    Text out;
+    std::size_t i = 0, size = chars.size();
+    while (i < size)
+    {
+        if (!isSpace(chars[i]))
+        {
+            std::size_t runEnd = i;
+            while (runEnd < size && !isSpace(chars[runEnd]))
+                ++runEnd;
+            out.Append(text, static_cast<uint32_t>(i), static_cast<uint32_t>(runEnd - i));
+            i = runEnd;
+            continue;
+        }
+        std::size_t runEnd = i;
+        while (runEnd < size && isSpace(chars[runEnd]))
+            ++runEnd;
+        bool inside = i > 0 && runEnd < size;
+        bool between = inside && joinNonRoman && isNonRoman(chars[i - 1]) && isNonRoman(chars[runEnd]);
+        if (inside && !between)
+            out.Append(text, static_cast<uint32_t>(i), 1);
+        i = runEnd;
+    }
+    result.SetText(out);
     return kCalcOK;
 }
 
-short getValue(Evaluator &evaluator, const Node &call, Value &result)
+template <void (Text::*Change)()>
+Text changedCase(const Text &text)
 {
-    Value value, index;
-    if (short code = evaluateArgument(evaluator, call, 0, value))
+    Text out = text;
+    (out.*Change)();
+    return out;
+}
+
+// Letters, digits and the letters of other scripts; spaces, punctuation and symbols separate words.
+bool isWordChar(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+    if (c >= 0xA0 && c <= 0xBF)
+        return c == 0xAA || c == 0xB2 || c == 0xB3 || c == 0xB5 || c == 0xB9 || c == 0xBA || (c >= 0xBC && c <= 0xBE);
+    return c != 0xD7 && c != 0xF7 && !(c >= 0x2000 && c <= 0x206F) && !(c >= 0x3000 && c <= 0x303F) &&
+           !(c >= 0xFF01 && c <= 0xFF0F) && !(c >= 0xFF1A && c <= 0xFF20) && !(c >= 0xFF3B && c <= 0xFF40) &&
+           !(c >= 0xFF5B && c <= 0xFF65) && c != 0xFEFF;
+}
+
+bool isDigitChar(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// An apostrophe or a full stop between two word characters joins them ("don't", "3.14", "example.com"); a comma
+// or colon joins only digits ("1,000", "10:30").
+bool joinsWord(const std::u16string &chars, std::size_t i)
+{
+    if (i == 0 || i + 1 >= chars.size() || !isWordChar(chars[i - 1]) || !isWordChar(chars[i + 1]))
+        return false;
+    char16_t c = chars[i];
+    if (c == u'\'' || c == 0x2019 || c == u'.')
+        return true;
+    return (c == u',' || c == u':') && isDigitChar(chars[i - 1]) && isDigitChar(chars[i + 1]);
+}
+
+// The words of a text as unit ranges [begin, end).
+std::vector<std::pair<uint32_t, uint32_t>> words(const std::u16string &chars)
+{
+    std::vector<std::pair<uint32_t, uint32_t>> found;
+    std::size_t i = 0;
+    while (i < chars.size())
+    {
+        if (!isWordChar(chars[i]))
+        {
+            ++i;
+            continue;
+        }
+        std::size_t begin = i;
+        while (i < chars.size() && (isWordChar(chars[i]) || joinsWord(chars, i)))
+            ++i;
+        found.emplace_back(static_cast<uint32_t>(begin), static_cast<uint32_t>(i));
+    }
+    return found;
+}
+
+int64_t wordsOf(const Text &text) { return static_cast<int64_t>(words(text.Chars()).size()); }
+
+short wordCount(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
         return code;
-    if (short code = evaluateArgument(evaluator, call, 1, index))
+    setWhole(result, static_cast<int64_t>(words(value.AsText().Chars()).size()));
+    return kCalcOK;
+}
+
+// LeftWords, RightWords and MiddleWords: from the start of the first chosen word to the end of the last, with
+// what lies between them; a start before 1 shortens the range as Middle does.
+short wordSlice(Evaluator &evaluator, const Node &call, Value &result, char which)
+{
+    Value value;
+    int64_t start = 0, count = 0;
+    if (short code = sliceArguments(evaluator, call, which, value, &wordsOf, start, count))
         return code;
     const Text &text = value.AsText();
-    auto ranges = valueRanges(text.Chars());
-    int64_t n = numberOf(index).Floor().ToInt64();
-    if (n < 1 || n > static_cast<int64_t>(ranges.size()))
+    auto found = words(text.Chars());
+    int64_t from = std::max<int64_t>(start - 1, 0); // 0-based, [from, to)
+    int64_t to = std::min(start - 1 + count, static_cast<int64_t>(found.size()));
+    if (from >= to)
         result.SetText(Text());
     else
-        result.SetText(text.Slice(ranges[n - 1].first, ranges[n - 1].second));
+        result.SetText(text.Slice(found[from].first, found[to - 1].second - found[from].first));
     return kCalcOK;
+}
+
+short leftWords(Evaluator &evaluator, const Node &call, Value &result) { return wordSlice(evaluator, call, result, 'L'); }
+short rightWords(Evaluator &evaluator, const Node &call, Value &result) { return wordSlice(evaluator, call, result, 'R'); }
+short middleWords(Evaluator &evaluator, const Node &call, Value &result) { return wordSlice(evaluator, call, result, 'M'); }
+
+// The first letter of each word upper case, the others lower case: a letter is lowered when a letter or digit
+// comes right before it.
+Text properCase(const Text &text)
+{
+    const std::u16string &chars = text.Chars();
+    // Runs that change the same way are sliced off with their styles and changed in one go.
+    Text out;
+    auto raise = [&](std::size_t i) { return i == 0 || !isWordChar(chars[i - 1]); };
+    for (std::size_t i = 0; i < chars.size();)
+    {
+        std::size_t end = i + 1;
+        while (end < chars.size() && raise(end) == raise(i))
+            ++end;
+        Text piece = text.Slice(static_cast<uint32_t>(i), static_cast<uint32_t>(end - i));
+        if (raise(i))
+            piece.Uppercase();
+        else
+            piece.Lowercase();
+        out.Append(piece);
+        i = end;
+    }
+    return out;
+}
+
+short exact(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value a, b;
+    if (short code = argument(evaluator, call, 0, a))
+        return code;
+    if (short code = argument(evaluator, call, 1, b))
+        return code;
+    setBoolean(result, a.AsText().Chars() == b.AsText().Chars());
+    return kCalcOK;
+}
+
+// The characters of the text that occur in filterText, in their order; case matters.
+short filter(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value source, allowed;
+    if (short code = argument(evaluator, call, 0, source))
+        return code;
+    if (short code = argument(evaluator, call, 1, allowed))
+        return code;
+    std::vector<bool> basic(0x10000);
+    std::unordered_set<std::u16string> pairs;
+    const std::u16string &keep = allowed.AsText().Chars();
+    for (std::size_t i = 0; i < keep.size(); ++i)
+        if (isHighSurrogate(keep[i]) && i + 1 < keep.size() && isLowSurrogate(keep[i + 1]))
+            pairs.insert(keep.substr(i++, 2));
+        else
+            basic[keep[i]] = true;
+    const Text &text = source.AsText();
+    const std::u16string &chars = text.Chars();
+    Text out;
+    for (std::size_t i = 0; i < chars.size();)
+    {
+        std::size_t width = isHighSurrogate(chars[i]) && i + 1 < chars.size() && isLowSurrogate(chars[i + 1]) ? 2 : 1;
+        bool kept = width == 2 ? pairs.count(chars.substr(i, 2)) > 0 : basic[chars[i]];
+        std::size_t end = i + width;
+        // Runs of kept characters go over in one append.
+        while (kept && end < chars.size() && !isHighSurrogate(chars[end]) && basic[chars[end]])
+            ++end;
+        if (kept)
+            out.Append(text, static_cast<uint32_t>(i), static_cast<uint32_t>(end - i));
+        i = end;
+    }
+    result.SetText(out);
+    return kCalcOK;
+}
+
+// The text in quotation marks, written so that the calculation language reads it back: \" for a quotation
+// mark, \\ for a backslash, ¶ for a carriage return and \¶ for a pilcrow.
+Text quoted(const Text &text)
+{
+    std::u16string out(1, u'"');
+    for (char16_t c : text.Chars())
+    {
+        if (c == u'"' || c == u'\\' || c == kPilcrow)
+            out += u'\\';
+        out += c == u'\r' ? kPilcrow : c;
+    }
+    out += u'"';
+    return Text(std::move(out));
+}
+
+// Decimal digit strings without sign: a + b, and a - b for a >= b.
+std::string addDigits(const std::string &a, const std::string &b)
+{
+    std::string sum;
+    int carry = 0;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()) || carry; ++i)
+    {
+        int d = carry + (i < a.size() ? a[a.size() - 1 - i] - '0' : 0) + (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        sum += static_cast<char>('0' + d % 10);
+        carry = d / 10;
+    }
+    std::reverse(sum.begin(), sum.end());
+    return sum;
+}
+
+std::string subtractDigits(const std::string &a, const std::string &b)
+{
+    std::string difference;
+    int borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+    {
+        int d = (a[a.size() - 1 - i] - '0') - borrow - (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        borrow = d < 0;
+        difference += static_cast<char>('0' + (d + 10) % 10);
+    }
+    while (difference.size() > 1 && difference.back() == '0')
+        difference.pop_back();
+    std::reverse(difference.begin(), difference.end());
+    return difference;
+}
+
+bool digitsLess(const std::string &a, const std::string &b)
+{
+    std::size_t za = std::min(a.find_first_not_of('0'), a.size()), zb = std::min(b.find_first_not_of('0'), b.size());
+    std::string_view sa(a.data() + za, a.size() - za), sb(b.data() + zb, b.size() - zb);
+    return sa.size() != sb.size() ? sa.size() < sb.size() : sa < sb;
+}
+
+// SerialIncrement ( text ; incrementBy ): the last run of digits in the text plus the increment's whole part,
+// keeping its width with leading zeros ("abc009" + 1 is "abc010"). Characters before the digits stay, so a
+// hyphen is no sign ("abc-12" + 1 is "abc-13"); a result below zero takes a minus sign before the digits.
+// A text without digits is returned unchanged.
+short serialIncrement(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    Number increment;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    if (short code = numberArgument(evaluator, call, 1, increment))
+        return code;
+    const Text &text = value.AsText();
+    const std::u16string &chars = text.Chars();
+    std::size_t last = chars.find_last_of(u"0123456789");
+    if (last == std::u16string::npos)
+    {
+        result.SetText(text);
+        return kCalcOK;
+    }
+    std::size_t first = last;
+    while (first > 0 && isDigitChar(chars[first - 1]))
+        --first;
+    std::string digits(chars.begin() + first, chars.begin() + last + 1);
+    Number whole = increment;
+    whole = whole.IsNegative() ? Number::Subtract(Number::FromInt(0), Number::Subtract(Number::FromInt(0), whole).Floor())
+                               : whole.Floor();
+    std::string by = whole.ToString();
+    bool negative = !by.empty() && by[0] == '-';
+    if (negative)
+        by.erase(0, 1);
+    std::string sum;
+    bool below = false;
+    if (!negative)
+        sum = addDigits(digits, by);
+    else if (!digitsLess(digits, by))
+        sum = subtractDigits(digits, by);
+    else
+        sum = subtractDigits(by, digits), below = true;
+    if (sum.size() < digits.size())
+        sum.insert(0, digits.size() - sum.size(), '0');
+    Text out = text.Slice(0, static_cast<uint32_t>(first));
+    out.AppendPlain(std::u16string(below ? u"-" : u""));
+    out.AppendPlain(std::u16string(sum.begin(), sum.end()));
+    out.Append(text, static_cast<uint32_t>(last + 1));
+    result.SetText(out);
+    return kCalcOK;
+}
+
+Text withoutStyles(const Text &text)
+{
+    return Text(text.Chars());
 }
 
 const BuiltinRegistration registration({
     {"Length", 1, 1, &length},
     {"Char", 1, 1, &charFunction},
     {"Code", 1, 1, &codeFunction},
-    {"GetAsText", 1, 1, &getAsText},
-    {"GetAsNumber", 1, 1, &getAsNumber},
-    {"List", 1, -1, &list},
-    {"ValueCount", 1, 1, &valueCount},
-    {"GetValue", 2, 2, &getValue},
+    {"Left", 2, 2, &left},
+    {"Right", 2, 2, &right},
+    {"Middle", 3, 3, &middle},
+    {"Position", 4, 4, &position},
+    {"PatternCount", 2, 2, &patternCount},
+    {"Substitute", 2, -1, &substitute},
+    {"Replace", 4, 4, &replace},
+    {"Trim", 1, 1, &textToText<&trimmed>},
+    {"TrimAll", 3, 3, &trimAll},
+    {"Upper", 1, 1, &textToText<&changedCase<&Text::Uppercase>>},
+    {"Lower", 1, 1, &textToText<&changedCase<&Text::Lowercase>>},
+    {"Proper", 1, 1, &textToText<&properCase>},
+    {"Exact", 2, 2, &exact},
+    {"Filter", 2, 2, &filter},
+    {"WordCount", 1, 1, &wordCount},
+    {"LeftWords", 2, 2, &leftWords},
+    {"RightWords", 2, 2, &rightWords},
+    {"MiddleWords", 3, 3, &middleWords},
+    {"Quote", 1, 1, &textToText<&quoted>},
+    {"SerialIncrement", 2, 2, &serialIncrement},
+    {"TextFormatRemove", 1, 1, &textToText<&withoutStyles>},
 });
 } // namespace
 } // namespace emu::calc

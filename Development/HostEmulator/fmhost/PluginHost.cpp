@@ -16,6 +16,8 @@ namespace
 {
 // fmhost has no scripts to start and no window whose environment a plug-in could borrow.
 constexpr FMX_ErrorCode kCommandUnavailable = 3;
+// Windows language id of US English, the language fmhost asks plug-in strings in.
+constexpr FMX_PtrType kEnglishLanguage = 0x0409;
 
 FMX_ErrorCode startScript(const FMX_Text *, const FMX_Text *, FMX_ScriptControl, const FMX_Data *)
 {
@@ -108,9 +110,33 @@ bool PluginHost::load(const std::string &path, std::string &error)
         return false;
     }
     initialised_ = true;
+    // Get ( InstalledFMPlugins ) lists the plug-in under the name it gives.
+    emu::calc::addInstalledPlugin({askName(), u"", true});
     // From now on the plug-in hears of closing files and ending sessions, if its options string asks for that.
     FMHost::AttachPlugin(entryPoint_);
     return true;
+}
+
+std::u16string PluginHost::askName()
+{
+    constexpr std::size_t kCapacity = 256;
+    FMX_Unichar buffer[kCapacity] = {};
+    record_.parm1 = kFMXT_NameStr;
+    record_.parm2 = kEnglishLanguage;
+    record_.parm3 = kCapacity - 1; // the last unit stays 0
+    record_.result = reinterpret_cast<FMX_PtrType>(buffer);
+    std::string ignored;
+    std::u16string name;
+    if (send(kFMXT_GetString, ignored))
+        for (std::size_t i = 0; i < kCapacity && buffer[i]; ++i)
+            name += static_cast<char16_t>(buffer[i]);
+    record_.result = 0;
+    if (name.empty())
+    {
+        std::string file = path_.substr(path_.rfind('/') + 1);
+        name.assign(file.begin(), file.end());
+    }
+    return name;
 }
 
 void PluginHost::unload()
@@ -118,6 +144,7 @@ void PluginHost::unload()
     if (initialised_)
     {
         initialised_ = false;
+        emu::calc::clearInstalledPlugins();
         FMHost::DetachPlugin(entryPoint_);
         record_.parm1 = 0;
         record_.parm2 = 0;

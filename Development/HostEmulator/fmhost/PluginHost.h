@@ -25,6 +25,8 @@ public:
 private:
     // Sends one message; false (with a message) when an exception escaped the entry point.
     bool send(FMX_ExternCallSwitch message, std::string &error);
+    // The name the plug-in gives (kFMXT_GetString), or its file name.
+    std::u16string askName();
 
     void *handle_ = nullptr;
     FMX_ExternCallProc entryPoint_ = nullptr;
