@@ -23,4 +23,4 @@ cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 file "$build/fmhost" | grep -q 'ARM aarch64' || { echo "$build/fmhost is not an arm64 program" >&2; exit 1; }
 # Emulated, everything runs several times slower: longer time limits, and a short stress run.
 export VANTREL_STRESS_SECONDS=${VANTREL_STRESS_SECONDS:-5}
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -R EndToEnd --timeout 900
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -L end-to-end --timeout 900
