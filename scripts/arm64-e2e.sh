@@ -21,6 +21,7 @@ targets=()
 for f in Development/Tests/*EndToEndTests.cpp; do targets+=("$(basename "$f" .cpp)"); done
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 file "$build/fmhost" | grep -q 'ARM aarch64' || { echo "$build/fmhost is not an arm64 program" >&2; exit 1; }
-# Emulated, everything runs several times slower: longer time limits, and a short stress run.
-export VANTREL_STRESS_SECONDS=${VANTREL_STRESS_SECONDS:-5}
+# Emulated, everything runs several times slower: longer time limits, and a stress run long enough for its
+# minimum number of calls.
+export VANTREL_STRESS_SECONDS=${VANTREL_STRESS_SECONDS:-15}
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -L end-to-end --timeout 900
