@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the plug-in and the host emulator, installs the example allow-list for the sandbox plug-in,
-# and evaluates the example calculations in examples/demo.fmcalc.
+# and evaluates the example calculations in examples/demo.fmcalc, printing each with its result under its section.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -11,4 +11,4 @@ mkdir -p "$build/sandbox"
 cp examples/zeqPluginsAllowedFunctions.txt "$build/sandbox/zeqPluginsAllowedFunctions.txt"
 demo_files=(--file Invoices)
 [ -f "$build/examples/invoices.sqlite" ] && demo_files=(--file "Invoices=$build/examples/invoices.sqlite")
-"$build/fmhost" "${demo_files[@]}" --file Contacts examples/demo.fmcalc
+"$build/fmhost" "${demo_files[@]}" --file Contacts --echo examples/demo.fmcalc

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when some are missing, plus any packages
-# named as arguments. With --only, installs just the packages named (the package build needs far fewer).
+# Installs the Debian packages the build, the tests and the demo need, when some are missing.
+#   scripts/deps.sh [--browser] [PACKAGE...]
+#   scripts/deps.sh --only PACKAGE...
+#     --browser  also the headless browser (chromium) of the test that renders GetAsHTML output
+#     --only     just the packages named (the package build needs far fewer)
+#     PACKAGE    further Debian packages
 set -euo pipefail
-packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev)
+packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libedit-dev libgtest-dev libgmock-dev
+  libbenchmark-dev nlohmann-json3-dev)
 with_node=1
 if [ "${1:-}" = --only ]; then
   shift
   packages=()
   with_node=0
 fi
+for argument in "$@"; do
+  if [ "$argument" = --browser ]; then packages+=(chromium); else packages+=("$argument"); fi
+done
 missing=()
-for p in "${packages[@]}" "$@"; do
+for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 # Node.js is the reference for the regular-expression comparison; any node on the PATH will do.

@@ -86,6 +86,48 @@ void run(benchmark::State &state, fmx::TextUniquePtr (*make)(long), const char *
     state.counters["html_units"] = static_cast<double>(outputSize);
 }
 
+// A variable of `lines` lines in groups of three: a bold centred line, a red right-aligned line and a plain one
+// with the layout's alignment, so paragraphs change at every line and each line asks the host for its alignment.
+void setVariable(FMHost::Session &session, long lines)
+{
+    std::string calculation = "Let ( $html_lines = List ( ";
+    for (long n = 0; n < lines; ++n)
+    {
+        const std::string words = "\"line " + std::to_string(n) + " of the variable\"";
+        if (n > 0)
+            calculation += " ; ";
+        switch (n % 3)
+        {
+        case 0: calculation += "EmulatorTextAlign ( TextStyleAdd ( " + words + " ; Bold ) ; \"center\" )"; break;
+        case 1: calculation += "EmulatorTextAlign ( TextColor ( " + words + " ; RGB ( 255 ; 0 ; 0 ) ) ; \"right\" )"; break;
+        default: calculation += words;
+        }
+    }
+    calculation += " ) ; 1 )";
+    session.Evaluate(calculation);
+}
+
+void VariableLines(benchmark::State &state)
+{
+    FMHost::Session session;
+    setVariable(session, state.range(0));
+    fmx::TextUniquePtr source, tags, classes, styles;
+    source->Assign("$html_lines");
+    tags->Assign("all");
+    classes->Assign("all=vtl");
+    styles->Assign("all");
+    std::size_t outputSize = 0;
+    for (auto _ : state)
+    {
+        fmx::TextUniquePtr out;
+        vtl::html::transformRichtextToHTMLWithEvaluate(*source, *tags, *classes, *styles, session.Env(), *out);
+        outputSize = out->GetSize();
+    }
+    if (outputSize < static_cast<std::size_t>(state.range(0)) * 20)
+        state.SkipWithError("the conversion did not produce every line");
+    state.counters["html_units"] = static_cast<double>(outputSize);
+}
+
 void SixStyleRuns(benchmark::State &state)
 {
     run(state, sixStyleRuns, "all", "all=vtl", "all");
@@ -104,5 +146,8 @@ void AlternatingSizesStyleBold(benchmark::State &state)
         ->ReportAggregatesOnly(true)
 HTML_SIZES(SixStyleRuns);
 HTML_SIZES(AlternatingSizesStyleBold);
+// Variable mode: 32k and 64k lines give the doubling ratio.
+BENCHMARK(VariableLines)->Arg(1 << 15)->Arg(1 << 16)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

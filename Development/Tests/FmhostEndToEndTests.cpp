@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "support/FmhostProcess.h"
+#include "support/FmhostRunner.h"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
@@ -18,7 +20,6 @@
 #include <utility>
 #include <vector>
 
-#include "support/FmhostRunner.h"
 
 namespace
 {
@@ -72,6 +73,8 @@ TEST(FmhostUsage, MistakesOnTheCommandLineExitWithTwo)
         {"--no-plugin", "/nonexistent/script.fmcalc"},
         {"--no-plugin", "--file", "Invoices=/nonexistent/db.sqlite", "-e", "1"},
         {"--no-plugin", "--plugin", "x.fmx64"},
+        {"--no-plugin", "--echo", "--json", "-e", "1"},
+        {"--no-plugin", "--echo=yes", "-e", "1"},
     };
     for (const auto &arguments : mistakes)
     {
@@ -209,6 +212,56 @@ TEST(FmhostPlugins, ATerminationRequestStillShutsThePluginDown)
     EXPECT_EQ(1, WEXITSTATUS(status));
     EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
     std::remove(log.c_str());
+}
+
+TEST(FmhostPlugins, WhyAPluginFunctionAnsweredAQuestionMarkIsSaidOncePerCalculation)
+{
+    fmhosttest::cSandboxAllowList allowList("Invoices\tVantrel_Version\n");
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "--file", "Invoices", "-e",
+                                 "Vantrel_GetGlobal ( \"a\" ) & Vantrel_GetGlobal ( \"b\" )", "-e",
+                                 "Vantrel_Version ( \"short\" ) = \"?\"", "-e", "\"?\""});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("??\n0\n?\n", outcome.out);
+    // The first function that answered "?" is named with the plug-in's last error message; the others are not.
+    EXPECT_EQ(0u, outcome.err.find("fmhost: Vantrel_GetGlobal answered ?: ")) << outcome.err;
+    EXPECT_EQ(1, std::count(outcome.err.begin(), outcome.err.end(), '\n')) << outcome.err;
+}
+
+TEST(FmhostOutput, EchoShowsEachCalculationWithItsResultUnderSectionTitles)
+{
+    std::string script = scratchPath("echo.fmcalc");
+    writeFile(script, "# Numbers\n"
+                      "1 + 1\n"
+                      "#\n"
+                      "# Lists\n"
+                      "List ( \"a\" ;\n"
+                      "       \"b\" )\n"
+                      "1 / 0\n");
+    Outcome outcome = runFmhost({"--no-plugin", "--echo", script});
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_EQ("== Numbers ==\n"
+              "1 + 1  \xE2\x86\x92  2\n"
+              "\n"
+              "== Lists ==\n"
+              "List ( \"a\" ;\n"
+              "       \"b\" )  \xE2\x86\x92\n"
+              "    a\n"
+              "    b\n"
+              "1 / 0  \xE2\x86\x92  ?  (error 1218: division by zero (at character 3))\n",
+              outcome.out);
+    EXPECT_EQ("", outcome.err);
+    std::remove(script.c_str());
+}
+
+TEST(FmhostScripts, TheDemoRunsWithoutAFailure)
+{
+    fmhosttest::cSandboxAllowList allowList("Invoices\tany\nContacts\tany\n");
+    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "--file",
+                                 std::string("Invoices=") + VANTREL_BINARY_DIR + "/examples/invoices.sqlite", "--file",
+                                 "Contacts", "--echo", std::string(VANTREL_SOURCE_DIR) + "/examples/demo.fmcalc"});
+    EXPECT_EQ(0, outcome.status) << outcome.out << outcome.err;
+    EXPECT_EQ(0u, outcome.out.find("== Version and value types ==\nVantrel_Version  \xE2\x86\x92  ")) << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.find("\n    1\tAcme Tools\tBerlin\n")) << outcome.out;
 }
 
 TEST(FmhostPlugins, InstalledPluginsListsTheLoadedPluginUnderItsOwnName)

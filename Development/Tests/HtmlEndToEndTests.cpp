@@ -140,6 +140,23 @@ TEST_F(HtmlEndToEnd, VariableModeReadsAlignmentAndLineSeparators)
               html("Let ( $t = TextStyleAdd ( \"a\" ; Bold ) & \"¶b\" ; Vantrel_GetAsHTML ( \"$t\" ) )"));
 }
 
+TEST_F(HtmlEndToEnd, FontNamesAndOptionsCannotAddMarkup)
+{
+    EXPECT_EQ("<span style=\"font-family:'Arial\\000022\\000020onmouseover\\00003d\\000022alert\\0000281\\000029';\">hello"
+              "</span>",
+              html("Vantrel_GetAsHTML ( TextFont ( \"hello\" ; \"Arial\\\" onmouseover=\\\"alert(1)\" ) ; \"\" ; \"\" ; "
+                   "\"all\" )"));
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { font-family:'x\\00003b\\00007d\\00003c\\00002fstyle\\00003e\\00003cscript"
+              "\\00003ealert\\0000281\\000029\\00003c\\00002fscript\\00003e\\00003cstyle\\00003e'; }\r</style>\r"
+              "<span class=\"vtl\">hi</span>",
+              html("Vantrel_GetAsHTML ( TextFont ( \"hi\" ; \"x;}</style><script>alert(1)</script><style>\" ) )"));
+    EXPECT_EQ("<span style=\"font-weight:bold;\">x</span>",
+              html("Vantrel_GetAsHTML ( TextStyleAdd ( \"x\" ; Bold ) ; \"bold=b onclick=x\" ; \"\" ; \"all\" )"));
+    // A justified line keeps its alignment.
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { text-align:justify; }\r</style>\r<p class=\"vtl\">x</p>\r",
+              html("Let ( $j = EmulatorTextAlign ( \"x\" ; \"justify\" ) ; Vantrel_GetAsHTML ( \"$j\" ) )"));
+}
+
 TEST_F(HtmlEndToEnd, ErrorsAreResultsNotCrashes)
 {
     HostRun run = fmhost({"Vantrel_GetAsHTML", "$$Vantrel_LastErrorMessage"});

@@ -18,6 +18,7 @@
 #include "html/HtmlConversion.h"
 #include "html/HtmlOptions.h"
 #include "html/HtmlProduction.h"
+#include "html/SafeMarkup.h"
 #include "html/VariableMode.h"
 
 using namespace vtl::html;
@@ -60,6 +61,19 @@ void setSize(fmx::Text &t, unsigned short points, fmx::uint32 from = 0, fmx::uin
 {
     fmx::CharacterStyleUniquePtr style;
     style->SetSize(points);
+    t.SetStyle(*style, from, size);
+}
+
+// One style of a face, optionally red and of a size (0: none), over a range; it replaces what was there.
+void setStyle(fmx::Text &t, Face face, bool red, unsigned short points, fmx::uint32 from = 0,
+              fmx::uint32 size = fmx::Text::kSize_End)
+{
+    fmx::CharacterStyleUniquePtr style;
+    style->SetFace(face);
+    if (red)
+        style->SetColor(*fmx::ColorUniquePtr(255, 0, 0, 255));
+    if (points)
+        style->SetSize(points);
     t.SetStyle(*style, from, size);
 }
 
@@ -536,7 +550,7 @@ TEST_F(HtmlTest, EntitiesAndBreaksAreReplaced)
 {
     fmx::TextUniquePtr t = units(u"a<b>&c\n\u00a0\u2028\"'\t\rz");
     addEntitiesAndFixEndlines(*t);
-    EXPECT_EQ("a&lt;b&gt;&amp;c<br/>\r&nbsp;<br/>\r\"'\t\rz", StringFromFmText(*t));
+    EXPECT_EQ("a&lt;b&gt;&amp;c<br/>\r&nbsp;<br/>\r&quot;'\t\rz", StringFromFmText(*t));
     fmx::TextUniquePtr empty = text("");
     addEntitiesAndFixEndlines(*empty);
     EXPECT_EQ(0u, empty->GetSize());
@@ -650,13 +664,135 @@ TEST_F(HtmlTest, SourcesThatAreNotVariableNamesAreConvertedLiterally)
     // Unset variable: its name is the text.
     EXPECT_EQ("$nothing", convert(*text("$nothing")));
     // Text that only starts like a variable is never handed to the calculation engine.
-    EXPECT_EQ("$x) or Vantrel_DoBashCmd ( \"id\" ) or (1", convert(*text("$x) or Vantrel_DoBashCmd ( \"id\" ) or (1")));
+    EXPECT_EQ("$x) or Vantrel_DoBashCmd ( &quot;id&quot; ) or (1",
+              convert(*text("$x) or Vantrel_DoBashCmd ( \"id\" ) or (1")));
     EXPECT_TRUE(isVariableName(*text("$$total_2.x")));
     EXPECT_FALSE(isVariableName(*text("$")));
     EXPECT_FALSE(isVariableName(*text("$a b")));
     EXPECT_FALSE(isVariableName(*text("$a;1")));
     EXPECT_FALSE(isVariableName(*text("$$$a")));
     EXPECT_FALSE(isVariableName(*text("a$")));
+}
+
+// ---- Nothing in the input adds markup ----
+
+namespace
+{
+std::string fontCss(const std::string &name)
+{
+    return serialize_CSS(CSSFromFormattings({{"font", name}}), "");
+}
+} // namespace
+
+TEST(HtmlSafety, PlainFontNamesStayAsTheyAreOthersBecomeEscapedStrings)
+{
+    EXPECT_EQ("font-family:Arial;", fontCss("Arial"));
+    EXPECT_EQ("font-family:Courier New;", fontCss("Courier New"));
+    EXPECT_EQ("font-family:Noto_Sans-Bold;", fontCss("Noto_Sans-Bold"));
+    // Words CSS would not read as names are quoted, or the browser would drop the whole declaration.
+    EXPECT_EQ("font-family:'Wingdings 2';", fontCss("Wingdings 2"));
+    EXPECT_EQ("font-family:'-1x';", fontCss("-1x"));
+    EXPECT_EQ("font-family:'   ';", fontCss("   "));
+
+    EXPECT_EQ("font-family:'Arial\\000022\\000020onmouseover\\00003d\\000022alert\\0000281\\000029';",
+              fontCss("Arial\" onmouseover=\"alert(1)"));
+    const std::string closing = fontCss("x;}</style><script>alert(1)</script><style>");
+    EXPECT_EQ(std::string::npos, closing.find_first_of("<>}\"&")) << closing;
+    EXPECT_EQ(closing.size() - 1, closing.find(';'));   // the only ";" ends the declaration
+    EXPECT_EQ("font-family:'a\\00005c\\000020\\000027\\00000a\\000021--';", fontCss("a\\ '\n!--"));
+    // Beyond ASCII: escapes of whole code points, so the value is ASCII whatever the output encoding.
+    EXPECT_EQ("font-family:'\\0000c4rial \\01f600';", fontCss("\xC3\x84rial \xF0\x9F\x98\x80"));
+    // What no CSS string can hold is left out.
+    EXPECT_EQ("", fontCss(std::string("a\0b", 3)));
+    EXPECT_EQ("", fontCss("a\xFF"));
+    EXPECT_EQ("", fontCss("\xED\xA0\x80"));   // a surrogate in UTF-8
+    EXPECT_TRUE(hasUnwritableUnits({u'a', 0}));
+    EXPECT_TRUE(hasUnwritableUnits({0xD800, u'a'}));
+    EXPECT_TRUE(hasUnwritableUnits({0xDC00}));
+    EXPECT_TRUE(hasUnwritableUnits({u'a', 0xD83D}));
+    EXPECT_FALSE(hasUnwritableUnits({0xD83D, 0xDE00, u'x'}));
+}
+
+TEST(HtmlSafety, OptionLinesNamingNoPlainElementOrClassAreIgnored)
+{
+    fmx::TextUniquePtr tags = text("bold=b onclick=x\ritalic=em\runderline=1u\rstrikethrough=del\rhighlight=<mark>\r"
+                                   "superscript=x-sup_2\rsubscript=s\"ub\r=div\rcenter=");
+    EXPECT_EQ((ParamVector{{"italic", "em"}, {"strikethrough", "del"}, {"superscript", "x-sup_2"}, {"", "div"}}),
+              parseTagOrClassOrStyleParam(*tags, true));
+    fmx::TextUniquePtr classes = text("color=c d\rbold==x\rall\rsize=b;x\ritalic=\xC3\xA9");
+    EXPECT_EQ((ParamVector{{"bold", ""}, {"all", "vtl"}}), parseTagOrClassOrStyleParam(*classes, true));
+    EXPECT_TRUE(isValidName("h2") && isValidName("my-el_2") && !isValidName("2b") && !isValidName("-a") &&
+                !isValidName("") && !isValidName("a b"));
+}
+
+TEST_F(HtmlTest, AttributesAndStyleBlockHoldOnlyWhatTheConversionWrote)
+{
+    EXPECT_EQ("<a class=\"x&quot; onclick=&quot;y&amp;&lt;&gt;\">", createTag("a", "x\" onclick=\"y&<>", ""));
+    // A malformed tag line is dropped whole: bold falls to the class, as with no line at all.
+    fmx::TextUniquePtr bold = text("hi");
+    setFace(*bold, fmx::CharacterStyle::kFace_Bold);
+    EXPECT_EQ("<span style=\"font-weight:bold;\">hi</span>", convert(*bold, "bold=b onclick=x", "", "all"));
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { font-weight:bold; }\r</style>\r<span class=\"vtl\">hi</span>",
+              convert(*bold, "", "all=vtl{}</style>\rbold=vtl", ""));
+}
+
+// ---- Every formatting still shows in a browser ----
+
+TEST_F(HtmlTest, AClassNeverReplacesTheDecorationOfItsElement)
+{
+    fmx::TextUniquePtr t = text("x");
+    setFace(*t, static_cast<Face>(fmx::CharacterStyle::kFace_Strikethrough | fmx::CharacterStyle::kFace_DoubleUnderline));
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { -webkit-text-decoration-style:double;text-decoration:underline;"
+              "text-decoration-style:double; }\r</style>\r<s><span class=\"vtl\">x</span></s>",
+              convert(*t));
+    EXPECT_EQ("<s><span style=\"-webkit-text-decoration-style:double;text-decoration:underline;"
+              "text-decoration-style:double;\">x</span></s>",
+              convert(*t, "all", "", "all"));
+    // An underline element with a strike-through class, the same.
+    setFace(*t, static_cast<Face>(fmx::CharacterStyle::kFace_Strikethrough | fmx::CharacterStyle::kFace_Underline));
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { text-decoration:line-through; }\r</style>\r"
+              "<u><span class=\"vtl\">x</span></u>",
+              convert(*t, "underline=u", "all", ""));
+    // No conflict, no extra element.
+    setStyle(*t, fmx::CharacterStyle::kFace_Strikethrough, true, 0);
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { color:#ff0000; }\r</style>\r<s class=\"vtl\">x</s>", convert(*t));
+}
+
+TEST_F(HtmlTest, TheParagraphTakesNothingAnElementOfItsTextWouldHide)
+{
+    // Vertical alignment does nothing on a paragraph.
+    fmx::TextUniquePtr raised = text("a\rb");
+    setFace(*raised, fmx::CharacterStyle::kFace_Superscript);
+    EXPECT_EQ("<p><span style=\"vertical-align:super;\">a</span></p>\r<p><span style=\"vertical-align:super;\">b"
+              "</span></p>\r",
+              convert(*raised, "", "", "all"));
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { vertical-align:super; }\r</style>\r<p><span class=\"vtl\">a</span>"
+              "</p>\r<p><span class=\"vtl\">b</span></p>\r",
+              convert(*raised, "", "all", ""));
+    // A red paragraph keeps its colour on the highlighted text, which "mark" would paint black.
+    fmx::TextUniquePtr red = text("ab\rc");
+    setColor(*red, 255, 0, 0);
+    setStyle(*red, static_cast<Face>(0x1000), true, 0, 0, 1);
+    EXPECT_EQ("<p><mark style=\"color:#ff0000;\">a</mark><span style=\"color:#ff0000;\">b</span></p>\r"
+              "<p style=\"color:#ff0000;\">c</p>\r",
+              convert(*red, "all", "", "all"));
+    // A shared double style without the shared line it shapes would leave the lines solid.
+    fmx::TextUniquePtr doubled = text("ab\rc");
+    setStyle(*doubled, fmx::CharacterStyle::kFace_DoubleUnderline, false, 0, 0, 1);
+    setStyle(*doubled,
+             static_cast<Face>(fmx::CharacterStyle::kFace_DoubleUnderline | fmx::CharacterStyle::kFace_Strikethrough),
+             false, 0, 1, 1);
+    const std::string doubleStyle = "-webkit-text-decoration-style:double;text-decoration:underline";
+    EXPECT_EQ("<p><span style=\"" + doubleStyle + ";text-decoration-style:double;\">a</span><span style=\"" +
+                  doubleStyle + " line-through;text-decoration-style:double;\">b</span></p>\r<p>c</p>\r",
+              convert(*doubled, "", "", "all"));
+    // A 20 px paragraph keeps its size on superscript text, which "sup" would make smaller.
+    fmx::TextUniquePtr large = text("ab\rc");
+    setSize(*large, 20);
+    setStyle(*large, fmx::CharacterStyle::kFace_Superscript, false, 20, 1, 1);
+    EXPECT_EQ("<style type=\"text/css\">\r.vtl { font-size:20px; }\r</style>\r<p><span class=\"vtl\">a</span>"
+              "<sup class=\"vtl\">b</sup></p>\r<p class=\"vtl\">c</p>\r",
+              convert(*large));
 }
 
 // ---- Variable mode pieces ----
@@ -666,7 +802,8 @@ TEST(HtmlVariableMode, AlignmentIsReadFromTheFirstStartTag)
     EXPECT_EQ("center", parseAlignmentFromGetAsCSS("<span style=\"text-align: center;\">x</span>"));
     EXPECT_EQ("right", parseAlignmentFromGetAsCSS("<p style=\"color:red;text-align:right\">x</p>"));
     EXPECT_EQ("full", parseAlignmentFromGetAsCSS("<p style=\"text-align:full;\">"));
-    EXPECT_EQ("left", parseAlignmentFromGetAsCSS("<p style=\"text-align:justify;\">x"));
+    EXPECT_EQ("full", parseAlignmentFromGetAsCSS("<p style=\"text-align:justify;\">x"));
+    EXPECT_EQ("full", parseAlignmentFromGetAsCSS("<SPAN STYLE= \"text-align: justify;\" >x</SPAN>"));
     EXPECT_EQ("left", parseAlignmentFromGetAsCSS("<p style=\"color:red\">x<span style=\"text-align:center\">"));
     EXPECT_EQ("left", parseAlignmentFromGetAsCSS("no tag text-align:center"));
     EXPECT_EQ("left", parseAlignmentFromGetAsCSS("<p text-align:>"));

@@ -40,6 +40,8 @@ const char *TypeName(Type type)
     return i < sizeof kNames / sizeof kNames[0] ? kNames[i] : "";
 }
 
+std::string TakeQuestionMarkAnswer() { return Utf8(emu::TakeQuestionMarkAnswer()); }
+
 std::vector<FunctionInfo> Registrations()
 {
     std::vector<FunctionInfo> out;

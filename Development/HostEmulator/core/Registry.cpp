@@ -61,6 +61,23 @@ std::vector<RegistrationPtr> Registry::All() const
 
 uint64_t Registry::Generation() const { return generation_.load(std::memory_order_acquire); }
 
+namespace {
+thread_local std::u16string tQuestionMarkAnswer;
+
+void noteQuestionMark(const Registration &registration, const Value &result)
+{
+    if (tQuestionMarkAnswer.empty() && result.Type() == kDTText && result.AsText().Chars() == u"?")
+        tQuestionMarkAnswer = registration.name;
+}
+} // namespace
+
+std::u16string TakeQuestionMarkAnswer()
+{
+    std::u16string name;
+    name.swap(tQuestionMarkAnswer);
+    return name;
+}
+
 int16_t CallRegistered(const Registration &registration, Environment &env, const DataVect &args, Value &result)
 {
     const uint32_t count = args.Size();
@@ -71,9 +88,12 @@ int16_t CallRegistered(const Registration &registration, Environment &env, const
     EnvironmentScope scope(env);
     try
     {
-        return registration.function(registration.functionId, reinterpret_cast<const fmx::ExprEnv &>(env),
-                                     reinterpret_cast<const fmx::DataVect &>(args),
-                                     reinterpret_cast<fmx::Data &>(result));
+        int16_t code = registration.function(registration.functionId, reinterpret_cast<const fmx::ExprEnv &>(env),
+                                             reinterpret_cast<const fmx::DataVect &>(args),
+                                             reinterpret_cast<fmx::Data &>(result));
+        if (code == 0)
+            noteQuestionMark(registration, result);
+        return code;
     }
     catch (...)
     {

@@ -72,4 +72,8 @@ private:
 // caught and answered as kErrBadRegistration.
 int16_t CallRegistered(const Registration &registration, Environment &env, const DataVect &args, Value &result);
 
+// The name of the first registered function that answered the text "?" on this thread since the last call of this
+// function (fmhost then tells why); empty when none did.
+std::u16string TakeQuestionMarkAnswer();
+
 } // namespace emu

@@ -4,6 +4,21 @@
 
 namespace fmhost
 {
+namespace
+{
+// Plug-ins keep their last error message in $$<Prefix>_LastErrorMessage (the prefix of their function names), the
+// one place the host can read it from.
+std::string explainQuestionMark(FMHost::Session &session, const std::string &function)
+{
+    std::size_t underscore = function.find('_');
+    std::string explanation = function + " answered ?";
+    if (underscore == std::string::npos)
+        return explanation;
+    std::string message = session.Variable("$$" + function.substr(0, underscore + 1) + "LastErrorMessage").text;
+    return message.empty() ? explanation : explanation + ": " + message;
+}
+} // namespace
+
 bool cHostContext::start(std::string &error)
 {
     stop();
@@ -22,8 +37,12 @@ void cHostContext::stop()
 cEvaluation cHostContext::evaluate(const std::string &calculation)
 {
     emu::calc::resetLastFailure();
+    FMHost::TakeQuestionMarkAnswer();
     cEvaluation evaluation;
     evaluation.result = sessions_.current().Evaluate(calculation);
+    std::string answered = FMHost::TakeQuestionMarkAnswer();
+    if (!answered.empty())
+        evaluation.questionMark = explainQuestionMark(sessions_.current(), answered);
     if (int code = evaluation.result.error)
     {
         const emu::calc::Failure &failure = emu::calc::lastFailure();

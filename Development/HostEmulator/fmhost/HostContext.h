@@ -16,6 +16,9 @@ struct cEvaluation
 {
     FMHost::Result result;
     std::string failure; // "error 1207: unbalanced parenthesis (at character 13)"; empty on success
+    // Why a plug-in function answered "?" during the calculation: "Vantrel_Get answered ?: <its last error
+    // message>"; empty when none did.
+    std::string questionMark;
 };
 
 class cHostContext

@@ -48,12 +48,14 @@ std::string hostedFileName(std::string name)
 
 const char *usageText()
 {
-    return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json] [-e CALC]... [SCRIPT]\n"
+    return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json | --echo] [-e CALC]...\n"
+           "              [SCRIPT]\n"
            "       fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... --test [--junit PATH] FILE...\n"
            "  --plugin PATH   plug-in to load (default: VantrelSandbox.fmx64 beside fmhost)\n"
            "  --no-plugin     load no plug-in (only the host's own functions)\n"
            "  --file NAME     open a hosted file; the first one is the calling file; =SQLITE_DB backs its SQL\n"
            "  --json          one JSON object per calculation: calc, error, type, value\n"
+           "  --echo          each calculation with its result (calc  \xE2\x86\x92  result), # comments as titles\n"
            "  -e CALC         evaluate a calculation (repeatable)\n"
            "  SCRIPT          evaluate each calculation of a file (\"-\": standard input)\n"
            "  --test FILE...  run test files (scripts, or the ```fmcalc blocks of .md files) whose \"// =>\" lines\n"
@@ -96,6 +98,8 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
             options.help = true;
         else if (argument == "--json")
             options.json = true;
+        else if (argument == "--echo")
+            options.echo = true;
         else if (argument == "--no-plugin")
             options.noPlugin = true;
         else if (argument == "--test")
@@ -135,7 +139,8 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
             options.sources.push_back({true, argument});
         }
         if (hasInlineValue &&
-            (argument == "--json" || argument == "--no-plugin" || argument == "--help" || argument == "--test"))
+            (argument == "--json" || argument == "--echo" || argument == "--no-plugin" || argument == "--help" ||
+             argument == "--test"))
         {
             error = argument + " takes no value";
             return false;
@@ -146,6 +151,11 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
         error = "--plugin and --no-plugin exclude each other";
         return false;
     }
+    if (options.echo && options.json)
+    {
+        error = "--echo and --json exclude each other";
+        return false;
+    }
     if (!options.test)
     {
         if (!options.junitPath.empty())
@@ -154,8 +164,9 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
             error = "only one SCRIPT may be given";
         return error.empty();
     }
-    if (options.json || options.sources.size() != positional.size())
-        error = std::string("--test runs test files; it does not take ") + (options.json ? "--json" : "-e");
+    if (options.json || options.echo || options.sources.size() != positional.size())
+        error = std::string("--test runs test files; it does not take ") +
+                (options.json ? "--json" : options.echo ? "--echo" : "-e");
     else if (positional.empty())
         error = "--test needs at least one test file";
     options.testFiles = positional;

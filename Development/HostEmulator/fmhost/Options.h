@@ -24,6 +24,7 @@ struct Options
     std::string pluginPath; // empty: the sandbox plug-in beside fmhost
     bool noPlugin = false;
     bool json = false;
+    bool echo = false;      // --echo: each calculation with its result, comments as section titles
     bool help = false;
     bool test = false;      // --test: the positional arguments are test files
     std::string junitPath;  // --junit: where the test runner writes its JUnit report

@@ -84,43 +84,81 @@ std::vector<ScriptItem> readLines(const std::string &text, bool markdown)
 }
 } // namespace
 
-bool isCalculationOpen(const std::string &calculation)
+namespace
 {
+// Walks a calculation as the lexer would. Answers whether it is still open; when `joined` is not null, fills it with
+// the calculation on one line: line breaks outside texts and comments become one space, indentation dropped.
+bool scanCalculation(const std::string &calculation, std::string *joined)
+{
+    enum class State { Code, Text, LineComment, BlockComment } state = State::Code;
     int depth = 0;
-    bool inText = false;
     for (std::size_t i = 0; i < calculation.size(); ++i)
     {
         char c = calculation[i];
-        if (inText)
+        char next = i + 1 < calculation.size() ? calculation[i + 1] : '\0';
+        if (joined && c == '\n' && state == State::Code)
         {
-            if (c == '\\')
+            *joined += ' ';
+            while (i + 1 < calculation.size() && (calculation[i + 1] == ' ' || calculation[i + 1] == '\t'))
                 ++i;
-            else if (c == '"')
-                inText = false;
             continue;
         }
-        if (c == '"')
-            inText = true;
-        else if (c == '(' || c == '[')
-            ++depth;
-        else if (c == ')' || c == ']')
-            --depth;
-        else if (c == '/' && i + 1 < calculation.size() && calculation[i + 1] == '/')
+        if (joined)
+            *joined += c;
+        switch (state)
         {
-            i = calculation.find('\n', i);
-            if (i == std::string::npos)
-                break;
-        }
-        else if (c == '/' && i + 1 < calculation.size() && calculation[i + 1] == '*')
-        {
-            i = calculation.find("*/", i + 2);
-            if (i == std::string::npos)
-                return true;
-            ++i;
+        case State::Text:
+            if (c == '\\' && next != '\0')
+            {
+                ++i;
+                if (joined)
+                    *joined += next;
+            }
+            else if (c == '"')
+                state = State::Code;
+            break;
+        case State::LineComment:
+            if (c == '\n')
+                state = State::Code;
+            break;
+        case State::BlockComment:
+            if (c == '*' && next == '/')
+            {
+                ++i;
+                if (joined)
+                    *joined += next;
+                state = State::Code;
+            }
+            break;
+        case State::Code:
+            if (c == '"')
+                state = State::Text;
+            else if (c == '(' || c == '[')
+                ++depth;
+            else if (c == ')' || c == ']')
+                --depth;
+            else if (c == '/' && (next == '/' || next == '*'))
+            {
+                ++i;
+                if (joined)
+                    *joined += next;
+                state = next == '/' ? State::LineComment : State::BlockComment;
+            }
+            break;
         }
     }
     // More closing than opening parentheses cannot be mended by more lines: the calculation is evaluated and fails.
-    return inText || depth > 0;
+    return state == State::Text || state == State::BlockComment || depth > 0;
+}
+} // namespace
+
+bool isCalculationOpen(const std::string &calculation) { return scanCalculation(calculation, nullptr); }
+
+std::string calculationOnOneLine(const std::string &calculation)
+{
+    std::string joined;
+    scanCalculation(calculation, &joined);
+    return joined;
 }
 
 void cLineJoiner::add(std::string line, int lineNumber, std::vector<ScriptItem> &items)
@@ -146,12 +184,20 @@ void cLineJoiner::add(std::string line, int lineNumber, std::vector<ScriptItem> 
     }
     if (!pending_)
     {
-        if (line[first] == '#' || startsAt(line, first, "//"))
+        if (startsAt(line, first, "//"))
             return;
+        std::size_t last = line.find_last_not_of(" \t");
         if (line[first] == ':')
         {
-            std::size_t last = line.find_last_not_of(" \t");
             items.push_back({ScriptItem::Kind::Command, line.substr(first, last + 1 - first), lineNumber});
+            return;
+        }
+        if (line[first] == '#')
+        {
+            std::size_t text = line.find_first_not_of(" \t#", first);
+            items.push_back({ScriptItem::Kind::Comment,
+                             text == std::string::npos ? std::string() : line.substr(text, last + 1 - text),
+                             lineNumber});
             return;
         }
         calculation_ = {ScriptItem::Kind::Calculation, std::string(), lineNumber};

@@ -12,7 +12,8 @@ struct ScriptItem
     {
         Calculation, // its lines joined with line feeds
         Command,     // a line starting with ":", trimmed
-        Expectation  // the text after "// =>" (one space after the arrow dropped)
+        Expectation, // the text after "// =>" (one space after the arrow dropped)
+        Comment      // a line starting with "#", without the "#" and the blanks around the rest
     };
     Kind kind = Kind::Calculation;
     std::string text;
@@ -23,10 +24,14 @@ struct ScriptItem
 // /* comment is not closed yet.
 bool isCalculationOpen(const std::string &calculation);
 
+// The calculation on one line, meaning the same: its line breaks outside texts and comments become single spaces
+// (indentation dropped). The prompt keeps calculations so in its history.
+std::string calculationOnOneLine(const std::string &calculation);
+
 // Gathers lines into items. A calculation goes on over the following lines while it is open or while its line ends
 // in a backslash (the backslash is dropped; lines are joined with a line feed). Outside a calculation, blank lines
-// and lines starting with "#" or "//" are skipped, except "// =>" lines, which are expectations; a line starting
-// with ":" is a command.
+// and lines starting with "//" are skipped, except "// =>" lines, which are expectations; a line starting with ":"
+// is a command, one starting with "#" a comment.
 class cLineJoiner
 {
 public:

@@ -78,6 +78,8 @@ void runFile(cHostContext &host, const std::vector<ScriptItem> &items, cTestFile
     for (std::size_t i = 0; i < items.size() && !stopRequested(); ++i)
     {
         const ScriptItem &item = items[i];
+        if (item.kind == ScriptItem::Kind::Comment)
+            continue;
         cTestCase test;
         test.line = item.line;
         test.calculation = item.text;
@@ -109,21 +111,13 @@ void runFile(cHostContext &host, const std::vector<ScriptItem> &items, cTestFile
     }
 }
 
-// The calculation on one line: its line breaks and the indentation after them become single spaces.
+// The calculation on one line of the report: even line breaks within texts and after comments become spaces.
 std::string oneLine(const std::string &calculation)
 {
-    std::string line;
-    for (std::size_t i = 0; i < calculation.size(); ++i)
-    {
-        if (calculation[i] != '\n')
-        {
-            line += calculation[i];
-            continue;
-        }
-        line += ' ';
-        while (i + 1 < calculation.size() && (calculation[i + 1] == ' ' || calculation[i + 1] == '\t'))
-            ++i;
-    }
+    std::string line = calculationOnOneLine(calculation);
+    for (char &c : line)
+        if (c == '\n')
+            c = ' ';
     return line;
 }
 

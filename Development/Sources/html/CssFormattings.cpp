@@ -1,6 +1,7 @@
 #include "html/CssFormattings.h"
 
 #include "html/HostText.h"
+#include "html/SafeMarkup.h"
 
 namespace vtl::html
 {
@@ -47,7 +48,10 @@ CssMap CSSFromFormattings(Formattings formattings)
         auto found = formattings.find(rule.formatting);
         if (found == formattings.end())
             continue;
-        const std::string value = rule.value ? rule.value : found->second;
+        std::string value = rule.value ? rule.value : found->second;
+        // A font name is the user's text: written as a safe CSS value, or not at all.
+        if (found->first == "font" && (value = cssFontFamily(value)).empty())
+            continue;
         auto decoration = css.find("text-decoration");
         // A strike-through joins an underline instead of replacing it.
         if (found->first == "strikethrough" && decoration != css.end())

@@ -11,6 +11,7 @@
 #include "FMWrapper/FMXTextStyle.h"
 #include "html/CssFormattings.h"
 #include "html/HostText.h"
+#include "html/SafeMarkup.h"
 #include "host/TextConversion.h"
 
 namespace vtl::html
@@ -190,7 +191,10 @@ std::string getFontName(const fmx::CharacterStyle &style, const fmx::ExprEnv &en
     fmx::_fmxcpt x;
     const bool known = FM_Data_GetFontInfo(data.get(), style.GetFont(), *name, script, env, x);
     x.Check();
-    return known ? StringFromFmText(*name) : std::string();
+    // A name that no CSS text can hold (a NUL, half a surrogate pair) is left out rather than cut or mangled.
+    if (!known || hasUnwritableUnits(unitsOf(*name, 0, name->GetSize())))
+        return std::string();
+    return StringFromFmText(*name);
 }
 
 Formattings formattingsFromFMCharacter(const fmx::Text &source, std::uint32_t position, const fmx::ExprEnv &env)

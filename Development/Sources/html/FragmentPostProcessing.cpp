@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iostream>
 
+#include "html/ElementStyles.h"
+
 namespace vtl::html
 {
 namespace
@@ -254,13 +256,21 @@ void escalateSharedBlockElement(cFragment &paragraph, FragmentVector &fragments)
     }
 }
 
-void escalateSharedCssClasses(cFragment &paragraph, FragmentVector &fragments)
+void escalateSharedCssClasses(cFragment &paragraph, FragmentVector &fragments, const cClassMap *classMap)
 {
     if (fragments.empty())
         return;
+    auto carried = [&](const std::string &cssClass) {
+        if (!classMap)
+            return true;
+        const std::vector<std::string> properties = classProperties({cssClass}, *classMap);
+        return std::all_of(properties.begin(), properties.end(),
+                           [&](const std::string &property) { return paragraphCanCarry(property, fragments); });
+    };
     std::vector<std::string> shared;
     for (const std::string &cssClass : fragments.front().cssClasses)
-        if (!contains(shared, cssClass) && sharedByAll(fragments, cssClass, &cFragment::cssClasses))
+        if (!contains(shared, cssClass) && sharedByAll(fragments, cssClass, &cFragment::cssClasses) &&
+            carried(cssClass))
             shared.push_back(cssClass);
     for (const std::string &cssClass : shared)
     {
@@ -281,9 +291,22 @@ void escalateSharedCssStyles(cFragment &paragraph, FragmentVector &fragments)
             auto found = fragment.cssStyles.find(style.first);
             return found != fragment.cssStyles.end() && found->second == style.second;
         });
-        if (everywhere)
+        if (everywhere && paragraphCanCarry(style.first, fragments))
             shared.emplace(style.first, style.second);
     }
+    // A decoration's line and its style only work together: they move only when every fragment has the same ones.
+    auto decorations = [](const CssMap &styles) {
+        CssMap group;
+        for (const auto &style : styles)
+            if (style.first.find("text-decoration") != std::string::npos)
+                group.insert(style);
+        return group;
+    };
+    const CssMap firstDecorations = decorations(fragments.front().cssStyles);
+    if (!std::all_of(fragments.begin() + 1, fragments.end(),
+                     [&](const cFragment &fragment) { return decorations(fragment.cssStyles) == firstDecorations; }))
+        for (const auto &style : firstDecorations)
+            shared.erase(style.first);
     for (const auto &[property, value] : shared)
     {
         paragraph.cssStyles[property] = value;

@@ -25,7 +25,9 @@ cFragment createParagraphFragment(const std::string &alignment, const ParamVecto
 
 // Move what every fragment of the paragraph shares up to the paragraph's wrapper.
 void escalateSharedBlockElement(cFragment &paragraph, FragmentVector &fragments);
-void escalateSharedCssClasses(cFragment &paragraph, FragmentVector &fragments);
+// A class or style stays with the fragments when the paragraph could not show it for them (see ElementStyles.h);
+// the classes' CSS is looked up in classMap, and without it every shared class moves.
+void escalateSharedCssClasses(cFragment &paragraph, FragmentVector &fragments, const cClassMap *classMap = nullptr);
 void escalateSharedCssStyles(cFragment &paragraph, FragmentVector &fragments);
 } // namespace vtl::html
 

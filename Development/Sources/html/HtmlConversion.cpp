@@ -65,7 +65,7 @@ public:
     void write(const std::string &alignment, fmx::Text &body)
     {
         cFragment paragraph = createParagraphFragment(alignment, tagParams_, classParams_, styleParams_, classMap_);
-        produceHTMLfromFragments(paragraph, fragments_, body);
+        produceHTMLfromFragments(paragraph, fragments_, body, &classMap_);
         fragments_.clear();
     }
 
@@ -114,17 +114,25 @@ void convertPlain(const fmx::Text &source, const cOptions &options, const fmx::E
 void convertVariable(const fmx::Text &source, const cOptions &options, const fmx::ExprEnv &env,
                      cClassMap &classMap, fmx::Text &body)
 {
-    const std::vector<std::uint16_t> endings = getLineEndings(source, env);
-    const std::vector<std::string> aligns = getLineAligns(source, env);
+    // The content, evaluated once with its styles, gives every line's styled text: asking the host for each value
+    // would cost the whole text per line. Only the alignment, which a plug-in cannot read from a text, is asked
+    // per line.
+    fmx::TextUniquePtr content;
+    evaluateOnFM("", source, "", env, *content);
+    const std::vector<std::uint16_t> units = unitsOf(*content, 0, content->GetSize());
+    const std::vector<cLine> contentLines = linesOf(units);
+    const std::vector<std::uint16_t> endings = lineEndingsOf(units);
+    const std::vector<std::string> aligns = getLineAligns(source, units, env);
     const std::vector<bool> ends = determineParagraphEnds(endings, aligns);
     const std::size_t lines = aligns.size();
     cParagraph paragraph(options.tagParams, options.classParams, options.styleParams, classMap);
     FragmentVector batch;
     for (std::size_t i = 0; i < lines; ++i)
     {
-        fmx::TextUniquePtr value;
-        evaluateOnFM("GetValue(", source, ";" + std::to_string(i + 1) + ")", env, *value);
-        extractFragments(*value, env, batch);
+        // Values the host counts beyond the content's lines are empty, as the host's own GetValue gives them.
+        if (i < contentLines.size())
+            extractFragments(*content, static_cast<std::uint32_t>(contentLines[i].begin),
+                             static_cast<std::uint32_t>(contentLines[i].end - contentLines[i].begin), env, batch);
         paragraph.add(batch);
         if (ends[i] || i + 1 == lines)
         {

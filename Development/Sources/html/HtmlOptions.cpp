@@ -4,6 +4,7 @@
 
 #include "FMWrapper/FMXText.h"
 #include "host/TextConversion.h"
+#include "html/SafeMarkup.h"
 
 namespace vtl::html
 {
@@ -48,7 +49,9 @@ ParamVector parseTagOrClassOrStyleParam(const fmx::Text &option, bool withValues
         if (toLower(line) == "all")
             line = "all=vtl";
         const std::vector<std::string> pieces = explode(line, '=');
-        if (pieces.size() >= 2)
+        // The value becomes an element or class name in the output: anything but a plain name makes the line
+        // as malformed as one without "=". An empty value keeps its meaning (no element, the default class).
+        if (pieces.size() >= 2 && (pieces[1].empty() || isValidName(pieces[1])))
             params.emplace_back(toLower(pieces[0]), pieces[1]);
     }
     return params;

@@ -1,8 +1,12 @@
 #include "html/HtmlProduction.h"
 
+#include <algorithm>
+
 #include "FMWrapper/FMXText.h"
+#include "html/ElementStyles.h"
 #include "html/FragmentPostProcessing.h"
 #include "html/HostText.h"
+#include "html/SafeMarkup.h"
 
 namespace vtl::html
 {
@@ -26,11 +30,27 @@ void appendAscii(std::vector<std::uint16_t> &units, const char *ascii)
         units.push_back(static_cast<unsigned char>(*ascii));
 }
 
-void appendFragment(cFragment &fragment, fmx::Text &output)
+// True when a class or style on the fragment's innermost element would replace a formatting that the element
+// itself draws (a class's underline on "s" would take its line-through away).
+bool attributesFightElement(const cFragment &fragment, const cClassMap *classMap)
+{
+    if (fragment.tags.empty())
+        return false;
+    std::vector<std::string> properties = classMap ? classProperties(fragment.cssClasses, *classMap)
+                                                   : std::vector<std::string>();
+    for (const auto &style : fragment.cssStyles)
+        properties.push_back(style.first);
+    return std::any_of(properties.begin(), properties.end(), [&fragment](const std::string &property) {
+        return elementDrawsProperty(fragment.tags.back(), property);
+    });
+}
+
+void appendFragment(cFragment &fragment, fmx::Text &output, const cClassMap *classMap)
 {
     const std::string style = fragment.getInlineCSS();
     const std::string classes = joined(fragment.cssClasses);
-    if (fragment.tags.empty() && (!style.empty() || !classes.empty()))
+    // A span inside the element carries the attributes: the element's own formatting and theirs then both show.
+    if ((fragment.tags.empty() && (!style.empty() || !classes.empty())) || attributesFightElement(fragment, classMap))
         fragment.tags.push_back("span");
 
     std::string open;
@@ -55,9 +75,9 @@ std::string createTag(const std::string &name, const std::string &classes, const
 {
     std::string tag = "<" + name;
     if (!classes.empty())
-        tag += " class=\"" + classes + "\"";
+        tag += " class=\"" + escapeAttribute(classes) + "\"";
     if (!style.empty())
-        tag += " style=\"" + style + "\"";
+        tag += " style=\"" + escapeAttribute(style) + "\"";
     return tag + ">";
 }
 
@@ -85,6 +105,9 @@ void addEntitiesAndFixEndlines(fmx::Text &text)
         case u'>':
             appendAscii(rebuilt, "&gt;");
             break;
+        case u'"':
+            appendAscii(rebuilt, "&quot;");
+            break;
         case 0x00A0:   // no-break space
             appendAscii(rebuilt, "&nbsp;");
             break;
@@ -95,20 +118,21 @@ void addEntitiesAndFixEndlines(fmx::Text &text)
     text.AssignUnicodeWithLength(rebuilt.data(), static_cast<fmx::uint32>(rebuilt.size()));
 }
 
-void produceHTMLfromFragments(cFragment &paragraph, FragmentVector &fragments, fmx::Text &output)
+void produceHTMLfromFragments(cFragment &paragraph, FragmentVector &fragments, fmx::Text &output,
+                              const cClassMap *classMap)
 {
     const bool wrapped = !paragraph.tags.empty();
     if (wrapped)
     {
         escalateSharedBlockElement(paragraph, fragments);
-        escalateSharedCssClasses(paragraph, fragments);
+        escalateSharedCssClasses(paragraph, fragments, classMap);
         escalateSharedCssStyles(paragraph, fragments);
         appendNarrow(output,
                      createTag(paragraph.tags.front(), joined(paragraph.cssClasses), paragraph.getInlineCSS()));
     }
     for (cFragment &fragment : fragments)
         if (!fragment.characters.empty())
-            appendFragment(fragment, output);
+            appendFragment(fragment, output, classMap);
     if (wrapped)
         appendNarrow(output, "</" + paragraph.tags.front() + ">\r");
 }

@@ -44,27 +44,97 @@ std::vector<std::uint16_t> getLineEndings(const fmx::Text &source, const fmx::Ex
 {
     fmx::TextUniquePtr content;
     evaluateOnFM("", source, "", env, *content);
-    const std::vector<std::uint16_t> units = unitsOf(*content, 0, content->GetSize());
+    return lineEndingsOf(unitsOf(*content, 0, content->GetSize()));
+}
+
+std::vector<std::uint16_t> lineEndingsOf(const std::vector<std::uint16_t> &units)
+{
     std::vector<std::uint16_t> endings;
-    for (std::size_t i = 0; i < units.size(); ++i)
-    {
-        if (units[i] == kCarriageReturn || units[i] == kLineSeparator)
-            endings.push_back(units[i]);
-        else if (i + 1 == units.size())
-            endings.push_back(0);
-    }
+    for (const cLine &line : linesOf(units))
+        endings.push_back(line.ending);
     return endings;
 }
 
 std::vector<std::string> getLineAligns(const fmx::Text &source, const fmx::ExprEnv &env)
 {
+    fmx::TextUniquePtr content;
+    evaluateOnFM("", source, "", env, *content);
+    return getLineAligns(source, unitsOf(*content, 0, content->GetSize()), env);
+}
+
+std::vector<std::string> getLineAligns(const fmx::Text &source, const std::vector<std::uint16_t> &content,
+                                       const fmx::ExprEnv &env)
+{
     fmx::TextUniquePtr scratch;
     const int count = std::stoi(evaluateOnFM("ValueCount(", source, ")", env, *scratch));
+    if (count <= 0)
+        return {};
+    // Asking for one value costs the host the whole text, so the first line of each paragraph reads its
+    // alignment from one export of the whole content, which opens each paragraph with its alignment and writes a
+    // break between paragraphs. When the export shows another number of paragraphs, every value is asked.
+    const std::vector<cLine> lines = linesOf(content);
+    std::vector<std::string> paragraphs = exportParagraphs(evaluateOnFM("GetAsCSS(", source, ")", env, *scratch));
+    const auto breaks = std::count(content.begin(), content.end(), kCarriageReturn);
+    if (paragraphs.size() != static_cast<std::size_t>(breaks) + 1)
+        paragraphs.clear();
+
     std::vector<std::string> aligns;
+    aligns.reserve(static_cast<std::size_t>(count));
+    std::size_t paragraph = 0;
     for (int n = 1; n <= count; ++n)
-        aligns.push_back(parseAlignmentFromGetAsCSS(
-            evaluateOnFM("GetAsCSS(GetValue(", source, ";" + std::to_string(n) + "))", env, *scratch)));
+    {
+        const std::size_t i = static_cast<std::size_t>(n - 1);
+        const bool known = i < lines.size();
+        const bool paragraphStart = i == 0 || (known && lines[i - 1].ending == kCarriageReturn);
+        if (known && i > 0 && paragraphStart)
+            ++paragraph;
+        if (known && lines[i].begin == lines[i].end)
+            aligns.push_back("left");   // an empty value's export is empty
+        else if (known && paragraphStart && !paragraphs.empty())
+            aligns.push_back(parseAlignmentFromGetAsCSS(paragraphs[paragraph]));
+        else   // a line after a line separator may have an alignment of its own
+            aligns.push_back(parseAlignmentFromGetAsCSS(
+                evaluateOnFM("GetAsCSS(GetValue(", source, ";" + std::to_string(n) + "))", env, *scratch)));
+    }
     return aligns;
+}
+
+std::vector<cLine> linesOf(const std::vector<std::uint16_t> &units)
+{
+    std::vector<cLine> lines;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < units.size(); ++i)
+    {
+        if (units[i] == kCarriageReturn || units[i] == kLineSeparator)
+        {
+            lines.push_back({begin, i, units[i]});
+            begin = i + 1;
+        }
+    }
+    if (begin < units.size())
+        lines.push_back({begin, units.size(), 0});
+    return lines;
+}
+
+std::vector<std::string> exportParagraphs(const std::string &css)
+{
+    std::vector<std::string> parts;
+    std::string::size_type from = 0;
+    for (std::string::size_type at = css.find('<'); at != std::string::npos; at = css.find('<', at + 1))
+    {
+        const std::string::size_type close = css.find('>', at);
+        if (close == std::string::npos)
+            break;
+        std::string tag = css.substr(at + 1, close - at - 1);
+        tag.erase(std::remove_if(tag.begin(), tag.end(), [](char c) { return c == ' ' || c == '/'; }), tag.end());
+        if (tag.size() != 2 || (tag[0] != 'b' && tag[0] != 'B') || (tag[1] != 'r' && tag[1] != 'R'))
+            continue;
+        parts.push_back(css.substr(from, at - from));
+        from = close + 1;
+        at = close;
+    }
+    parts.push_back(css.substr(from));
+    return parts;
 }
 
 std::string parseAlignmentFromGetAsCSS(const std::string &css)
@@ -82,7 +152,8 @@ std::string parseAlignmentFromGetAsCSS(const std::string &css)
     for (const char *alignment : {"left", "center", "right", "full"})
         if (value.find(alignment) != std::string::npos)
             return alignment;
-    return "left";
+    // CSS names full justification "justify", which is what the host's export writes.
+    return value.find("justify") != std::string::npos ? "full" : "left";
 }
 
 std::vector<bool> determineParagraphEnds(const std::vector<std::uint16_t> &lineEndings,

@@ -42,6 +42,20 @@ inline std::string scratchPath(const std::string &name)
 }
 
 // Runs fmhost with the arguments, the standard input and extra environment variables.
+// In a child process: becomes fmhost with the arguments and extra environment variables.
+[[noreturn]] inline void execFmhost(const std::vector<std::string> &arguments,
+                                    const std::vector<std::pair<std::string, std::string>> &environment)
+{
+    for (const auto &variable : environment)
+        setenv(variable.first.c_str(), variable.second.c_str(), 1);
+    std::vector<char *> argv{const_cast<char *>(FMHOST_PATH)};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(FMHOST_PATH, argv.data());
+    _exit(127);
+}
+
 inline Outcome runFmhost(const std::vector<std::string> &arguments, const std::string &input = "",
                   const std::vector<std::pair<std::string, std::string>> &environment = {})
 {
@@ -56,14 +70,7 @@ inline Outcome runFmhost(const std::vector<std::string> &arguments, const std::s
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
-        for (const auto &variable : environment)
-            setenv(variable.first.c_str(), variable.second.c_str(), 1);
-        std::vector<char *> argv{const_cast<char *>(FMHOST_PATH)};
-        for (const std::string &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(FMHOST_PATH, argv.data());
-        _exit(127);
+        execFmhost(arguments, environment);
     }
     Outcome outcome;
     int status = 0;

@@ -49,6 +49,10 @@ struct FunctionInfo
 // Registered functions and script steps, in registration order.
 std::vector<FunctionInfo> Registrations();
 
+// The name of the first plug-in function that answered the text "?" on this thread since the last call of this
+// function; empty when none did. fmhost uses it to say why a calculation gave "?".
+std::string TakeQuestionMarkAnswer();
+
 // A registered function looked up once, for calling it directly (the benchmarks' path). It stays callable even
 // if the plug-in unregisters it later.
 class Function
