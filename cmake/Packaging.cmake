@@ -1,30 +1,86 @@
-# Installation and the Debian package: only the production plug-in, an example allow-list and the documentation.
+# Installation and the Debian package: only the production plug-in, its documentation and an example allow-list.
 # The emulator (libFMWrapper.so, fmhost) is never installed: on a server the host provides libFMWrapper.so.
+# `cmake --install --prefix P` installs everything under P; only the package build (VANTREL_PACKAGE) puts the
+# plug-in where FileMaker Server loads it from.
 include(GNUInstallDirs)
 
-set(VANTREL_PLUGIN_INSTALL_DIR "/opt/FileMaker/FileMaker Server/Database Server/Extensions"
-    CACHE PATH "Folder FileMaker Server loads plug-ins from")
+if(VANTREL_PACKAGE)
+  # The package installs from the root of the file system, so every destination is relative to /; the prefix
+  # of `cmake --install --prefix` still comes first.
+  set(vantrel_data_dir "usr/share")
+  set(vantrel_plugin_dir_default "opt/FileMaker/FileMaker Server/Database Server/Extensions")
+else()
+  set(vantrel_data_dir "${CMAKE_INSTALL_DATADIR}")
+  set(vantrel_plugin_dir_default "${CMAKE_INSTALL_LIBDIR}/vantrel")
+endif()
+set(VANTREL_PLUGIN_INSTALL_DIR "${vantrel_plugin_dir_default}" CACHE PATH
+    "Folder the plug-in is installed into, under the install prefix")
+set(VANTREL_DOC_DIR "${vantrel_data_dir}/doc/vantrel-plugin")
+set(VANTREL_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 
 install(TARGETS Vantrel LIBRARY DESTINATION "${VANTREL_PLUGIN_INSTALL_DIR}" COMPONENT plugin)
-# The live allow-list belongs to the administrator: only an example goes under share/.
-install(FILES "${CMAKE_SOURCE_DIR}/examples/zeqPluginsAllowedFunctions.txt"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/vantrel" RENAME zeqPluginsAllowedFunctions.example.txt
-        COMPONENT plugin OPTIONAL)
-install(DIRECTORY "${CMAKE_SOURCE_DIR}/docs/" DESTINATION "${CMAKE_INSTALL_DOCDIR}" COMPONENT plugin
-        FILES_MATCHING PATTERN "*.md")
+install(FILES README.md docs/functions.md docs/allow-list.md "${VANTREL_PACKAGING_DIR}/copyright"
+        DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
+# The live allow-list belongs to the administrator: only an example is installed, beside the documentation.
+install(FILES examples/zeqPluginsAllowedFunctions.txt DESTINATION "${VANTREL_DOC_DIR}/examples"
+        RENAME zeqPluginsAllowedFunctions.example.txt COMPONENT plugin)
+
+if(NOT VANTREL_PACKAGE)
+  return()
+endif()
 
 set(CPACK_PACKAGE_NAME "vantrel-plugin")
 set(CPACK_PACKAGE_VENDOR "Vantrel developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vantrel external functions plug-in for FileMaker Server on Linux")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_CONTACT "Vantrel developers <vantrel@localhost>")
+set(VANTREL_PACKAGE_MAINTAINER "Vantrel developers <vantrel@users.noreply.example.com>" CACHE STRING
+    "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${VANTREL_PACKAGE_MAINTAINER}")
+
+include(cmake/DebianChangelog.cmake)
+vantrel_debian_changelog("${CMAKE_SOURCE_DIR}/CHANGELOG.md" "${CMAKE_BINARY_DIR}/debian/changelog.gz")
+install(FILES "${CMAKE_BINARY_DIR}/debian/changelog.gz" DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
+install(FILES "${VANTREL_PACKAGING_DIR}/lintian-overrides" DESTINATION "${vantrel_data_dir}/lintian/overrides"
+        RENAME vantrel-plugin COMPONENT plugin)
+
 set(CPACK_GENERATOR "DEB")
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
-set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "amd64")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/")
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
-# Runtime libraries the plug-in links besides the host's own libFMWrapper.so.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libpcre2-16-0 (>= 10.40)")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[external functions plug-in for FileMaker Server on Linux
+Vantrel.fmx64 adds external calculation functions named Vantrel_* to
+FileMaker Server: version and settings, server-wide global variables,
+regular-expression counting and style-aware substitution, SQL with chosen
+separators, styled text to HTML, name resolution and public-address look-up,
+and a shell command. A per-file allow-list, kept by the administrator,
+decides which functions may run; nothing runs until it allows it.
+.
+The plug-in is installed into FileMaker Server's Extensions folder. The
+database engine loads it after a restart.]=])
+# Dependencies come from the libraries the binary links and the symbol versions it uses, so that the package
+# installs on every release whose libraries are recent enough (Ubuntu 22.04 among them).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${VANTREL_HOST_LIBRARY_STUB_DIR}")
+# Stripped plug-in; its debug symbols go into a separate -dbgsym package.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+if(CMAKE_OBJCOPY)
+  set(CPACK_OBJCOPY_EXECUTABLE "${CMAKE_OBJCOPY}")
+endif()
+if(CMAKE_READELF)
+  set(CPACK_READELF_EXECUTABLE "${CMAKE_READELF}")
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+else()
+  message(FATAL_ERROR "No Debian architecture known for ${CMAKE_SYSTEM_PROCESSOR}")
+endif()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${VANTREL_PACKAGING_DIR}/postinst")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_COMPONENTS_ALL plugin)
 set(CPACK_DEB_COMPONENT_INSTALL OFF)
+set(CPACK_STRIP_FILES OFF)
+# CPack writes an entry for every parent folder of the installed files; /opt is the system's, not ours.
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_SOURCE_DIR}/cmake/DebianOptFolder.cmake")
 include(CPack)

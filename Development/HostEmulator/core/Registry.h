@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "core/BinaryData.h"
 #include "core/Session.h"

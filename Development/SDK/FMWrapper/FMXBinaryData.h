@@ -8,9 +8,6 @@
 extern "C++" {
 namespace fmx
 {
-
-    class Text;
-
     class BinaryData
     {
     public:

@@ -7,7 +7,8 @@
 extern "C++" {
 namespace fmx
 {
-    class QuadChar;
+    // No QuadChar here: the vendor's header uses it without declaring it, so an includer must bring
+    // FMXTypes.h (or FMXBinaryData.h) first. Declaring it would let sources compile that fail there.
     class Text;
     class FixPt;
     class DateTime;
@@ -52,7 +53,7 @@ namespace fmx
         RowVect(const RowVect &);
     };
 
-    typedef errcode (*ExtPluginType)(short functionId, const ExprEnv &env, const DataVect &parms, Data &result);
+    FMX_PROCPTR(errcode, ExtPluginType)(short functionId, const ExprEnv &env, const DataVect &parms, Data &result);
 
     class ExprEnv
     {

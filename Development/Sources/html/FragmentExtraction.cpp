@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXText.h"

@@ -1,9 +1,9 @@
 #ifndef VANTREL_HTML_GETASHTML_H
 #define VANTREL_HTML_GETASHTML_H
 
-#include "FMWrapper/FMXCalcEngine.h"
-#include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXTypes.h"
+#include "FMWrapper/FMXData.h"
+#include "FMWrapper/FMXCalcEngine.h"
 
 // Vantrel_GetAsHTML ( source { ; tagOption { ; classOption { ; styleOption } } } ): styled text, or the name of a
 // variable holding it, as HTML with a style block of generated classes.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXText.h"
 #include "html/FragmentExtraction.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXText.h"

@@ -5,12 +5,12 @@
 //   Log_SetAndGet ( v )       sets $$logged to v through the host's evaluator and answers $$logged & "!"
 // It asks for the session and file shutdown messages (character 10 of its options string) only when
 // FMHOST_TEST_SESSION_MESSAGES is set, and then logs them with their session and file ids.
+#include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXCalcEngine.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXExtern.h"
 #include "FMWrapper/FMXFixPt.h"
 #include "FMWrapper/FMXText.h"
-#include "FMWrapper/FMXTypes.h"
 
 #include <cstdio>
 #include <cstdlib>
