@@ -45,17 +45,21 @@ orphans=$(LC_ALL=C nm -D --undefined-only "$plugin" | awk '$1 == "U" && $2 !~ /@
           grep -vE '^(pcre2_|FM_)' || true)
 [ -z "$orphans" ] || fail "symbols no library provides: $orphans"
 
-LC_ALL=C readelf -S --wide "$plugin" | grep -q '\.debug_info' && fail "the plug-in is not stripped"
-LC_ALL=C readelf -S --wide "$plugin" | grep -q '\.gnu_debuglink' || fail "the plug-in has no link to its debug file"
+# Each listing is read whole before grep looks at it: `grep -q` stops at the first match, and under pipefail the
+# writer's SIGPIPE would then fail the check.
+sections=$(LC_ALL=C readelf -S --wide "$plugin")
+grep -q '\.debug_info' <<<"$sections" && fail "the plug-in is not stripped"
+grep -q '\.gnu_debuglink' <<<"$sections" || fail "the plug-in has no link to its debug file"
 build_id=$(LC_ALL=C readelf -n "$plugin" | sed -nE 's/.*Build ID: ([0-9a-f]+).*/\1/p')
 dbgsym=$(dirname "$deb")/$(basename "$deb" .deb | sed 's/^vantrel-plugin_/vantrel-plugin-dbgsym_/').ddeb
 [ -f "$dbgsym" ] || fail "no debug symbols package $dbgsym"
-dpkg-deb -c "$dbgsym" | grep -q "usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug" ||
+grep -q "usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug" <<<"$(dpkg-deb -c "$dbgsym")" ||
   fail "$dbgsym holds no debug file for build ID $build_id"
 
-LC_ALL=C readelf -l --wide "$plugin" | grep -q GNU_RELRO || fail "not linked with -z relro"
-LC_ALL=C readelf -d --wide "$plugin" | grep -qE 'BIND_NOW|FLAGS_1.*NOW' || fail "not linked with -z now"
-LC_ALL=C nm -D --undefined-only "$plugin" | grep -q '__stack_chk_fail' || fail "not built with the stack protector"
-LC_ALL=C nm -D --undefined-only "$plugin" | grep -q '_chk@' || fail "not built with _FORTIFY_SOURCE"
+grep -q GNU_RELRO <<<"$(LC_ALL=C readelf -l --wide "$plugin")" || fail "not linked with -z relro"
+grep -qE 'BIND_NOW|FLAGS_1.*NOW' <<<"$(LC_ALL=C readelf -d --wide "$plugin")" || fail "not linked with -z now"
+imports=$(LC_ALL=C nm -D --undefined-only "$plugin")
+grep -q '__stack_chk_fail' <<<"$imports" || fail "not built with the stack protector"
+grep -q '_chk@' <<<"$imports" || fail "not built with _FORTIFY_SOURCE"
 echo "$deb: lintian clean, symbol versions and PCRE2 within Ubuntu 22.04, stripped with separate debug symbols," \
      "hardened"
