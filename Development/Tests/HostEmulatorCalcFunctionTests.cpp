@@ -1,6 +1,7 @@
 // The host emulator's built-in calculation functions, family by family: the semantics where FileMaker's
 // behaviour is easy to get wrong (ranges outside the text, word boundaries, rounding, dates, JSON paths, errors).
 #include "FMHost/Host.h"
+#include "support/CalcSession.h"
 
 #include <gtest/gtest.h>
 
@@ -8,21 +9,7 @@
 
 namespace
 {
-class CalcFunctionTest : public ::testing::Test
-{
-protected:
-    FMHost::Session session;
-
-    std::string value(const std::string &calculation)
-    {
-        FMHost::Result result = session.Evaluate(calculation);
-        EXPECT_EQ(0, result.error) << calculation;
-        return result.text;
-    }
-
-    int error(const std::string &calculation) { return session.Evaluate(calculation).error; }
-    FMHost::Type type(const std::string &calculation) { return session.Evaluate(calculation).type; }
-};
+using CalcFunctionTest = fmhosttest::cCalcSessionTest;
 
 TEST_F(CalcFunctionTest, SlicesClipToTheTextAndCountCharacters)
 {

@@ -4,22 +4,11 @@
 #include <string>
 
 #include "FMHost/Host.h"
+#include "support/CalcSession.h"
 
 namespace
 {
-class StyledText : public ::testing::Test
-{
-protected:
-    FMHost::Session session;
-
-    std::string value(const std::string &calculation)
-    {
-        FMHost::Result result = session.Evaluate(calculation);
-        EXPECT_EQ(0, result.error) << calculation;
-        return result.text;
-    }
-    int error(const std::string &calculation) { return session.Evaluate(calculation).error; }
-};
+using StyledText = fmhosttest::cCalcSessionTest;
 } // namespace
 
 TEST_F(StyledText, StylesCombineAndPlainClearsThem)
