@@ -4,7 +4,8 @@
 
 namespace fmhost
 {
-// Installs the handlers without SA_RESTART, so that a read waiting for input returns at once.
+// Installs the handlers without SA_RESTART, so that a read waiting for input returns at once; a termination request
+// (and Ctrl-C when the input is not a terminal) also ends the input, so that no later read can wait.
 void installStopHandlers();
 bool stopRequested();
 // The prompt turns Ctrl-C into "abandon this input"; it takes the request back with this.
