@@ -811,6 +811,28 @@ TEST(HtmlVariableMode, AlignmentIsReadFromTheFirstStartTag)
     EXPECT_THROW(parseAlignmentFromGetAsCSS("<p text-align>"), std::out_of_range);
 }
 
+TEST(HtmlVariableMode, AnExportIsCutIntoParagraphsAtItsBreaksWhereverTheyFall)
+{
+    using Aligns = std::vector<std::string>;
+    EXPECT_EQ((Aligns{"center", "left", "right", "left"}),
+              exportAlignments(*text("<SPAN STYLE= \"text-align: center;\" >a</SPAN><BR>b<br/>"
+                                     "<p style=\"text-align:right\">é<b>c</b></p>< B r / >")));
+    // Tags that only look like breaks, and a '<' that no '>' closes, cut nothing.
+    EXPECT_EQ((Aligns{"left"}), exportAlignments(*text("<bra>x<b>y</b><brr>z<br")));
+    // A paragraph without a tag of its own is left-aligned; the next paragraph's tag does not count for it.
+    EXPECT_EQ((Aligns{"left", "center"}), exportAlignments(*text("plain<br><p style=\"text-align:center\">")));
+    EXPECT_EQ((Aligns{"left"}), exportAlignments(*text("")));
+
+    // A long export is read in blocks: a break or a first tag across the edge of a block is still seen.
+    for (std::size_t shift = 0; shift < 12; ++shift)
+    {
+        const std::string open = "<p style=\"text-align:right\">";
+        std::string css(65536 - 4 - open.size() + shift, 'x');
+        css = open + css + "<BR>" + open + "y";
+        EXPECT_EQ((Aligns{"right", "right"}), exportAlignments(*text(css))) << shift;
+    }
+}
+
 TEST(HtmlVariableMode, ParagraphsEndAtCarriageReturnsAndAlignmentChanges)
 {
     EXPECT_EQ((std::vector<bool>{true, false}), determineParagraphEnds({13, 0}, {"center", "center"}));

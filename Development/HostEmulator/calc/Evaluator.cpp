@@ -211,6 +211,13 @@ short Evaluator::evaluate(const Node &node, Value &out)
     return fail(kCalcGeneric, node, "unknown node");
 }
 
+const Value *Evaluator::storedValue(const Node &node)
+{
+    if (node.kind == NodeKind::Variable)
+        return session().FindVariable(node.text);
+    return node.kind == NodeKind::Local ? &locals_[node.slot] : nullptr;
+}
+
 short Evaluator::evaluateName(const Node &node, Value &out)
 {
     if (!Registry::Instance().FindByName(node.text))

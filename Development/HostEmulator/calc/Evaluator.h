@@ -32,6 +32,8 @@ public:
 
     // For built-in functions: evaluates one node into `out` (0, or an error code with the failure recorded).
     short evaluate(const Node &node, Value &out);
+    // The value a variable or a Let name holds, to be read in place; nullptr for any other node.
+    const Value *storedValue(const Node &node);
     // Records a failure at a node and answers its code.
     short fail(short code, const Node &at, std::string message);
 

@@ -15,6 +15,15 @@ short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value 
     return evaluator.evaluate(*call.args[index], value);
 }
 
+short argumentView(Evaluator &evaluator, const Node &call, std::size_t index, Value &scratch, const Value *&view)
+{
+    view = evaluator.storedValue(*call.args[index]);
+    if (view)
+        return kCalcOK;
+    view = &scratch;
+    return argument(evaluator, call, index, scratch);
+}
+
 short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, Number &number)
 {
     Value value;

@@ -19,6 +19,9 @@ inline bool isValueSeparator(char16_t c) { return c == u'\r' || c == 0x2028; }
 
 // Evaluates argument `index` of the call.
 short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value &value);
+// Argument `index` read in place when it names a variable, so that a long text is not copied, else evaluated
+// into `scratch`. Only for the last argument a function reads: evaluating another could change the variable.
+short argumentView(Evaluator &evaluator, const Node &call, std::size_t index, Value &scratch, const Value *&view);
 // Evaluates argument `index` and reads it as a number (empty text reads as 0).
 short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, Number &number);
 // The number without its fraction, saturated to +-2^60 so that sums of counts cannot overflow.

@@ -41,11 +41,12 @@ short caseFunction(Evaluator &evaluator, const Node &call, Value &result)
 
 short isEmpty(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Value value;
-    if (short code = evaluator.evaluate(*call.args[0], value))
+    Value scratch;
+    const Value *value = nullptr;
+    if (short code = argumentView(evaluator, call, 0, scratch, value))
         return code;
     // A container without a file name is not empty: its text form says nothing about its data.
-    setBoolean(result, value.IsEmpty() || (value.Type() != kDTBinary && value.AsText().Empty()));
+    setBoolean(result, value->IsEmpty() || (value->Type() != kDTBinary && value->AsText().Empty()));
     return kCalcOK;
 }
 

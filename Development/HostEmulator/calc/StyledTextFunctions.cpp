@@ -2,6 +2,7 @@
 // EmulatorTextAlign (FileMaker sets paragraph alignment only in its layouts), and GetAsCSS.
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
+#include "calc/FunctionSupport.h"
 #include "core/Styles.h"
 #include "core/Text.h"
 
@@ -303,10 +304,11 @@ const char16_t *alignmentCss(Align align)
 // first start tag holds the first paragraph's alignment); each run of one style is a SPAN with that style.
 short getAsCss(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Value source;
-    if (short code = evaluator.evaluate(*call.args[0], source))
+    Value scratch;
+    const Value *source = nullptr;
+    if (short code = argumentView(evaluator, call, 0, scratch, source))
         return code;
-    const Text &text = source.AsText();
+    const Text &text = source->AsText();
     const std::u16string &chars = text.Chars();
     std::u16string out;
     std::size_t paragraphStart = 0;
@@ -341,7 +343,7 @@ short getAsCss(Evaluator &evaluator, const Node &call, Value &result)
         out += u"<BR>";
         paragraphStart = paragraphEnd + 1;
     }
-    result.SetText(out);
+    result.TakeText(std::move(out));
     return kCalcOK;
 }
 

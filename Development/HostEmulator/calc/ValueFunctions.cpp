@@ -36,10 +36,11 @@ short list(Evaluator &evaluator, const Node &call, Value &result)
 
 short valueCount(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Value value;
-    if (short code = argument(evaluator, call, 0, value))
+    Value scratch;
+    const Value *value = nullptr;
+    if (short code = argumentView(evaluator, call, 0, scratch, value))
         return code;
-    setNumber(result, Number::FromInt(valueCountOf(value.AsText().Chars())));
+    setNumber(result, Number::FromInt(valueCountOf(value->AsText().Chars())));
     return kCalcOK;
 }
 

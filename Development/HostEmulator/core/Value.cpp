@@ -121,7 +121,12 @@ int16_t Value::SetAsText(const Text &text, const Locale &locale, DataType type)
 
 void Value::SetText(std::u16string_view text)
 {
-    text_.Assign(text);
+    TakeText(std::u16string(text));
+}
+
+void Value::TakeText(std::u16string &&text)
+{
+    text_.Assign(std::move(text));
     type_ = Packed(kDTText);
     empty_ = text_.Empty();
     Invalidate();

@@ -47,6 +47,7 @@ public:
     int16_t SetAsText(const Text &text, const Locale &locale, DataType type = kDTText);
     void SetText(const Text &text) { SetAsText(text, locale_, kDTText); }
     void SetText(std::u16string_view text);
+    void TakeText(std::u16string &&text);  // SetText without a copy of the units
     void SetNumber(const Number &number, DataType type = kDTNumber);
     // `source` says how to read the date-time: as a date (3), a time (4) or a timestamp (5). `type` is the
     // native type to store, converting when the two differ (a timestamp stored as a date keeps its date).

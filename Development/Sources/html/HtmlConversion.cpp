@@ -117,9 +117,9 @@ void convertVariable(const fmx::Text &source, const cOptions &options, const fmx
     // The content, evaluated once with its styles, gives every line's styled text: asking the host for each value
     // would cost the whole text per line. Only the alignment, which a plug-in cannot read from a text, is asked
     // per line.
-    fmx::TextUniquePtr content;
-    evaluateOnFM("", source, "", env, *content);
-    const std::vector<std::uint16_t> units = unitsOf(*content, 0, content->GetSize());
+    const fmx::DataUniquePtr value = evaluateInHost("", source, "", env);
+    const fmx::Text &content = value->GetAsText();
+    const std::vector<std::uint16_t> units = unitsOf(content, 0, content.GetSize());
     const std::vector<cLine> contentLines = linesOf(units);
     const std::vector<std::uint16_t> endings = lineEndingsOf(units);
     const std::vector<std::string> aligns = getLineAligns(source, units, env);
@@ -131,7 +131,7 @@ void convertVariable(const fmx::Text &source, const cOptions &options, const fmx
     {
         // Values the host counts beyond the content's lines are empty, as the host's own GetValue gives them.
         if (i < contentLines.size())
-            extractFragments(*content, static_cast<std::uint32_t>(contentLines[i].begin),
+            extractFragments(content, static_cast<std::uint32_t>(contentLines[i].begin),
                              static_cast<std::uint32_t>(contentLines[i].end - contentLines[i].begin), env, batch);
         paragraph.add(batch);
         if (ends[i] || i + 1 == lines)
@@ -176,10 +176,7 @@ void transformRichtextToHTMLWithEvaluate(const fmx::Text &source, const fmx::Tex
     fmx::TextUniquePtr body;
     bool variableMode = false;
     if (isVariableName(source))
-    {
-        fmx::TextUniquePtr answer;
-        variableMode = evaluateOnFM("isEmpty(", source, ")", env, *answer) == "0";
-    }
+        variableMode = evaluateOnFM("isEmpty(", source, ")", env) == "0";
     if (variableMode)
         convertVariable(source, options, env, classMap, *body);
     else

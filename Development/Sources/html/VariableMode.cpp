@@ -25,10 +25,51 @@ bool isNameUnit(std::uint16_t unit)
     static const std::uint16_t kExcluded[] = {0x00A0, 0x00B6, 0x2028, 0x2029, 0x2260, 0x2264, 0x2265, 0x3000, 0xFEFF};
     return std::find(std::begin(kExcluded), std::end(kExcluded), unit) == std::end(kExcluded);
 }
+// A window of a host text's units, read a block at a time, so that scanning a long text needs no copy of it.
+class cUnitWindow
+{
+public:
+    explicit cUnitWindow(const fmx::Text &text) : text_(text), size_(text.GetSize()) {}
+
+    std::uint32_t size() const { return size_; }
+    std::uint16_t at(std::uint32_t position)
+    {
+        if (position < start_ || position - start_ >= block_.size())
+        {
+            start_ = position;
+            block_.resize(std::min<std::uint32_t>(kBlock, size_ - position));
+            text_.GetUnicode(block_.data(), position, static_cast<std::uint32_t>(block_.size()));
+        }
+        return block_[position - start_];
+    }
+
+private:
+    static constexpr std::uint32_t kBlock = 1u << 16;
+    const fmx::Text &text_;
+    const std::uint32_t size_;
+    std::uint32_t start_ = 0;
+    std::vector<std::uint16_t> block_;
+};
+
+// For a '<' at `at`: the position of the '>' that closes a break tag ("br" in any case, spaces and '/' aside),
+// or 0 when the tag there is no break.
+std::uint32_t breakTagEnd(cUnitWindow &units, std::uint32_t at)
+{
+    std::string name;
+    for (std::uint32_t i = at + 1; i < units.size() && name.size() <= 2; ++i)
+    {
+        const std::uint16_t unit = units.at(i);
+        if (unit == '>')
+            return name == "br" ? i : 0;
+        if (unit != ' ' && unit != '/')
+            name.push_back(unit < 0x80 ? static_cast<char>(unit | 0x20) : '\x7F');
+    }
+    return 0;
+}
 } // namespace
 
-std::string evaluateOnFM(const std::string &prefix, const fmx::Text &text, const std::string &suffix,
-                         const fmx::ExprEnv &env, fmx::Text &resultText)
+fmx::DataUniquePtr evaluateInHost(const std::string &prefix, const fmx::Text &text, const std::string &suffix,
+                                  const fmx::ExprEnv &env)
 {
     fmx::TextUniquePtr calculation;
     appendNarrow(*calculation, prefix);
@@ -36,15 +77,13 @@ std::string evaluateOnFM(const std::string &prefix, const fmx::Text &text, const
     appendNarrow(*calculation, suffix);
     fmx::DataUniquePtr value;
     env.Evaluate(*calculation, *value);
-    resultText.SetText(value->GetAsText());
-    return StringFromFmText(resultText);
+    return value;
 }
 
-std::vector<std::uint16_t> getLineEndings(const fmx::Text &source, const fmx::ExprEnv &env)
+std::string evaluateOnFM(const std::string &prefix, const fmx::Text &text, const std::string &suffix,
+                         const fmx::ExprEnv &env)
 {
-    fmx::TextUniquePtr content;
-    evaluateOnFM("", source, "", env, *content);
-    return lineEndingsOf(unitsOf(*content, 0, content->GetSize()));
+    return StringFromFmText(evaluateInHost(prefix, text, suffix, env)->GetAsText());
 }
 
 std::vector<std::uint16_t> lineEndingsOf(const std::vector<std::uint16_t> &units)
@@ -55,25 +94,17 @@ std::vector<std::uint16_t> lineEndingsOf(const std::vector<std::uint16_t> &units
     return endings;
 }
 
-std::vector<std::string> getLineAligns(const fmx::Text &source, const fmx::ExprEnv &env)
-{
-    fmx::TextUniquePtr content;
-    evaluateOnFM("", source, "", env, *content);
-    return getLineAligns(source, unitsOf(*content, 0, content->GetSize()), env);
-}
-
 std::vector<std::string> getLineAligns(const fmx::Text &source, const std::vector<std::uint16_t> &content,
                                        const fmx::ExprEnv &env)
 {
-    fmx::TextUniquePtr scratch;
-    const int count = std::stoi(evaluateOnFM("ValueCount(", source, ")", env, *scratch));
+    const int count = std::stoi(evaluateOnFM("ValueCount(", source, ")", env));
     if (count <= 0)
         return {};
     // Asking for one value costs the host the whole text, so the first line of each paragraph reads its
     // alignment from one export of the whole content, which opens each paragraph with its alignment and writes a
     // break between paragraphs. When the export shows another number of paragraphs, every value is asked.
     const std::vector<cLine> lines = linesOf(content);
-    std::vector<std::string> paragraphs = exportParagraphs(evaluateOnFM("GetAsCSS(", source, ")", env, *scratch));
+    std::vector<std::string> paragraphs = exportAlignments(evaluateInHost("GetAsCSS(", source, ")", env)->GetAsText());
     const auto breaks = std::count(content.begin(), content.end(), kCarriageReturn);
     if (paragraphs.size() != static_cast<std::size_t>(breaks) + 1)
         paragraphs.clear();
@@ -91,10 +122,10 @@ std::vector<std::string> getLineAligns(const fmx::Text &source, const std::vecto
         if (known && lines[i].begin == lines[i].end)
             aligns.push_back("left");   // an empty value's export is empty
         else if (known && paragraphStart && !paragraphs.empty())
-            aligns.push_back(parseAlignmentFromGetAsCSS(paragraphs[paragraph]));
+            aligns.push_back(paragraphs[paragraph]);
         else   // a line after a line separator may have an alignment of its own
             aligns.push_back(parseAlignmentFromGetAsCSS(
-                evaluateOnFM("GetAsCSS(GetValue(", source, ";" + std::to_string(n) + "))", env, *scratch)));
+                evaluateOnFM("GetAsCSS(GetValue(", source, ";" + std::to_string(n) + "))", env)));
     }
     return aligns;
 }
@@ -116,25 +147,41 @@ std::vector<cLine> linesOf(const std::vector<std::uint16_t> &units)
     return lines;
 }
 
-std::vector<std::string> exportParagraphs(const std::string &css)
+std::vector<std::string> exportAlignments(const fmx::Text &css)
 {
-    std::vector<std::string> parts;
-    std::string::size_type from = 0;
-    for (std::string::size_type at = css.find('<'); at != std::string::npos; at = css.find('<', at + 1))
+    cUnitWindow units(css);
+    std::vector<std::string> aligns;
+    std::string head;   // the paragraph up to its first '>', narrowed
+    bool headDone = false;
+    const auto endParagraph = [&]() {
+        aligns.push_back(headDone ? parseAlignmentFromGetAsCSS(head + '>') : "left");
+        head.clear();
+        headDone = false;
+    };
+    for (std::uint32_t at = 0; at < units.size();)
     {
-        const std::string::size_type close = css.find('>', at);
-        if (close == std::string::npos)
-            break;
-        std::string tag = css.substr(at + 1, close - at - 1);
-        tag.erase(std::remove_if(tag.begin(), tag.end(), [](char c) { return c == ' ' || c == '/'; }), tag.end());
-        if (tag.size() != 2 || (tag[0] != 'b' && tag[0] != 'B') || (tag[1] != 'r' && tag[1] != 'R'))
-            continue;
-        parts.push_back(css.substr(from, at - from));
-        from = close + 1;
-        at = close;
+        if (units.at(at) == '<')
+        {
+            const std::uint32_t close = breakTagEnd(units, at);
+            if (close != 0)
+            {
+                endParagraph();
+                at = close + 1;
+                continue;
+            }
+        }
+        if (!headDone)
+        {
+            const std::uint16_t unit = units.at(at);
+            headDone = unit == '>';
+            // Only ASCII takes part in finding the alignment; other characters need not be converted.
+            if (!headDone)
+                head.push_back(unit < 0x80 ? static_cast<char>(unit) : '\x7F');
+        }
+        ++at;
     }
-    parts.push_back(css.substr(from));
-    return parts;
+    endParagraph();
+    return aligns;
 }
 
 std::string parseAlignmentFromGetAsCSS(const std::string &css)
