@@ -36,6 +36,19 @@ TEST(ShellCommandEndToEnd, RunsCommandsWhateverTheAllowListSays)
     EXPECT_NE(run.answers[4].at("error"), "0");
 }
 
+TEST(ShellCommandEndToEnd, CommandsSeeTheEnvironmentFmhostWasGiven)
+{
+    // fmhost may restart itself with a setting of the C library; what it starts must not see that.
+    fmhosttest::cSandboxAllowList allowList("Invoices\tVantrel_Version\n");
+    const std::string calculation = "Vantrel_DoBashCmd ( \"env | grep -E '^(GLIBC_TUNABLES|FMHOST_)' | sort\" )";
+    const fmhosttest::cRun unset = runFmhost({calculation}, {"Invoices"}, "env -u GLIBC_TUNABLES");
+    const fmhosttest::cRun set = runFmhost({calculation}, {"Invoices"}, "env GLIBC_TUNABLES=glibc.malloc.check=0");
+    ASSERT_EQ(unset.answers.size(), 1u);
+    ASSERT_EQ(set.answers.size(), 1u);
+    EXPECT_EQ(unset.answers[0].at("value"), "");
+    EXPECT_EQ(set.answers[0].at("value"), "GLIBC_TUNABLES=glibc.malloc.check=0\n");
+}
+
 TEST(ShellCommandEndToEnd, StartsAsAFreshProcessWhateverTheServerInherited)
 {
     // Network servers ignore SIGPIPE, and fmhost inherits that from here. The command must still stop when the

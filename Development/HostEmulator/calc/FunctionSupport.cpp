@@ -95,11 +95,13 @@ uint32_t unitOffset(const std::u16string &chars, int64_t characters, uint32_t fr
 
 int64_t characterIndex(const std::u16string &chars, uint32_t offset)
 {
-    int64_t count = 0;
-    for (std::size_t i = 0; i < offset && i < chars.size(); ++i)
-        if (!(isLowSurrogate(chars[i]) && i > 0 && isHighSurrogate(chars[i - 1])))
-            ++count;
-    return count;
+    // Every unit counts but the second of a surrogate pair; written without branches so that long texts are
+    // counted several units at a time.
+    const std::size_t end = std::min<std::size_t>(offset, chars.size());
+    int64_t pairs = 0;
+    for (std::size_t i = 1; i < end; ++i)
+        pairs += static_cast<int64_t>(isLowSurrogate(chars[i]) & isHighSurrogate(chars[i - 1]));
+    return static_cast<int64_t>(end) - pairs;
 }
 
 bool characterRange(const std::u16string &chars, int64_t first, int64_t count, uint32_t &begin, uint32_t &end)

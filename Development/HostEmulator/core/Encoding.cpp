@@ -143,9 +143,19 @@ bool DecodeBytes(const char *bytes, size_t length, int32_t encoding, std::u16str
 {
     if (!EncodingSupported(encoding))
         return false;
+    const auto *s = reinterpret_cast<const uint8_t *>(bytes);
+    // All ASCII, the usual case: checked and widened without a branch per byte.
+    uint8_t high = 0;
+    for (size_t i = 0; i < length; ++i)
+        high |= s[i];
+    if (high < 0x80 && IsUtf8(encoding))
+    {
+        out.resize(length);
+        std::copy(s, s + length, out.begin());
+        return true;
+    }
     out.clear();
     out.reserve(length);
-    const auto *s = reinterpret_cast<const uint8_t *>(bytes);
     if (IsUtf8(encoding))
         DecodeUtf8(s, length, out);
     else

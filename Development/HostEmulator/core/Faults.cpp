@@ -28,7 +28,9 @@ Shared &State()
 namespace detail {
 ThreadPlan &Plan() noexcept
 {
-    static thread_local ThreadPlan plan;
+    // Every SDK call counts here: the initial-exec model reads it without a call into the dynamic loader (the
+    // library is linked by its programs, not opened later, so its few bytes fit the static TLS block).
+    static thread_local ThreadPlan plan __attribute__((tls_model("initial-exec")));
     return plan;
 }
 } // namespace detail

@@ -68,24 +68,67 @@ Coef Rescale(Coef c, int32_t from, int32_t to)
     return to <= from ? c * Pow10(from - to) : RoundDiv(c, to - from);
 }
 
-std::string CoefDigits(Coef c)
+// Room for the digits of any coefficient (2^127 has 39).
+constexpr std::size_t kCoefDigitsRoom = 40;
+
+// Writes the digits of |c| at the start of `buffer`; answers how many.
+std::size_t CoefDigitsInto(Coef c, char (&buffer)[kCoefDigitsRoom])
 {
     c = Abs(c);
     if (c <= static_cast<Coef>(std::numeric_limits<uint64_t>::max()))
     {
         // 128-bit division is slow; most coefficients fit 64 bits.
-        char buffer[24];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint64_t>(c)).ptr;
-        return std::string(buffer, end);
+        return static_cast<std::size_t>(end - buffer);
     }
-    std::string s;
+    std::size_t size = 0;
     do
     {
-        s.push_back(static_cast<char>('0' + static_cast<int>(c % 10)));
+        buffer[size++] = static_cast<char>('0' + static_cast<int>(c % 10));
         c /= 10;
     } while (c != 0);
-    std::reverse(s.begin(), s.end());
-    return s;
+    std::reverse(buffer, buffer + size);
+    return size;
+}
+
+std::string CoefDigits(Coef c)
+{
+    char buffer[kCoefDigitsRoom];
+    return std::string(buffer, CoefDigitsInto(c, buffer));
+}
+
+// FileMaker's text form of coef * 10^exp, built in one string of either width: large query results format a
+// number per field.
+template <class String> String DecimalText(Coef coef, int32_t exp)
+{
+    if (coef == 0)
+        return String(1, '0');
+    char digits[kCoefDigitsRoom];
+    const auto size = static_cast<int64_t>(CoefDigitsInto(coef, digits));
+    const int64_t point = size + exp;  // digits before the decimal point
+    String out;
+    out.reserve(static_cast<size_t>(size + std::max<int64_t>(exp, 0) + std::max<int64_t>(-point, 0) + 3));
+    if (coef < 0)
+        out += '-';
+    if (exp >= 0)
+    {
+        out.append(digits, digits + size);
+        out.append(static_cast<size_t>(exp), '0');
+    }
+    else if (point <= 0)
+    {
+        out += '0';
+        out += '.';
+        out.append(static_cast<size_t>(-point), '0');
+        out.append(digits, digits + size);
+    }
+    else
+    {
+        out.append(digits, digits + point);
+        out += '.';
+        out.append(digits + point, digits + size);
+    }
+    return out;
 }
 
 // Accumulates decimal digits into a coefficient, keeping at most kMaxDigits significant ones.
@@ -230,11 +273,12 @@ void Number::Normalize()
         }
         coef_ = c;
     }
-    while (coef_ % 10 == 0)
-    {
-        coef_ /= 10;
-        ++exp_;
-    }
+    else
+        while (coef_ % 10 == 0)
+        {
+            coef_ /= 10;
+            ++exp_;
+        }
     if (exp_ + Digits(coef_) < -(kMaxExp + kMaxDigits))
     {
         coef_ = 0;
@@ -244,43 +288,9 @@ void Number::Normalize()
         exp_ = kMaxExp;
 }
 
-std::u16string Number::ToText() const
-{
-    const std::string s = ToString();
-    return std::u16string(s.begin(), s.end());
-}
+std::u16string Number::ToText() const { return DecimalText<std::u16string>(coef_, exp_); }
 
-std::string Number::ToString() const
-{
-    if (coef_ == 0)
-        return "0";
-    // Built in one string: large query results format a number per field.
-    const std::string digits = CoefDigits(coef_);
-    const int64_t size = static_cast<int64_t>(digits.size());
-    const int64_t point = size + exp_;  // digits before the decimal point
-    std::string out;
-    out.reserve(static_cast<size_t>(size + std::max<int64_t>(exp_, 0) + std::max<int64_t>(-point, 0) + 3));
-    if (coef_ < 0)
-        out += '-';
-    if (exp_ >= 0)
-    {
-        out += digits;
-        out.append(static_cast<size_t>(exp_), '0');
-    }
-    else if (point <= 0)
-    {
-        out += "0.";
-        out.append(static_cast<size_t>(-point), '0');
-        out += digits;
-    }
-    else
-    {
-        out.append(digits, 0, static_cast<size_t>(point));
-        out += '.';
-        out.append(digits, static_cast<size_t>(point), std::string::npos);
-    }
-    return out;
-}
+std::string Number::ToString() const { return DecimalText<std::string>(coef_, exp_); }
 
 double Number::ToDouble() const
 {

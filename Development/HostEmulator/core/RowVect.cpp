@@ -8,6 +8,16 @@
 #include "core/Number.h"
 
 namespace emu {
+namespace {
+// The values of a dropped row are made again for a later one: a large result then costs no allocation per field.
+// Under AddressSanitizer they are freed instead, so that a plug-in reading a dropped row is caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kRecycle = false;
+#else
+constexpr bool kRecycle = true;
+#endif
+constexpr size_t kSpareRows = 64;
+} // namespace
 
 template <class Unit> uint64_t RowVect::cBlocks<Unit>::Add(const Unit *data, size_t count)
 {
@@ -33,6 +43,7 @@ RowVect &RowVect::operator=(RowVect &&other) noexcept
     texts_ = std::move(other.texts_);
     blobs_ = std::move(other.blobs_);
     live_ = std::move(other.live_);
+    spare_ = std::move(other.spare_);
     liveOrder_ = std::move(other.liveOrder_);
     liveFields_ = other.liveFields_;
     other.liveFields_ = 0;
@@ -47,6 +58,7 @@ void RowVect::Clear()
     texts_.Clear();
     blobs_.Clear();
     live_.clear();
+    spare_.clear();
     liveOrder_.clear();
     liveFields_ = 0;
 }
@@ -116,10 +128,9 @@ const DataVect *RowVect::At(uint32_t row) const
     if (live_[row] == nullptr) {
         const uint32_t first = rowStarts_[row];
         const uint32_t end = row + 1 < rowStarts_.size() ? rowStarts_[row + 1] : static_cast<uint32_t>(fields_.size());
-        auto values = std::make_unique<DataVect>();
-        values->Reserve(end - first);
+        std::unique_ptr<DataVect> values = Values_(end - first);
         for (uint32_t i = first; i < end; ++i)
-            Fill_(fields_[i], values->Emplace());
+            Fill_(fields_[i], *values->At(i - first));
         liveOrder_.push_back(row);
         live_[row] = std::move(values);
         liveFields_ += end - first;
@@ -133,9 +144,30 @@ void RowVect::Forget_() const
     while (liveFields_ > kLiveFieldBudget && liveOrder_.size() > 1) {
         std::unique_ptr<DataVect> &oldest = live_[liveOrder_.front()];
         liveFields_ -= oldest->Size();
+        if (kRecycle && spare_.size() < kSpareRows)
+            spare_.push_back(std::move(oldest));
         oldest.reset();
         liveOrder_.pop_front();
     }
+}
+
+std::unique_ptr<DataVect> RowVect::Values_(uint32_t count) const
+{
+    std::unique_ptr<DataVect> values;
+    if (!spare_.empty()) {
+        values = std::move(spare_.back());
+        spare_.pop_back();
+        for (uint32_t i = 0; i < values->Size() && i < count; ++i)
+            values->At(i)->Clear();
+        while (values->Size() > count)
+            values->PopBack();
+    } else {
+        values = std::make_unique<DataVect>();
+        values->Reserve(count);
+    }
+    while (values->Size() < count)
+        values->Emplace();
+    return values;
 }
 
 } // namespace emu

@@ -67,6 +67,7 @@ private:
 
     void Fill_(const Field &field, Value &value) const;
     void Forget_() const;  // drops the rows read longest ago while over budget
+    std::unique_ptr<DataVect> Values_(uint32_t count) const;  // count empty values, recycled when possible
 
     std::deque<Field> fields_;
     std::deque<uint32_t> rowStarts_;  // index of each row's first field
@@ -75,6 +76,7 @@ private:
 
     mutable std::mutex mutex_;  // reading a row builds its values
     mutable std::vector<std::unique_ptr<DataVect>> live_;  // per row, the values made for it (or null)
+    mutable std::vector<std::unique_ptr<DataVect>> spare_; // values of dropped rows, made again for later rows
     mutable std::deque<uint32_t> liveOrder_;                // rows with values, in the order they were read
     mutable size_t liveFields_ = 0;
 };

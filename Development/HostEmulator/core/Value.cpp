@@ -121,12 +121,18 @@ int16_t Value::SetAsText(const Text &text, const Locale &locale, DataType type)
 
 void Value::SetText(std::u16string_view text)
 {
-    TakeText(std::u16string(text));
+    text_.Assign(text);  // keeps the room the value had
+    BecomeText();
 }
 
 void Value::TakeText(std::u16string &&text)
 {
     text_.Assign(std::move(text));
+    BecomeText();
+}
+
+void Value::BecomeText()
+{
     type_ = Packed(kDTText);
     empty_ = text_.Empty();
     Invalidate();

@@ -71,6 +71,7 @@ private:
     struct Extra;
     Extra &Ext() const;  // allocated on first use
     void Invalidate() { views_ = 0; }
+    void BecomeText();  // after text_ was assigned
     void SetViewFlag(uint8_t flag) const { views_ |= flag; }
 
     // Kept small (112 bytes, in the allocator's fast size class): a query result holds a value per field, and

@@ -1,5 +1,6 @@
 // fmhost: loads a plug-in into the host emulator and evaluates calculations with it.
 #include "fmhost/HostContext.h"
+#include "fmhost/HugePages.h"
 #include "fmhost/Options.h"
 #include "fmhost/Prompt.h"
 #include "fmhost/Runner.h"
@@ -89,6 +90,7 @@ int run(const Options &options)
 int main(int argc, char **argv)
 {
     using namespace fmhost;
+    preferHugePages(argv);
     Options options;
     std::string error;
     if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))

@@ -1,5 +1,6 @@
 #include "sql/ExecuteSQL.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "FMWrapper/FMXText.h"
@@ -48,13 +49,27 @@ void AppendText(const fmx::Text &text, std::vector<fmx::uint16> &out)
     text.GetUnicode(out.data() + start, 0, size);
 }
 
-// Rows of one query tend to be alike: room for all of them at the size of the first saves the copies of repeated
-// growth on large results (untouched room costs no memory). Growth stays geometric when the guess is short.
-void ReserveLikeFirstRow(std::vector<fmx::uint16> &out, fmx::uint32 rowCount)
+// The length of a row's text with its field separators.
+std::size_t RowLength(const fmx::DataVect &row, const vtl::cSeparator &fieldSeparator)
+{
+    const fmx::uint32 valueCount = row.Size();
+    std::size_t length = valueCount > 0 ? (valueCount - 1) * std::size_t(fieldSeparator.count) : 0;
+    for (fmx::uint32 v = 0; v < valueCount; ++v)
+        length += row.AtAsText(v).GetSize();
+    return length;
+}
+
+// Rows of one query tend to be alike, and where they grow (counters, sorted keys) the last is the longest: room
+// for all of them at the longer of the first and the last saves the copies of repeated growth on large results
+// (room never written costs no memory). Growth stays geometric when the guess is short.
+void ReserveForRows(std::vector<fmx::uint16> &out, const fmx::RowVect &rows, const vtl::cSeparator &fieldSeparator,
+                    const vtl::cSeparator &recordSeparator)
 {
     constexpr std::size_t kMaxGuess = std::size_t(1) << 28;
-    const std::size_t guess = (out.size() + 1) * rowCount;
-    out.reserve(guess / rowCount == out.size() + 1 && guess < kMaxGuess ? guess : kMaxGuess);
+    const fmx::uint32 rowCount = rows.Size();
+    const std::size_t rowGuess =
+        std::max(out.size(), RowLength(rows.At(rowCount - 1), fieldSeparator)) + recordSeparator.count;
+    out.reserve(rowGuess < kMaxGuess / rowCount ? rowGuess * rowCount : kMaxGuess);
 }
 
 void ExecuteSQL(const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &result)
@@ -82,6 +97,7 @@ void ExecuteSQL(const fmx::ExprEnv &env, const fmx::DataVect &args, fmx::Data &r
         throw std::length_error("The result of the query is too long for one text");
     fmx::TextUniquePtr text;
     text->AssignUnicodeWithLength(units.data(), static_cast<fmx::uint32>(units.size()));
+    std::vector<fmx::uint16>().swap(units); // nor are the units and the host's copy of them
     fmlib::SetTextResult(result, *text);
     vtl::SetLastError(0, "No Error Message", env);
 }
@@ -96,7 +112,7 @@ void AppendRowsAsText(const fmx::RowVect &rows, const cSeparator &fieldSeparator
     for (fmx::uint32 r = 0; r < rowCount; ++r)
     {
         if (r == 1)
-            ReserveLikeFirstRow(out, rowCount);
+            ReserveForRows(out, rows, fieldSeparator, recordSeparator);
         if (r > 0)
             AppendSeparator(recordSeparator, out);
         const fmx::DataVect &row = rows.At(r);
