@@ -24,6 +24,24 @@ short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value 
 short argumentView(Evaluator &evaluator, const Node &call, std::size_t index, Value &scratch, const Value *&view);
 // Evaluates argument `index` and reads it as a number (empty text reads as 0).
 short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, Number &number);
+
+// Evaluates arguments from, from + 1, ... in order into the targets: a Value takes its argument as it is, a Number
+// reads it as a number. Answers the first error, after which nothing more is evaluated.
+inline short argumentInto(Evaluator &evaluator, const Node &call, std::size_t index, Value &value)
+{
+    return argument(evaluator, call, index, value);
+}
+inline short argumentInto(Evaluator &evaluator, const Node &call, std::size_t index, Number &number)
+{
+    return numberArgument(evaluator, call, index, number);
+}
+template <typename... Targets>
+short arguments(Evaluator &evaluator, const Node &call, std::size_t from, Targets &...targets)
+{
+    short code = 0;
+    ((code = code ? code : argumentInto(evaluator, call, from++, targets)), ...);
+    return code;
+}
 // The number without its fraction, saturated to +-2^60 so that sums of counts cannot overflow.
 int64_t wholeNumber(const Number &number);
 

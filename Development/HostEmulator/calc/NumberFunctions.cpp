@@ -75,9 +75,7 @@ template <Number (*F)(const Number &, int)>
 short withPrecision(Evaluator &evaluator, const Node &call, Value &result)
 {
     Number number, precision;
-    if (short code = numberArgument(evaluator, call, 0, number))
-        return code;
-    if (short code = numberArgument(evaluator, call, 1, precision))
+    if (short code = arguments(evaluator, call, 0, number, precision))
         return code;
     setNumber(result, F(number, roundingDigits(precision)));
     return kCalcOK;
@@ -89,9 +87,7 @@ template <bool Remainder>
 short division(Evaluator &evaluator, const Node &call, Value &result)
 {
     Number number, divisor, quotient;
-    if (short code = numberArgument(evaluator, call, 0, number))
-        return code;
-    if (short code = numberArgument(evaluator, call, 1, divisor))
+    if (short code = arguments(evaluator, call, 0, number, divisor))
         return code;
     if (!Number::Divide(number, divisor, quotient))
         return evaluator.fail(kCannotEvaluateNumber, call, "division by zero");

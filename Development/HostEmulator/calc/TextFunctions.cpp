@@ -149,9 +149,7 @@ void forEachOccurrence(const std::u16string &haystack, const std::u16string &nee
 short patternCount(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value text, search;
-    if (short code = argument(evaluator, call, 0, text))
-        return code;
-    if (short code = argument(evaluator, call, 1, search))
+    if (short code = arguments(evaluator, call, 0, text, search))
         return code;
     int64_t count = 0;
     forEachOccurrence(ToLowerCopy(text.AsText().Chars()), ToLowerCopy(search.AsText().Chars()),
@@ -166,13 +164,7 @@ short position(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value text, search;
     Number start, occurrence;
-    if (short code = argument(evaluator, call, 0, text))
-        return code;
-    if (short code = argument(evaluator, call, 1, search))
-        return code;
-    if (short code = numberArgument(evaluator, call, 2, start))
-        return code;
-    if (short code = numberArgument(evaluator, call, 3, occurrence))
+    if (short code = arguments(evaluator, call, 0, text, search, start, occurrence))
         return code;
     const std::u16string haystack = ToLowerCopy(text.AsText().Chars());
     const std::u16string needle = ToLowerCopy(search.AsText().Chars());
@@ -247,13 +239,7 @@ short replace(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value source, replacement;
     Number start, count;
-    if (short code = argument(evaluator, call, 0, source))
-        return code;
-    if (short code = numberArgument(evaluator, call, 1, start))
-        return code;
-    if (short code = numberArgument(evaluator, call, 2, count))
-        return code;
-    if (short code = argument(evaluator, call, 3, replacement))
+    if (short code = arguments(evaluator, call, 0, source, start, count, replacement))
         return code;
     const Text &text = source.AsText();
     uint32_t begin = unitOffset(text.Chars(), std::max<int64_t>(wholeNumber(start), 1) - 1);
@@ -287,11 +273,7 @@ short trimAll(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
     Number fullWidth, type;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    if (short code = numberArgument(evaluator, call, 1, fullWidth))
-        return code;
-    if (short code = numberArgument(evaluator, call, 2, type))
+    if (short code = arguments(evaluator, call, 0, value, fullWidth, type))
         return code;
     const bool wide = !fullWidth.IsZero();
     const bool joinNonRoman = wholeNumber(type) >= 0 && wholeNumber(type) <= 2;
@@ -439,9 +421,7 @@ Text properCase(const Text &text)
 short exact(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value a, b;
-    if (short code = argument(evaluator, call, 0, a))
-        return code;
-    if (short code = argument(evaluator, call, 1, b))
+    if (short code = arguments(evaluator, call, 0, a, b))
         return code;
     setBoolean(result, a.AsText().Chars() == b.AsText().Chars());
     return kCalcOK;
@@ -451,9 +431,7 @@ short exact(Evaluator &evaluator, const Node &call, Value &result)
 short filter(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value source, allowed;
-    if (short code = argument(evaluator, call, 0, source))
-        return code;
-    if (short code = argument(evaluator, call, 1, allowed))
+    if (short code = arguments(evaluator, call, 0, source, allowed))
         return code;
     std::vector<bool> basic(0x10000);
     std::unordered_set<std::u16string> pairs;
@@ -543,9 +521,7 @@ short serialIncrement(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
     Number increment;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    if (short code = numberArgument(evaluator, call, 1, increment))
+    if (short code = arguments(evaluator, call, 0, value, increment))
         return code;
     const Text &text = value.AsText();
     const std::u16string &chars = text.Chars();

@@ -49,9 +49,7 @@ short getValue(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
     Number index;
-    if (short code = argument(evaluator, call, 0, value))
-        return code;
-    if (short code = numberArgument(evaluator, call, 1, index))
+    if (short code = arguments(evaluator, call, 0, value, index))
         return code;
     const Text &text = value.AsText();
     int64_t n = wholeNumber(index);
@@ -88,9 +86,7 @@ short middleValues(Evaluator &evaluator, const Node &call, Value &result) { retu
 short filterValues(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value source, wanted;
-    if (short code = argument(evaluator, call, 0, source))
-        return code;
-    if (short code = argument(evaluator, call, 1, wanted))
+    if (short code = arguments(evaluator, call, 0, source, wanted))
         return code;
     std::unordered_set<std::u16string> keep;
     const std::u16string &wantedChars = wanted.AsText().Chars();

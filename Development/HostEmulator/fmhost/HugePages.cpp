@@ -39,13 +39,14 @@ bool hugePagesOnRequest()
 bool restartWanted()
 {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return false;
+    constexpr bool sanitized = true;
 #else
+    constexpr bool sanitized = false;
+#endif
     const char *preload = std::getenv("LD_PRELOAD");
     const char *choice = std::getenv("FMHOST_HUGE_PAGES");
-    return !(preload && std::string(preload).find("vgpreload") != std::string::npos) &&
+    return !sanitized && !(preload && std::string(preload).find("vgpreload") != std::string::npos) &&
            !(choice && std::string(choice) == "0") && hugePagesOnRequest();
-#endif
 }
 } // namespace
 
