@@ -1,4 +1,5 @@
 // The per-file allow-list: every rule of the file format and every denial, checked in the host emulator.
+#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include <atomic>
