@@ -1,5 +1,4 @@
 // The per-file allow-list: every rule of the file format and every denial, checked in the host emulator.
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include <atomic>

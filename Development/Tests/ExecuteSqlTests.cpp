@@ -1,6 +1,5 @@
 // Vantrel_ExecuteSQL inside the test program: the plug-in registered in the emulator, hosted files backed by
 // SQLite databases, results read back as the host sees them.
-#include "TestConfig.h"  // this program's own paths
 #include "support/PluginTestSupport.h"
 
 #include "sql/SqlDatabase.h"

@@ -1,5 +1,4 @@
 // fmhost as a command: output formats, exit codes, scripts, and plug-ins that cannot be used.
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include "support/FmhostProcess.h"

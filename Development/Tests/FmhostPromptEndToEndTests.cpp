@@ -1,6 +1,5 @@
 // fmhost's prompt driven through a pseudo-terminal, as a person types: continued lines, Ctrl-C, Ctrl-D, history,
 // commands.
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include "support/FmhostProcess.h"

@@ -1,5 +1,4 @@
 // fmhost --test: test files and Markdown examples with their expected results, the report, JUnit, fresh hosts.
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include "support/FmhostProcess.h"

@@ -1,5 +1,4 @@
 // The styled-text-to-HTML converter, stage by stage, on host texts of the emulator.
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -1,7 +1,6 @@
 // The network look-up functions as a calculation calls them, in the host emulator.
 // Names that would need a DNS server are looked up only inside the test's own network namespace.
 
-#include "TestConfig.h"  // this program's own paths
 #include "support/NetworkTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
 // Vantrel_Version, Vantrel_ValueType, Vantrel_GetTimestamp and the functions without a Linux implementation, called
 // by the emulator's calculation engine as FileMaker calls them.
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include <ctime>

@@ -1,7 +1,6 @@
 // Vantrel_RegExp_PatternCount and Vantrel_RegExp_Substitute called in-process with host values: results,
 // styles, usage errors, engine errors and host failures at the boundary.
 
-#include "TestConfig.h"  // this program's own paths
 #include <gtest/gtest.h>
 
 #include <fstream>

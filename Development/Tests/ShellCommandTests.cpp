@@ -1,6 +1,5 @@
 // Running a shell command and collecting its standard output.
 
-#include "TestConfig.h"  // this program's own paths
 #include "system/ShellCommand.h"
 
 #include <gmock/gmock.h>

@@ -3,7 +3,6 @@
 // Helpers for the tests of the global variables and the Get/Set selectors: host values built through the SDK,
 // direct calls of an external function in an emulator session, and an allow-list that lets everything run.
 
-#include "TestConfig.h"  // this program's own paths
 #include <fstream>
 #include <string>
 #include <vector>
