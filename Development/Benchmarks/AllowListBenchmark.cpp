@@ -4,15 +4,19 @@
 // - BM_Stat + BM_VersionWork: a bare stat of the file plus the same work through the same call path without any
 //   allow-list check (a function registered here that answers "3.2" inside the plug-in's exception boundary).
 // An unchanged file is not read again, so the allowed call should stay within 1.5x of that sum. The file's reads
-// per call are reported ("reads"; 0 once the parsed file is kept).
+// per call are reported ("reads"; 0 once the parsed file is kept). BM_StatAndVersionWork runs the stat and the work
+// in one loop, for comparison.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "FMHost/Host.h"
@@ -65,18 +69,49 @@ void Prepare(benchmark::State &state)
     state.counters["bytes"] = static_cast<double>(content.size());
 }
 
+fmx::errcode VersionWork(short, const fmx::ExprEnv &env, const fmx::DataVect &, fmx::Data &result)
+{
+    return vtl::GuardedCall(nullptr, env, result, [&] { fmlib::SetTextResult(result, "3.2"); });
+}
+
+// Calls of Vantrel_Version and of the same work without the check, in the bench's session.
+struct cCalls
+{
+    // checked: also make sure that Vantrel_Version is allowed.
+    cCalls(benchmark::State &state, bool checked)
+    {
+        if (!Answers(work))
+            state.SkipWithError("Bench_VersionWork cannot be called");
+        if (checked && !Answers(version))
+            state.SkipWithError("Vantrel_Version is not allowed");
+    }
+    static FMHost::Function Work()
+    {
+        static const bool registered = [] {
+            fmx::QuadCharUniquePtr id('B', 'n', 'c', 'h');
+            fmx::TextUniquePtr name;
+            name->Assign("Bench_VersionWork");
+            return fmx::ExprEnv::RegisterExternalFunction(*id, 1, *name, *name, 0, 1, 0xFF01, VersionWork) == 0;
+        }();
+        return FMHost::Function::Find(registered ? "Bench_VersionWork" : "");
+    }
+    bool Answers(FMHost::Function function) { return Call(function) == 0 && FMHost::TextOf(*result) == "3.2"; }
+    fmx::errcode Call(FMHost::Function function) { return bench.session.Call(function, *args, *result); }
+
+    cBench &bench = Bench(); // first: it loads the plug-in
+    FMHost::Function version = FMHost::Function::Find("Vantrel_Version");
+    FMHost::Function work = Work();
+    fmx::DataVectUniquePtr args;
+    fmx::DataUniquePtr result;
+};
+
 void BM_AllowedVersionCall(benchmark::State &state)
 {
     Prepare(state);
-    cBench &bench = Bench();
-    FMHost::Function version = FMHost::Function::Find("Vantrel_Version");
-    fmx::DataVectUniquePtr args;
-    fmx::DataUniquePtr result;
-    if (bench.session.Call(version, *args, *result) != 0 || FMHost::TextOf(*result) != "3.2")
-        state.SkipWithError("Vantrel_Version is not allowed");
+    cCalls calls(state, true);
     const unsigned long reads = vtl::AllowListFileReads();
     for (auto _ : state)
-        benchmark::DoNotOptimize(bench.session.Call(version, *args, *result));
+        benchmark::DoNotOptimize(calls.Call(calls.version));
     state.counters["reads"] = benchmark::Counter(static_cast<double>(vtl::AllowListFileReads() - reads),
                                                  benchmark::Counter::kAvgIterations);
 }
@@ -103,27 +138,56 @@ void BM_Stat(benchmark::State &state)
         benchmark::DoNotOptimize(::stat(kPath, &info));
 }
 
-fmx::errcode VersionWork(short, const fmx::ExprEnv &env, const fmx::DataVect &, fmx::Data &result)
-{
-    return vtl::GuardedCall(nullptr, env, result, [&] { fmlib::SetTextResult(result, "3.2"); });
-}
-
 void BM_VersionWork(benchmark::State &state)
 {
-    cBench &bench = Bench();
-    static const bool registered = [] {
-        fmx::QuadCharUniquePtr id('B', 'n', 'c', 'h');
-        fmx::TextUniquePtr name;
-        name->Assign("Bench_VersionWork");
-        return fmx::ExprEnv::RegisterExternalFunction(*id, 1, *name, *name, 0, 1, 0xFF01, VersionWork) == 0;
-    }();
-    FMHost::Function work = FMHost::Function::Find("Bench_VersionWork");
-    fmx::DataVectUniquePtr args;
-    fmx::DataUniquePtr result;
-    if (!registered || bench.session.Call(work, *args, *result) != 0 || FMHost::TextOf(*result) != "3.2")
-        state.SkipWithError("Bench_VersionWork cannot be called");
+    cCalls calls(state, false);
     for (auto _ : state)
-        benchmark::DoNotOptimize(bench.session.Call(work, *args, *result));
+        benchmark::DoNotOptimize(calls.Call(calls.work));
+}
+
+// Both in one loop: the stat leaves caches and the TLB as cold for the work as it leaves them for the check.
+void BM_StatAndVersionWork(benchmark::State &state)
+{
+    Prepare(state);
+    cCalls calls(state, false);
+    struct stat info;
+    for (auto _ : state)
+    {
+        benchmark::DoNotOptimize(::stat(kPath, &info));
+        benchmark::DoNotOptimize(calls.Call(calls.work));
+    }
+}
+
+// CPU time of this thread for `count` runs of body, in nanoseconds per run.
+template <class Body>
+double PerRun(int count, Body body)
+{
+    struct timespec start, end;
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    for (int i = 0; i < count; ++i)
+        body();
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+    return ((end.tv_sec - start.tv_sec) * 1e9 + (end.tv_nsec - start.tv_nsec)) / count;
+}
+
+// The target's ratio with both sides timed in alternating blocks of 1,000, so that a change in the machine's speed
+// during the run (common on shared virtual machines) weighs on both alike. "ratio" is the median over the blocks of
+// the allowed call's time / (the stat's time + the own work's time).
+void BM_AllowedCallRatio(benchmark::State &state)
+{
+    Prepare(state);
+    cCalls calls(state, true);
+    struct stat info;
+    std::vector<double> ratios;
+    for (auto _ : state)
+    {
+        const double call = PerRun(1000, [&] { benchmark::DoNotOptimize(calls.Call(calls.version)); });
+        const double stat = PerRun(1000, [&] { benchmark::DoNotOptimize(::stat(kPath, &info)); });
+        const double work = PerRun(1000, [&] { benchmark::DoNotOptimize(calls.Call(calls.work)); });
+        ratios.push_back(call / (stat + work));
+    }
+    std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
+    state.counters["ratio"] = ratios.empty() ? 0.0 : ratios[ratios.size() / 2];
 }
 
 // {lines, caller first}
@@ -137,4 +201,6 @@ BENCHMARK(BM_AllowedVersionCall)->Apply(Files);
 BENCHMARK(BM_OpenReadClose)->Apply(Files);
 BENCHMARK(BM_Stat)->Args({10, 1});
 BENCHMARK(BM_VersionWork);
+BENCHMARK(BM_StatAndVersionWork)->Args({10, 1});
+BENCHMARK(BM_AllowedCallRatio)->Args({10, 1})->Args({10, 0})->Iterations(300);
 BENCHMARK_MAIN();

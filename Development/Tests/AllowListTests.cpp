@@ -16,6 +16,7 @@
 #include "errors/ErrorCodes.h"
 #include "errors/LastError.h"
 #include "frame/Version.h"
+#include "host/FMUtils.h"
 #include "support/PluginTestSupport.h"
 
 using namespace plugintest;
@@ -37,6 +38,7 @@ protected:
     void TearDown() override
     {
         FMHost::Faults::ClearAll();
+        cFMUtils::setHostVersion(0);
         ::unlink(kPath.c_str());
         ::rmdir(kPath.c_str());
     }
@@ -173,6 +175,32 @@ TEST_F(AllowList, UnknownFileNameIsQuestionMark)
     EXPECT_EQ(kEmpty, AskWith("Invoices\tany\n"));
     EXPECT_EQ("allowed", AskWith("Invoices\tVantrel_Get\n?\tany\n"));
     EXPECT_EQ("allowed", AskWith("?.fmp12\tVantrel_Version\n"));
+}
+
+TEST_F(AllowList, HostsWithGetFunctionsNameTheFileWithoutACalculation)
+{
+    struct
+    {
+        int hostVersion;
+        bool getFunctionFails, calculationFails;
+        std::string expected;
+    } const cases[] = {
+        {71, false, true, "allowed"}, // the Get function answers; the calculation is not needed
+        {71, true, false, "allowed"}, // a host refusing the Get function still has the calculation
+        {71, true, true, kEmpty},     // neither: the name is "?"
+        {60, false, true, "allowed"},
+        {59, false, true, kEmpty},    // older hosts are asked the calculation only
+    };
+    for (const auto &c : cases)
+    {
+        FMHost::Faults::ClearAll();
+        cFMUtils::setHostVersion(c.hostVersion);
+        if (c.getFunctionFails)
+            FMHost::Faults::FailGetFunction(fmx::ExprEnv::kGet_FileName);
+        if (c.calculationFails)
+            FMHost::Faults::FailEvaluation("Get( fileName )");
+        EXPECT_EQ(c.expected, AskWith("Invoices\tany\n")) << "host version " << c.hostVersion;
+    }
 }
 
 TEST_F(AllowList, LongFilesAndLongLines)

@@ -15,6 +15,8 @@ struct Shared
     std::map<int16_t, int16_t> refusedIds;
     std::unordered_map<std::u16string, int16_t> failingTexts;
     std::atomic<bool> anyFailingText{false};
+    std::map<int16_t, int16_t> failingSelectors;
+    std::atomic<bool> anyFailingSelector{false};
 };
 
 Shared &State()
@@ -92,6 +94,27 @@ bool EvaluationFails(std::u16string_view text, int16_t &code)
     return true;
 }
 
+void FailGetFunction(int16_t selector, int16_t code)
+{
+    Shared &s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.failingSelectors[selector] = code;
+    s.anyFailingSelector = true;
+}
+
+bool GetFunctionFails(int16_t selector, int16_t &code)
+{
+    Shared &s = State();
+    if (!s.anyFailingSelector.load(std::memory_order_acquire))
+        return false;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const auto it = s.failingSelectors.find(selector);
+    if (it == s.failingSelectors.end())
+        return false;
+    code = it->second;
+    return true;
+}
+
 void ClearAll()
 {
     Shared &s = State();
@@ -100,6 +123,8 @@ void ClearAll()
         s.refusedIds.clear();
         s.failingTexts.clear();
         s.anyFailingText = false;
+        s.failingSelectors.clear();
+        s.anyFailingSelector = false;
     }
     ClearCallFailure();
 }

@@ -46,6 +46,10 @@ bool RegistrationRefused(int16_t functionId, int16_t &code);
 void FailEvaluation(const std::u16string &text, int16_t code);
 bool EvaluationFails(std::u16string_view text, int16_t &code);
 
+// ExprEnv::EvaluateGetFunction with this selector answers `code` and leaves the result untouched.
+void FailGetFunction(int16_t selector, int16_t code);
+bool GetFunctionFails(int16_t selector, int16_t &code);
+
 // Clears the refusals, the failing texts and this thread's call failure.
 void ClearAll();
 

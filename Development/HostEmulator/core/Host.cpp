@@ -187,6 +187,7 @@ void FailEvaluation(const std::string &calculation, fmx::errcode code)
 {
     emu::faults::FailEvaluation(emu::Utf8ToUtf16(calculation), code);
 }
+void FailGetFunction(short selector, fmx::errcode code) { emu::faults::FailGetFunction(selector, code); }
 void ClearAll() { emu::faults::ClearAll(); }
 
 } // namespace Faults

@@ -277,6 +277,9 @@ fmx::errcode FM_ExprEnv_EvaluateGetFunction(const void *_self, short functionVal
         Environment &env = EnvOf(_self);
         if (functionValue != fmx::ExprEnv::kGet_FileName)
             return fmx::errcode(1215);  // not a Get selector the emulator knows
+        int16_t failure = 0;
+        if (emu::faults::GetFunctionFails(functionValue, failure))
+            return fmx::errcode(failure);
         const HostedFile *file = env.GetSession().CallingFile();
         Obj(result).SetText(file ? std::u16string_view(file->name) : std::u16string_view());
         return fmx::errcode(0);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -104,7 +105,7 @@ public:
     {
         if (!evaluated_)
         {
-            file_ = cFMUtils::evaluateCalculation("Get( fileName )", env_);
+            file_ = cFMUtils::callingFileName(env_);
             evaluated_ = true;
         }
         return file_;
@@ -117,13 +118,23 @@ private:
     bool evaluated_ = false;
 };
 
+constexpr std::string_view kExtension = ".fmp12";
+
 bool NamesFile(std::string_view field, std::string_view file)
 {
-    static constexpr std::string_view kExtension = ".fmp12";
     if (field.size() == file.size())
         return field == file;
     return field.size() == file.size() + kExtension.size() && field.substr(0, file.size()) == file &&
            field.substr(file.size()) == kExtension;
+}
+
+// text compared with head followed by tail, in the order of std::string_view's comparison.
+int CompareJoined(std::string_view text, std::string_view head, std::string_view tail)
+{
+    const std::size_t shared = std::min(text.size(), head.size());
+    if (const int order = text.substr(0, shared).compare(head.substr(0, shared)))
+        return order;
+    return text.size() < head.size() ? -1 : text.substr(shared).compare(tail);
 }
 
 // The verdict of the line naming the caller's file, from its list of functions.
@@ -343,11 +354,13 @@ struct cReading
                info.st_ctim.tv_sec == changed.tv_sec && info.st_ctim.tv_nsec == changed.tv_nsec;
     }
 
-    const cLine *find(std::string_view name) const
+    // The line of the name head + tail, without building that name.
+    const cLine *find(std::string_view head, std::string_view tail = {}) const
     {
-        const auto at = std::lower_bound(byName.begin(), byName.end(), name,
-                                         [](const cLine &line, std::string_view key) { return line.file < key; });
-        return at != byName.end() && at->file == name ? &*at : nullptr;
+        const auto at = std::lower_bound(byName.begin(), byName.end(), 0, [&](const cLine &line, int) {
+            return CompareJoined(line.file, head, tail) < 0;
+        });
+        return at != byName.end() && CompareJoined(at->file, head, tail) == 0 ? &*at : nullptr;
     }
 
     // shell: the caller is the shell command, which the file governs only when it opts in.
@@ -357,7 +370,7 @@ struct cReading
             return eLine::kAllowed;
         const std::string &file = caller.file();
         const cLine *plain = find(file);
-        const cLine *withExtension = find(file + ".fmp12");
+        const cLine *withExtension = find(file, kExtension);
         const cLine *first = plain;
         if (first == nullptr || (withExtension != nullptr && withExtension->index < first->index))
             first = withExtension;
@@ -422,8 +435,48 @@ std::shared_ptr<const cReading> ReadWhole(int fd, const struct stat &info)
 std::atomic<unsigned long> gFileReads{0};
 
 // The last reading, shared by all threads. Readings are never changed once published: a thread holds its own
-// reference for the length of its check, and a newer reading replaces the pointer only.
-std::shared_ptr<const cReading> gLastReading;
+// reference for the length of its check, and a newer reading replaces the pointer only. The pointer is copied under
+// a spin lock held for a few instructions: std::atomic_load of a shared_ptr takes a mutex from the library's pool,
+// which costs every call two more atomic operations and two calls into other libraries.
+class cLastReading
+{
+public:
+    std::shared_ptr<const cReading> load() const
+    {
+        const cHold hold(lock_);
+        return reading_;
+    }
+    void store(std::shared_ptr<const cReading> reading)
+    {
+        {
+            const cHold hold(lock_);
+            reading_.swap(reading);
+        }
+        // the reading replaced is released here, outside the lock
+    }
+
+private:
+    class cHold
+    {
+    public:
+        explicit cHold(std::atomic_flag &lock) : lock_(lock)
+        {
+            while (lock_.test_and_set(std::memory_order_acquire))
+                std::this_thread::yield();
+        }
+        ~cHold() { lock_.clear(std::memory_order_release); }
+        cHold(const cHold &) = delete;
+        cHold &operator=(const cHold &) = delete;
+
+    private:
+        std::atomic_flag &lock_;
+    };
+
+    mutable std::atomic_flag lock_ = ATOMIC_FLAG_INIT;
+    std::shared_ptr<const cReading> reading_;
+};
+
+cLastReading gLastReading;
 
 // The verdict from a large file (or one that grew beyond kLargestKept while being read), read up to the caller's
 // line.
@@ -448,9 +501,9 @@ eLine ReadVerdict(int fd, long long size, cCaller &caller, bool shell)
 eLine Verdict(const char *path, cCaller &caller, bool shell)
 {
     struct stat info;
-    std::shared_ptr<const cReading> reading = std::atomic_load(&gLastReading);
-    if (reading != nullptr && ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && reading->describes(info))
-        return reading->verdict(caller, shell);
+    const std::shared_ptr<const cReading> last = gLastReading.load();
+    if (last != nullptr && ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && last->describes(info))
+        return last->verdict(caller, shell);
 
     struct timespec readStart;
     ::clock_gettime(CLOCK_REALTIME, &readStart);
@@ -469,10 +522,10 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
     // line on every call, as a large one always is.
     if (info.st_size >= 0 && static_cast<unsigned long long>(info.st_size) <= kLargestKept && Settled(info, readStart))
     {
-        reading = ReadWhole(file.get(), info);
+        const std::shared_ptr<const cReading> reading = ReadWhole(file.get(), info);
         if (reading != nullptr)
         {
-            std::atomic_store(&gLastReading, reading);
+            gLastReading.store(reading);
             return reading->verdict(caller, shell);
         }
         if (::lseek(file.get(), 0, SEEK_SET) != 0)

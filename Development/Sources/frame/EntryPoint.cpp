@@ -6,6 +6,7 @@
 #include "frame/Lifecycle.h"
 #include "frame/PluginStrings.h"
 #include "globals/Dictionary.h"
+#include "host/FMUtils.h"
 
 namespace
 {
@@ -41,6 +42,7 @@ void Initialise(FMX_ExternCallPtr pb)
         return;
     }
     vtl::globalDictionary.setClosingsReported(pb->extnVersion >= kFirstHostWithSessionMessages);
+    cFMUtils::setHostVersion(pb->extnVersion);
     gPlugInInitialized = true;
     Answer(pb, kPluginInterfaceVersion);
 }

@@ -1,8 +1,15 @@
 #include "host/FMUtils.h"
 
 #include <algorithm>
+#include <atomic>
 
+#include "FMWrapper/FMXExtern.h"
 #include "host/TextConversion.h"
+
+namespace
+{
+std::atomic<int> gHostVersion{0};
+}
 
 std::vector<char> cFMUtils::CharsFromFMText(const fmx::Text &text)
 {
@@ -28,4 +35,20 @@ std::string cFMUtils::evaluateCalculation(const std::string &calculation, const 
     if (env.Evaluate(*text, *value) != 0)
         return "?";
     return StringFromFmxText(value->GetAsText());
+}
+
+std::string cFMUtils::callingFileName(const fmx::ExprEnv &env)
+{
+    if (gHostVersion.load(std::memory_order_relaxed) >= k180ExtnVersion)
+    {
+        fmx::DataUniquePtr name;
+        if (env.EvaluateGetFunction(fmx::ExprEnv::kGet_FileName, *name) == 0)
+            return StringFromFmxText(name->GetAsText());
+    }
+    return evaluateCalculation("Get( fileName )", env);
+}
+
+void cFMUtils::setHostVersion(int version)
+{
+    gHostVersion.store(version, std::memory_order_relaxed);
 }

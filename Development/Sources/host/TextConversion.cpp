@@ -10,7 +10,14 @@ std::string Utf8FromFmText(const fmx::Text &text)
     if (size == 0)
         return std::string();
     // Three UTF-8 bytes per UTF-16 unit cover every character (a surrogate pair, two units, needs four), so the
-    // text is never cut.
+    // text is never cut. Short texts (names, options) go through the stack, so the string holds only their bytes.
+    char shortText[192];
+    if (size <= sizeof shortText / 3)
+    {
+        const fmx::uint32 written = text.GetBytesEx(shortText, sizeof shortText, 0, fmx::Text::kSize_End,
+                                                    fmx::Text::kEncoding_UTF8);
+        return std::string(shortText, std::min<std::size_t>(written, sizeof shortText));
+    }
     std::string bytes(static_cast<std::size_t>(size) * 3, '\0');
     const fmx::uint32 written = text.GetBytesEx(bytes.data(), static_cast<fmx::uint32>(bytes.size()), 0,
                                                 fmx::Text::kSize_End, fmx::Text::kEncoding_UTF8);

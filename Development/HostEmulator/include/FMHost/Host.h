@@ -151,6 +151,8 @@ unsigned long CallsCounted();
 void RefuseRegistration(short functionId, fmx::errcode code = 3);
 // Evaluating exactly this calculation text answers `code` and leaves the result untouched.
 void FailEvaluation(const std::string &calculation, fmx::errcode code = 1200);
+// ExprEnv::EvaluateGetFunction with this selector (such as ExprEnv::kGet_FileName) answers `code` instead.
+void FailGetFunction(short selector, fmx::errcode code = 1200);
 // Removes every armed fault (the call failure of this thread only).
 void ClearAll();
 } // namespace Faults
