@@ -115,11 +115,6 @@ def allow_list(r):
             blocks = r.value("BM_AllowedCallRatio" + name, "ratio")
             rows.append(row("Allow-list: the same, caller %s, both sides timed in alternating blocks" % place,
                             "median block", "stat + own work, timed alternately", blocks, "≤ 1.5×", blocks <= 1.5))
-            if not first:
-                # The same sum measured in one loop, where the stat leaves the work's caches as cold as the check's.
-                together = r.cpu("BM_StatAndVersionWork/10/1")
-                rows.append(row("Allow-list: the same, against stat and own work in one loop", duration(ours),
-                                "stat then own work: " + duration(together), ours / together))
         else:
             size = format(int(r.value("BM_AllowedVersionCall" + name, "bytes")), ",")
             rows.append(row("Allow-list: the same, caller %s of %s lines (%s bytes)" % (place, format(lines, ","), size),

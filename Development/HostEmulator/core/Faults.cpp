@@ -25,6 +25,17 @@ Shared &State()
     return shared;
 }
 
+// The code armed for key in one of the maps above (the caller holds the mutex).
+template <class Map>
+bool Armed(const Map &armed, const typename Map::key_type &key, int16_t &code)
+{
+    const auto it = armed.find(key);
+    if (it == armed.end())
+        return false;
+    code = it->second;
+    return true;
+}
+
 } // namespace
 
 namespace detail {
@@ -65,11 +76,7 @@ bool RegistrationRefused(int16_t functionId, int16_t &code)
 {
     Shared &s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const auto it = s.refusedIds.find(functionId);
-    if (it == s.refusedIds.end())
-        return false;
-    code = it->second;
-    return true;
+    return Armed(s.refusedIds, functionId, code);
 }
 
 void FailEvaluation(const std::u16string &text, int16_t code)
@@ -87,11 +94,7 @@ bool EvaluationFails(std::u16string_view text, int16_t &code)
     if (!s.anyFailingText.load(std::memory_order_acquire))
         return false;
     std::lock_guard<std::mutex> lock(s.mutex);
-    const auto it = s.failingTexts.find(std::u16string(text));
-    if (it == s.failingTexts.end())
-        return false;
-    code = it->second;
-    return true;
+    return Armed(s.failingTexts, std::u16string(text), code);
 }
 
 void FailGetFunction(int16_t selector, int16_t code)
@@ -108,11 +111,7 @@ bool GetFunctionFails(int16_t selector, int16_t &code)
     if (!s.anyFailingSelector.load(std::memory_order_acquire))
         return false;
     std::lock_guard<std::mutex> lock(s.mutex);
-    const auto it = s.failingSelectors.find(selector);
-    if (it == s.failingSelectors.end())
-        return false;
-    code = it->second;
-    return true;
+    return Armed(s.failingSelectors, selector, code);
 }
 
 void ClearAll()
