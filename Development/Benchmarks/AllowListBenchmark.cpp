@@ -5,7 +5,7 @@
 //   allow-list check (a function registered here that answers "3.2" inside the plug-in's exception boundary).
 // An unchanged file is not read again, so the allowed call should stay within 1.5x of that sum. The file's reads
 // per call are reported ("reads"; 0 once the parsed file is kept). BM_StatAndVersionWork runs the stat and the work
-// in one loop, for comparison.
+// in one loop, for comparison; BM_AllowedVersionCallSessions makes the call from 1, 2 and 4 sessions at once.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -190,6 +190,23 @@ void BM_AllowedCallRatio(benchmark::State &state)
     state.counters["ratio"] = ratios.empty() ? 0.0 : ratios[ratios.size() / 2];
 }
 
+// Several sessions at once, each on its own thread (real time per call, all threads together).
+void BM_AllowedVersionCallSessions(benchmark::State &state)
+{
+    if (state.thread_index() == 0)
+        Prepare(state);
+    Bench();
+    FMHost::Session own;
+    own.OpenFile("Invoices");
+    FMHost::Function version = FMHost::Function::Find("Vantrel_Version");
+    fmx::DataVectUniquePtr args;
+    fmx::DataUniquePtr result;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(own.Call(version, *args, *result));
+    if (FMHost::TextOf(*result) != "3.2")
+        state.SkipWithError("Vantrel_Version is not allowed");
+}
+
 // {lines, caller first}
 void Files(benchmark::internal::Benchmark *b)
 {
@@ -202,5 +219,6 @@ BENCHMARK(BM_OpenReadClose)->Apply(Files);
 BENCHMARK(BM_Stat)->Args({10, 1});
 BENCHMARK(BM_VersionWork);
 BENCHMARK(BM_StatAndVersionWork)->Args({10, 1});
+BENCHMARK(BM_AllowedVersionCallSessions)->Args({10, 0})->Threads(1)->Threads(2)->Threads(4)->UseRealTime();
 BENCHMARK(BM_AllowedCallRatio)->Args({10, 1})->Args({10, 0})->Iterations(300);
 BENCHMARK_MAIN();

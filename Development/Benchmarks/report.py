@@ -36,7 +36,7 @@ class cResults:
     @staticmethod
     def plain(name):
         """The run name without the settings Google Benchmark appends (iterations:1, repeats:5, real_time...)."""
-        settings = ("iterations:", "repeats:", "min_time:", "threads:", "real_time", "manual_time", "process_time")
+        settings = ("iterations:", "repeats:", "min_time:", "real_time", "manual_time", "process_time")
         return "/".join(part for part in name.split("/") if not part.startswith(settings))
 
     def names(self):
@@ -115,6 +115,13 @@ def allow_list(r):
             blocks = r.value("BM_AllowedCallRatio" + name, "ratio")
             rows.append(row("Allow-list: the same, caller %s, both sides timed in alternating blocks" % place,
                             "median block", "stat + own work, timed alternately", blocks, "≤ 1.5×", blocks <= 1.5))
+            if not first:
+                # Sessions on their own threads at once: wall-clock time per call of all of them together.
+                alone = r.real("BM_AllowedVersionCallSessions/10/0/threads:1")
+                for threads in (2, 4):
+                    together = r.real("BM_AllowedVersionCallSessions/10/0/threads:%d" % threads)
+                    rows.append(row("Allow-list: the same from %d sessions at once, per call (wall)" % threads,
+                                    duration(together), "one session: " + duration(alone), together / alone))
         else:
             size = format(int(r.value("BM_AllowedVersionCall" + name, "bytes")), ",")
             rows.append(row("Allow-list: the same, caller %s of %s lines (%s bytes)" % (place, format(lines, ","), size),
