@@ -120,14 +120,6 @@ private:
 
 constexpr std::string_view kExtension = ".fmp12";
 
-bool NamesFile(std::string_view field, std::string_view file)
-{
-    if (field.size() == file.size())
-        return field == file;
-    return field.size() == file.size() + kExtension.size() && field.substr(0, file.size()) == file &&
-           field.substr(file.size()) == kExtension;
-}
-
 // text compared with head followed by tail, in the order of std::string_view's comparison.
 int CompareJoined(std::string_view text, std::string_view head, std::string_view tail)
 {
@@ -135,6 +127,12 @@ int CompareJoined(std::string_view text, std::string_view head, std::string_view
     if (const int order = text.substr(0, shared).compare(head.substr(0, shared)))
         return order;
     return text.size() < head.size() ? -1 : text.substr(shared).compare(tail);
+}
+
+// A line's file field names the file with or without the extension.
+bool NamesFile(std::string_view field, std::string_view file)
+{
+    return CompareJoined(field, file, {}) == 0 || CompareJoined(field, file, kExtension) == 0;
 }
 
 // The verdict of the line naming the caller's file, from its list of functions.

@@ -12,16 +12,21 @@ std::string Utf8FromFmText(const fmx::Text &text)
     // Three UTF-8 bytes per UTF-16 unit cover every character (a surrogate pair, two units, needs four), so the
     // text is never cut. Short texts (names, options) go through the stack, so the string holds only their bytes.
     char shortText[192];
-    if (size <= sizeof shortText / 3)
+    std::string bytes;
+    char *into = shortText;
+    std::size_t capacity = sizeof shortText;
+    if (size > sizeof shortText / 3)
     {
-        const fmx::uint32 written = text.GetBytesEx(shortText, sizeof shortText, 0, fmx::Text::kSize_End,
-                                                    fmx::Text::kEncoding_UTF8);
-        return std::string(shortText, std::min<std::size_t>(written, sizeof shortText));
+        bytes.resize(static_cast<std::size_t>(size) * 3);
+        into = bytes.data();
+        capacity = bytes.size();
     }
-    std::string bytes(static_cast<std::size_t>(size) * 3, '\0');
-    const fmx::uint32 written = text.GetBytesEx(bytes.data(), static_cast<fmx::uint32>(bytes.size()), 0,
-                                                fmx::Text::kSize_End, fmx::Text::kEncoding_UTF8);
-    bytes.resize(std::min<std::size_t>(written, bytes.size()));
+    const std::size_t written = std::min<std::size_t>(
+        text.GetBytesEx(into, static_cast<fmx::uint32>(capacity), 0, fmx::Text::kSize_End, fmx::Text::kEncoding_UTF8),
+        capacity);
+    if (into == shortText)
+        return std::string(shortText, written);
+    bytes.resize(written);
     return bytes;
 }
 
