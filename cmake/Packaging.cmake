@@ -47,7 +47,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/")
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[external functions plug-in for FileMaker Server on Linux
-Vantrel.fmx64 adds external calculation functions named Vantrel_* to
+Vantrel.fmx adds external calculation functions named Vantrel_* to
 FileMaker Server: version and settings, server-wide global variables,
 regular-expression counting and style-aware substitution, SQL with chosen
 separators, styled text to HTML, name resolution and public-address look-up,

@@ -19,7 +19,7 @@ version_le() { dpkg --compare-versions "$1" le "$2"; }
 lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian reports the problems above"
 
 dpkg-deb -x "$deb" "$work/root"
-plugin=$(find "$work/root" -name '*.fmx64' -type f)
+plugin=$(find "$work/root" -name '*.fmx' -type f)
 [ -n "$plugin" ] || fail "no plug-in inside"
 
 # Symbol versions the plug-in requires, from its version-needs section.

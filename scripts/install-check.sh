@@ -11,7 +11,7 @@ if dpkg-query -W -f='${Status}' vantrel-plugin 2>/dev/null | grep -q "install ok
   exit 1
 fi
 fm="/opt/FileMaker"
-plugin="$fm/FileMaker Server/Database Server/Extensions/Vantrel.fmx64"
+plugin="$fm/FileMaker Server/Database Server/Extensions/Vantrel.fmx"
 zeq="$fm/FileMaker Server/Data/Zeq"
 allowlist="$zeq/zeqPluginsAllowedFunctions.txt"
 created_fm=0

@@ -25,7 +25,7 @@ namespace
 {
 using namespace fmhostprocess;
 
-std::string testPlugin(const std::string &name) { return std::string(TEST_PLUGIN_DIR) + "/" + name + ".fmx64"; }
+std::string testPlugin(const std::string &name) { return std::string(TEST_PLUGIN_DIR) + "/" + name + ".fmx"; }
 
 TEST(FmhostOutput, JsonLinesAreExact)
 {
@@ -72,7 +72,7 @@ TEST(FmhostUsage, MistakesOnTheCommandLineExitWithTwo)
         {"--no-plugin", "a.fmcalc", "b.fmcalc"},
         {"--no-plugin", "/nonexistent/script.fmcalc"},
         {"--no-plugin", "--file", "Invoices=/nonexistent/db.sqlite", "-e", "1"},
-        {"--no-plugin", "--plugin", "x.fmx64"},
+        {"--no-plugin", "--plugin", "x.fmx"},
         {"--no-plugin", "--echo", "--json", "-e", "1"},
         {"--no-plugin", "--echo=yes", "-e", "1"},
     };
@@ -147,7 +147,7 @@ TEST(FmhostPlugins, APluginIsInitialisedDrivenAndShutDown)
 
 TEST(FmhostPlugins, APluginThatCannotBeUsedIsReportedWithExitStatusTwo)
 {
-    std::string notALibrary = scratchPath("garbage.fmx64");
+    std::string notALibrary = scratchPath("garbage.fmx");
     writeFile(notALibrary, "this is no shared library");
     struct Case
     {
@@ -155,7 +155,7 @@ TEST(FmhostPlugins, APluginThatCannotBeUsedIsReportedWithExitStatusTwo)
         std::vector<std::pair<std::string, std::string>> environment;
     };
     const std::vector<Case> cases = {
-        {"/nonexistent/Plugin.fmx64", "cannot load plug-in", {}},
+        {"/nonexistent/Plugin.fmx", "cannot load plug-in", {}},
         {notALibrary, "cannot load plug-in", {}},
         {testPlugin("NoEntryPlugin"), "has no entry point FMExternCallProc", {}},
         {testPlugin("RefusingPlugin"), "does not support the host's interface version 71", {}},

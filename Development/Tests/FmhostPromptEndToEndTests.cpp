@@ -188,7 +188,7 @@ TEST_F(FmhostPrompt, HistoryIsKeptAcrossSessionsOneCalculationPerEntry)
 
 TEST_F(FmhostPrompt, CommandsListTheFunctionsAndTheHelp)
 {
-    cTerminalSession session(home_, {"--plugin", std::string(TEST_PLUGIN_DIR) + "/LoggingPlugin.fmx64"});
+    cTerminalSession session(home_, {"--plugin", std::string(TEST_PLUGIN_DIR) + "/LoggingPlugin.fmx"});
     ASSERT_TRUE(session.waitFor("fmhost> ")) << session.screen();
     session.type(":functions count\r");
     ASSERT_TRUE(session.waitFor("Log_Count  [1 to 2 arguments]")) << session.screen();

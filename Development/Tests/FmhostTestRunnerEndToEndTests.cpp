@@ -132,7 +132,7 @@ TEST(FmhostTestRunner, EveryFileRunsInAFreshHost)
     cTestFile second("second.fmcalc", "$$shared\n// =>\n");
     std::string log = scratchPath("fresh.log");
     std::remove(log.c_str());
-    Outcome outcome = runFmhost({"--plugin", std::string(TEST_PLUGIN_DIR) + "/LoggingPlugin.fmx64", "--file",
+    Outcome outcome = runFmhost({"--plugin", std::string(TEST_PLUGIN_DIR) + "/LoggingPlugin.fmx", "--file",
                                  "Invoices", "--test", first.path(), second.path()},
                                 "", {{"FMHOST_TEST_LOG", log}});
     EXPECT_EQ(0, outcome.status) << outcome.out << outcome.err;
@@ -177,7 +177,7 @@ TEST(FmhostTestRunner, MistakesAreUsageErrorsBeforeAnythingRuns)
         {"--no-plugin", "--test", "-e", "1", file.path()},
         {"--no-plugin", "--junit", "report.xml", file.path()},
         {"--no-plugin", "--test", "--junit", "/nonexistent/dir/report.xml", file.path()},
-        {"--plugin", "/nonexistent/Plugin.fmx64", "--test", file.path()},
+        {"--plugin", "/nonexistent/Plugin.fmx", "--test", file.path()},
     };
     for (const auto &arguments : mistakes)
     {

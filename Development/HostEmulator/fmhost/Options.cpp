@@ -51,7 +51,7 @@ const char *usageText()
     return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json | --echo] [-e CALC]...\n"
            "              [SCRIPT]\n"
            "       fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... --test [--junit PATH] FILE...\n"
-           "  --plugin PATH   plug-in to load (default: VantrelSandbox.fmx64 beside fmhost)\n"
+           "  --plugin PATH   plug-in to load (default: VantrelSandbox.fmx beside fmhost)\n"
            "  --no-plugin     load no plug-in (only the host's own functions)\n"
            "  --file NAME     open a hosted file; the first one is the calling file; =SQLITE_DB backs its SQL\n"
            "  --json          one JSON object per calculation: calc, error, type, value\n"

@@ -41,9 +41,9 @@ std::string defaultPluginPath()
     char buffer[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0)
-        return "VantrelSandbox.fmx64";
+        return "VantrelSandbox.fmx";
     std::string exe(buffer, static_cast<std::size_t>(length));
-    return exe.substr(0, exe.rfind('/') + 1) + "VantrelSandbox.fmx64";
+    return exe.substr(0, exe.rfind('/') + 1) + "VantrelSandbox.fmx";
 }
 
 PluginHost::~PluginHost() { unload(); }

@@ -36,6 +36,6 @@ private:
     std::string path_;
 };
 
-// The default plug-in: VantrelSandbox.fmx64 in the folder that holds the running fmhost.
+// The default plug-in: VantrelSandbox.fmx in the folder that holds the running fmhost.
 std::string defaultPluginPath();
 } // namespace fmhost
