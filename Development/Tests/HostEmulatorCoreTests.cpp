@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "FMHost/CInterface.h"
 #include "FMHost/Host.h"
 
 using namespace fmx;
@@ -759,6 +760,30 @@ TEST_F(HostEmulatorRegistry, PluginExceptionsStayInTheHost)
     ASSERT_EQ(0, Register(2, "Test_Throws", 0, 0, Throws));
     DataUniquePtr result;
     EXPECT_NE(0, session.Call("Test_Throws", *Args(0), *result));
+}
+
+// The C interface that a program which only dlopens the plug-in reaches the registry through.
+TEST_F(HostEmulatorRegistry, CInterfaceCallsByNameInItsOwnSessionAndNeverOverflows)
+{
+    ASSERT_EQ(0, Register(1, "Test_Echo", 1, 1));
+    char text[32] = "unchanged";
+    EXPECT_EQ(0, FMHost_CallFunction("Invoices", "test_echo", "x", text, sizeof text));
+    EXPECT_STREQ("1:1:Invoices", text);
+
+    EXPECT_EQ(1224, FMHost_CallFunction("Invoices", "Test_Missing", "x", text, sizeof text));
+    EXPECT_STREQ("", text);
+    // "1:1:Invoices" needs 13 bytes with its terminator.
+    EXPECT_EQ(-1, FMHost_CallFunction("Invoices", "Test_Echo", "x", text, 12));
+    EXPECT_STREQ("", text);
+    EXPECT_EQ(0, FMHost_CallFunction("Invoices", "Test_Echo", "x", text, 13));
+    EXPECT_EQ(-1, FMHost_CallFunction(nullptr, "Test_Echo", "x", text, sizeof text));
+    EXPECT_EQ(-1, FMHost_CallFunction("Invoices", nullptr, "x", text, sizeof text));
+    EXPECT_EQ(-1, FMHost_CallFunction("Invoices", "Test_Echo", nullptr, text, sizeof text));
+    EXPECT_EQ(-1, FMHost_CallFunction("Invoices", "Test_Echo", "x", nullptr, 0));
+
+    // An exception inside the host's call turns into an answer, not an unwind into C.
+    ASSERT_EQ(0, Register(2, "Test_Throws", 1, 1, Throws));
+    EXPECT_NE(0, FMHost_CallFunction("Invoices", "Test_Throws", "x", text, sizeof text));
 }
 
 TEST_F(HostEmulatorRegistry, EnvironmentsKnowTheirSession)

@@ -5,6 +5,7 @@
 #include "calc/FunctionSupport.h"
 
 #include <cmath>
+#include <memory>
 #include <random>
 
 namespace emu::calc
@@ -139,8 +140,13 @@ double decimalLog(double x) { return std::log10(x); }
 // A number from 0 up to, not including, 1; each thread draws from its own generator.
 short randomNumber(Evaluator &, const Node &, Value &result)
 {
-    thread_local std::mt19937_64 generator{std::random_device{}()};
-    setNumber(result, Number::FromDouble(std::uniform_real_distribution<double>(0.0, 1.0)(generator)));
+    // On the heap: the library uses initial-exec thread-local storage, which a program that dlopens it (as a
+    // plug-in brings it in on a server) must find room for in the loader's small static reserve, and the
+    // generator's 2.5 KB would not fit there.
+    thread_local std::unique_ptr<std::mt19937_64> generator;
+    if (!generator)
+        generator = std::make_unique<std::mt19937_64>(std::random_device{}());
+    setNumber(result, Number::FromDouble(std::uniform_real_distribution<double>(0.0, 1.0)(*generator)));
     return kCalcOK;
 }
 
