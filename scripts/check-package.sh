@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks a vantrel-plugin .deb as a packager would before shipping it:
 #   - lintian reports no error and no warning;
+#   - one copy of the plug-in, mode 0755, in each engine's plug-in folder, no folder of FileMaker's owned, and the
+#     plug-in finds libFMWrapper.so in /opt/FileMaker/lib (RUNPATH) and in no folder of the build tree;
 #   - the plug-in needs no symbol version newer than Ubuntu 22.04 has (GLIBC 2.35, GLIBCXX 3.4.30, CXXABI 1.3.13),
 #     and nothing of PCRE2 newer than 10.39 (the version dpkg-shlibdeps derived from Debian's symbol records);
 #   - every symbol it takes from outside has a provider: a versioned library symbol, PCRE2, or the host's FM_*;
@@ -19,8 +21,27 @@ version_le() { dpkg --compare-versions "$1" le "$2"; }
 lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian reports the problems above"
 
 dpkg-deb -x "$deb" "$work/root"
-plugin=$(find "$work/root" -name '*.fmx' -type f)
-[ -n "$plugin" ] || fail "no plug-in inside"
+# One copy, mode 0755, in each engine's plug-in folder, and no folder of FileMaker's in the package.
+server="opt/FileMaker/FileMaker Server"
+plugin="$work/root/$server/Database Server/Extensions/Vantrel.fmx"
+contents=$(dpkg-deb -c "$deb")
+for folder in "Database Server/Extensions" "Web Publishing/publishing-engine/cwpc/Plugins" \
+              "Web Publishing/publishing-engine/wip/Plugins"; do
+  copy="$server/$folder/Vantrel.fmx"
+  grep -qE "^-rwxr-xr-x [^ ]+ .* \./$copy\$" <<<"$contents" || fail "no plug-in of mode 0755 at /$copy"
+  cmp -s "$plugin" "$work/root/$copy" || fail "/$copy differs from the Script Engine's copy"
+done
+[ "$(grep -c '\.fmx$' <<<"$contents")" = 3 ] || fail "more plug-in files than the three engines' copies"
+grep -qE '^d.* \./opt/' <<<"$contents" && fail "the package lists a folder under /opt, which it would then own"
+
+# FileMaker Server keeps its libFMWrapper.so in /opt/FileMaker/lib, off the loader's path: the plug-in must look
+# there, and nowhere in the build tree.
+dynamic=$(LC_ALL=C readelf -d --wide "$plugin")
+runpath=$(sed -nE 's/.*\(RUNPATH\).*\[(.*)\]$/\1/p' <<<"$dynamic")
+[ "$runpath" = /opt/FileMaker/lib ] || fail "RUNPATH is '${runpath}', not /opt/FileMaker/lib"
+grep -q '(RPATH)' <<<"$dynamic" && fail "the plug-in has an RPATH, which LD_LIBRARY_PATH could not override"
+grep -qF '[libFMWrapper.so]' <<<"$dynamic" || fail "the plug-in does not record its need of libFMWrapper.so"
+echo "RUNPATH /opt/FileMaker/lib; three copies of mode 0755, for the Script Engine, Web Publishing and the Data API"
 
 # Symbol versions the plug-in requires, from its version-needs section.
 needs=$(LC_ALL=C readelf -V --wide "$plugin" | sed -nE 's/.*Name: ([A-Z]+)_([0-9.]+).*/\1 \2/p')

@@ -15,7 +15,9 @@ for arch in $arches; do
   case $arch in
     amd64) ;;
     arm64)
-      needed+=(crossbuild-essential-arm64 libpcre2-dev:arm64)
+      # dpkg-shlibdeps reads the arm64 packages' own records of the libraries the plug-in links (the cross
+      # compiler's copies under /usr/aarch64-linux-gnu belong to no arm64 package).
+      needed+=(crossbuild-essential-arm64 libpcre2-dev:arm64 libc6:arm64 libstdc++6:arm64 libgcc-s1:arm64)
       if ! dpkg --print-foreign-architectures | grep -qx arm64; then
         if [ "$(id -u)" -ne 0 ]; then
           echo "Run as root, or first: sudo dpkg --add-architecture arm64" >&2
