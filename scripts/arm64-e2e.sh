@@ -3,20 +3,12 @@
 # end-to-end test programs, hardened as the package is, and runs those tests under qemu-user.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! dpkg --print-foreign-architectures | grep -qx arm64; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "Run as root, or first: sudo dpkg --add-architecture arm64" >&2
-    exit 1
-  fi
-  dpkg --add-architecture arm64
-fi
-bash scripts/deps.sh --only cmake make pkg-config sqlite3 crossbuild-essential-arm64 qemu-user \
+source scripts/lib/arm64.sh
+vantrel_enable_arm64
+bash scripts/deps.sh --only cmake make pkg-config file sqlite3 crossbuild-essential-arm64 qemu-user libstdc++6:arm64 \
   nlohmann-json3-dev libpcre2-dev:arm64 libsqlite3-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
-# Same folder depth as build-package/arm64, so that the compiler cache serves the plug-in objects to both.
 build=${BUILD_DIR:-build-arm64/tests}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/aarch64-linux-gnu.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON -DVANTREL_HARDEN=ON -DVANTREL_BUILD_BENCHMARKS=OFF \
-      >/dev/null
+vantrel_configure_arm64_build "$build"
 targets=()
 for f in Development/Tests/*EndToEndTests.cpp; do targets+=("$(basename "$f" .cpp)"); done
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
