@@ -10,7 +10,7 @@ if ! dpkg --print-foreign-architectures | grep -qx arm64; then
   fi
   dpkg --add-architecture arm64
 fi
-bash scripts/deps.sh --only cmake make pkg-config sqlite3 crossbuild-essential-arm64 qemu-user \
+bash scripts/deps.sh --only cmake make pkg-config sqlite3 crossbuild-essential-arm64 qemu-user libxml2-utils \
   nlohmann-json3-dev libpcre2-dev:arm64 libsqlite3-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
 # Same folder depth as build-package/arm64, so that the compiler cache serves the plug-in objects to both.
 build=${BUILD_DIR:-build-arm64/tests}
