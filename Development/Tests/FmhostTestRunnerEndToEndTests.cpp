@@ -334,13 +334,18 @@ TEST(FmhostTestRunner, FilterChecksTheMatchingTestsAndRunsTheRestForTheirEffects
                                     "// => 24\n"
                                     "// broken price\n"
                                     "1\n"
-                                    "// => 2\n");
+                                    "// => 2\n"
+                                    "// caf\xC3\xA9\n"
+                                    "3\n"
+                                    "// => 3\n");
     cTestFile other("other.fmcalc", "\"net\"\n// => net\n");
     const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
         {{"--filter", "net price"}, "1 passed, 0 failed\n"},
         {{"--filter", "*price"}, ".+:11: 1: expected \"2\", got \"1\"\n2 passed, 1 failed\n"},
         {{"--filter=g?oss*", "--filter", "*net*"}, "3 passed, 0 failed\n"},
         {{"--filter", "NET PRICE", "--filter", "nothing"}, ""},
+        // "?" stands for one character, however many bytes it takes
+        {{"--filter", "caf?"}, "1 passed, 0 failed\n"},
     };
     for (const auto &run : runs)
     {
