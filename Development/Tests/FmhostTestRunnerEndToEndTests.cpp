@@ -164,6 +164,25 @@ std::string withoutTimes(const std::string &xml)
     return ::testing::AssertionFailure() << "xmllint: " << said;
 }
 
+// fmhost --no-plugin --test on one file with a JUnit report: the outcome, the report ("" when none was written)
+// and whether it is valid.
+struct cReported
+{
+    Outcome outcome;
+    std::string xml;
+    ::testing::AssertionResult valid;
+};
+
+cReported runWithJUnit(const std::string &testFile)
+{
+    const std::string report = scratchPath("report.xml");
+    std::remove(report.c_str());
+    Outcome outcome = runFmhost({"--no-plugin", "--test", "--junit", report, testFile});
+    cReported reported{outcome, readFile(report), isValidJUnit(report)};
+    std::remove(report.c_str());
+    return reported;
+}
+
 std::vector<std::string> junitNames(const std::string &xml)
 {
     std::vector<std::string> names;
@@ -176,10 +195,9 @@ std::vector<std::string> junitNames(const std::string &xml)
 TEST(FmhostTestRunner, TheJUnitReportListsEveryCaseWithItsTimeAndTheSuitesTimestamp)
 {
     cTestFile file("junit.fmcalc", "1\n// => 1\n\"<&>\"\n// => \"\n");
-    std::string report = scratchPath("report.xml");
-    Outcome outcome = runFmhost({"--no-plugin", "--test", "--junit", report, file.path()});
-    EXPECT_EQ(1, outcome.status);
-    const std::string xml = readFile(report);
+    const cReported run = runWithJUnit(file.path());
+    EXPECT_EQ(1, run.outcome.status);
+    const std::string &xml = run.xml;
     const std::string path = file.path();
     EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<testsuites name=\"fmhost\" tests=\"2\" failures=\"1\" errors=\"0\" time=\"T\">\n"
@@ -198,8 +216,7 @@ TEST(FmhostTestRunner, TheJUnitReportListsEveryCaseWithItsTimeAndTheSuitesTimest
                                                   "[0-6][0-9]\"")))
         << xml;
     EXPECT_TRUE(std::regex_search(xml, std::regex("name=\"1\" time=\"[0-9]+\\.[0-9]{3}\""))) << xml;
-    EXPECT_TRUE(isValidJUnit(report));
-    std::remove(report.c_str());
+    EXPECT_TRUE(run.valid);
 }
 
 TEST(FmhostTestRunner, TheJUnitReportStaysValidXmlWhateverTheTestsHold)
@@ -219,12 +236,11 @@ TEST(FmhostTestRunner, TheJUnitReportStaysValidXmlWhateverTheTestsHold)
                    "// => \"\n"
                    ":no\x01such\n"
                    "// => \xEF\xBF\xBE\n");
-    std::string report = scratchPath("hostile.xml");
-    Outcome outcome = runFmhost({"--no-plugin", "--test", "--junit", report, file.path()});
-    EXPECT_EQ(1, outcome.status) << outcome.err;
-    EXPECT_EQ("0 passed, 6 failed", lines(outcome.out).back());
-    const std::string xml = readFile(report);
-    EXPECT_TRUE(isValidJUnit(report)) << xml;
+    const cReported run = runWithJUnit(file.path());
+    EXPECT_EQ(1, run.outcome.status) << run.outcome.err;
+    EXPECT_EQ("0 passed, 6 failed", lines(run.outcome.out).back());
+    const std::string &xml = run.xml;
+    EXPECT_TRUE(run.valid) << xml;
     // What XML cannot carry is shown, not lost; what it can carry stays as it is.
     EXPECT_EQ((std::vector<std::string>{"U+FFFE \\uFFFE and U+FFFF \\uFFFF in a name",
                                         "&quot;a\\u0001b\\u001Bc\x7F&quot;",
@@ -235,7 +251,6 @@ TEST(FmhostTestRunner, TheJUnitReportStaysValidXmlWhateverTheTestsHold)
               junitNames(xml));
     EXPECT_NE(std::string::npos, xml.find("]]&gt;")) << xml;
     EXPECT_NE(std::string::npos, xml.find("\xF0\x9F\x98\x80 \xE2\x80\xA8 \xC2\x85")) << xml;
-    std::remove(report.c_str());
 }
 
 TEST(FmhostTestRunner, AFileThatIsNotUtf8IsAnErrorNamingTheFileAndTheLine)
@@ -250,13 +265,11 @@ TEST(FmhostTestRunner, AFileThatIsNotUtf8IsAnErrorNamingTheFileAndTheLine)
     for (const auto &content : files)
     {
         cTestFile file("latin1.fmcalc", content.first);
-        std::string report = scratchPath("latin1.xml");
-        std::remove(report.c_str());
-        Outcome outcome = runFmhost({"--no-plugin", "--test", "--junit", report, file.path()});
-        EXPECT_EQ(2, outcome.status);
-        EXPECT_EQ("", outcome.out);
-        EXPECT_EQ("fmhost: " + file.path() + content.second + "; test files are read as UTF-8\n", outcome.err);
-        EXPECT_EQ("", readFile(report)) << "nothing runs, no report is written";
+        const cReported run = runWithJUnit(file.path());
+        EXPECT_EQ(2, run.outcome.status);
+        EXPECT_EQ("", run.outcome.out);
+        EXPECT_EQ("fmhost: " + file.path() + content.second + "; test files are read as UTF-8\n", run.outcome.err);
+        EXPECT_EQ("", run.xml) << "nothing runs, no report is written";
     }
 }
 
@@ -294,12 +307,10 @@ TEST(FmhostTestRunner, TestsAreNamedByTheCommentBeforeThemOrByTheirCalculation)
                                                "the   same twice (2)", "1 + 1", "1 + 1 (2)", "1 + 1 (3)"};
     for (const cTestFile *each : {&file, &moved})
     {
-        std::string report = scratchPath("names.xml");
-        Outcome outcome = runFmhost({"--no-plugin", "--test", "--junit", report, each->path()});
-        EXPECT_EQ(0, outcome.status) << outcome.out << outcome.err;
-        EXPECT_EQ(expected, junitNames(readFile(report)));
-        EXPECT_TRUE(isValidJUnit(report));
-        std::remove(report.c_str());
+        const cReported run = runWithJUnit(each->path());
+        EXPECT_EQ(0, run.outcome.status) << run.outcome.out << run.outcome.err;
+        EXPECT_EQ(expected, junitNames(run.xml));
+        EXPECT_TRUE(run.valid);
     }
 }
 
