@@ -3,6 +3,7 @@
 
 #include "support/FmhostProcess.h"
 
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -251,6 +252,49 @@ TEST(FmhostTestRunner, TheJUnitReportStaysValidXmlWhateverTheTestsHold)
               junitNames(xml));
     EXPECT_NE(std::string::npos, xml.find("]]&gt;")) << xml;
     EXPECT_NE(std::string::npos, xml.find("\xF0\x9F\x98\x80 \xE2\x80\xA8 \xC2\x85")) << xml;
+}
+
+// UTF-8 of any character but the line ends, drawn mostly from what XML cannot carry or treats specially.
+std::string randomLineText(std::mt19937 &random, std::size_t length)
+{
+    static const char32_t kHostile[] = {0x0,    0x1,    0x8,    0x9,    0xB,     0x1B,    '"',    '\\',  '&',
+                                        '<',    '>',    ']',    0x7F,   0x85,    0x2028,  0x2029, 0xD7FF, 0xE000,
+                                        0xFDD0, 0xFFFE, 0xFFFF, 0x1FFFE, 0x10FFFF, 0x1F600, U'\u00e9', U'\u00b6'};
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i)
+    {
+        char32_t c = random() % 3 ? kHostile[random() % (sizeof kHostile / sizeof kHostile[0])]
+                                  : static_cast<char32_t>(0x20 + random() % 0x5F);
+        if (c < 0x80)
+            text += static_cast<char>(c);
+        else if (c < 0x800)
+            text += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        else if (c < 0x10000)
+            text += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                     static_cast<char>(0x80 | (c & 0x3F))};
+        else
+            text += {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+                     static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return text;
+}
+
+TEST(FmhostTestRunner, TheJUnitReportStaysValidXmlForRandomTestFiles)
+{
+    std::mt19937 random(20261210); // the same files every run
+    for (int round = 0; round < 3; ++round)
+    {
+        std::string content;
+        for (int test = 0; test < 40; ++test)
+            content += "// " + randomLineText(random, 1 + random() % 12) + "\n\"" + randomLineText(random, random() % 12) +
+                       "\" & Char ( " + std::to_string(random() % 70000) + " )\n// => " +
+                       randomLineText(random, random() % 12) + "\n";
+        cTestFile file("random.fmcalc", content);
+        const cReported run = runWithJUnit(file.path());
+        EXPECT_EQ(1, run.outcome.status) << run.outcome.err;
+        EXPECT_TRUE(run.valid) << "round " << round;
+        EXPECT_EQ(40u, junitNames(run.xml).size()) << "round " << round;
+    }
 }
 
 TEST(FmhostTestRunner, AFileThatIsNotUtf8IsAnErrorNamingTheFileAndTheLine)
