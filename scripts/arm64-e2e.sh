@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/arm64.sh
 vantrel_enable_arm64
-bash scripts/deps.sh --only cmake make pkg-config file sqlite3 crossbuild-essential-arm64 qemu-user libstdc++6:arm64 \
+bash scripts/deps.sh --only cmake make pkg-config file sqlite3 crossbuild-essential-arm64 qemu-user libxml2-utils libstdc++6:arm64 \
   nlohmann-json3-dev libpcre2-dev:arm64 libsqlite3-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
 build=${BUILD_DIR:-build-arm64/tests}
 vantrel_configure_arm64_build "$build"

@@ -7,7 +7,7 @@
 #     PACKAGE    further Debian packages
 set -euo pipefail
 packages=(g++ make cmake pkg-config libpcre2-dev libsqlite3-dev sqlite3 libedit-dev libgtest-dev libgmock-dev
-  libbenchmark-dev nlohmann-json3-dev)
+  libbenchmark-dev nlohmann-json3-dev libxml2-utils)
 with_node=1
 if [ "${1:-}" = --only ]; then
   shift

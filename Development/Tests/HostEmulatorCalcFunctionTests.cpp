@@ -21,8 +21,8 @@ TEST_F(CalcFunctionTest, SlicesClipToTheTextAndCountCharacters)
     EXPECT_EQ("bcd", value(R"(Middle ( "abcdef" ; 2 ; 3 ))"));
     EXPECT_EQ("ef", value(R"(Middle ( "abcdef" ; 5 ; 100 ))"));
     EXPECT_EQ("", value(R"(Middle ( "abcdef" ; 7 ; 1 ))"));
-    EXPECT_EQ("ab", value(R"(Middle ( "abcdef" ; 0 ; 3 ))"));   // characters 0..2 of which 1..2 exist
-    EXPECT_EQ("", value(R"(Middle ( "abcdef" ; -5 ; 3 ))"));
+    EXPECT_EQ("abc", value(R"(Middle ( "abcdef" ; 0 ; 3 ))"));  // a start below 1 counts as 1
+    EXPECT_EQ("abc", value(R"(Middle ( "abcdef" ; -5 ; 3 ))"));
     EXPECT_EQ("", value(R"(Middle ( "abcdef" ; 2 ; -1 ))"));
     EXPECT_EQ("ab", value(R"(Left ( "abc" ; 2.9 ))"));          // the whole part counts
     // A character outside the basic plane is one character, never split in half.
@@ -33,9 +33,10 @@ TEST_F(CalcFunctionTest, SlicesClipToTheTextAndCountCharacters)
     EXPECT_EQ("Xabcde", value(R"(Replace ( "abcde" ; 0 ; 0 ; "X" ))"));
 }
 
-TEST_F(CalcFunctionTest, SearchesIgnoreCaseAndCountOverlaps)
+TEST_F(CalcFunctionTest, SearchesIgnoreCasePatternCountSkipsOverlapsPositionDoesNot)
 {
-    EXPECT_EQ("3", value(R"(PatternCount ( "aaaa" ; "AA" ))"));
+    EXPECT_EQ("2", value(R"(PatternCount ( "aaaa" ; "AA" ))"));
+    EXPECT_EQ("2", value(R"(PatternCount ( "aaaaa" ; "aa" ))"));
     EXPECT_EQ("0", value(R"(PatternCount ( "abc" ; "" ))"));
     EXPECT_EQ("3", value(R"(Position ( "Mississippi" ; "SS" ; 1 ; 1 ))"));
     EXPECT_EQ("6", value(R"(Position ( "Mississippi" ; "ss" ; 1 ; 2 ))"));
@@ -82,7 +83,7 @@ TEST_F(CalcFunctionTest, WordsSplitAtSpacesAndPunctuationButNotInsideNumbersOrCo
     EXPECT_EQ("one two", value(R"(LeftWords ( "  one two, three  " ; 2 ))"));
     EXPECT_EQ("two, three", value(R"(RightWords ( "  one two, three!  " ; 2 ))"));
     EXPECT_EQ("two", value(R"(MiddleWords ( "one two three" ; 2 ; 1 ))"));
-    EXPECT_EQ("one", value(R"(MiddleWords ( "one two three" ; 0 ; 2 ))"));
+    EXPECT_EQ("one two", value(R"(MiddleWords ( "one two three" ; 0 ; 2 ))"));
     EXPECT_EQ("", value(R"(LeftWords ( "one two" ; 0 ))"));
     EXPECT_EQ("one two", value(R"(RightWords ( "one two" ; 5 ))"));
 }
@@ -112,7 +113,7 @@ TEST_F(CalcFunctionTest, ValueListsEndEachValueWithAReturn)
     EXPECT_EQ("a\rb\r", value("LeftValues ( \"a¶b¶c\" ; 2 )"));
     EXPECT_EQ("b\rc\r", value("RightValues ( \"a¶b¶c¶\" ; 2 )"));
     EXPECT_EQ("b\rc\r", value("MiddleValues ( \"a¶b¶c\" ; 2 ; 9 )"));
-    EXPECT_EQ("a\r", value("MiddleValues ( \"a¶b¶c\" ; 0 ; 2 )"));
+    EXPECT_EQ("a\rb\r", value("MiddleValues ( \"a¶b¶c\" ; 0 ; 2 )"));
     EXPECT_EQ("", value("LeftValues ( \"a¶b\" ; 0 )"));
     EXPECT_EQ("\rb\r", value("LeftValues ( \"¶b\" ; 2 )"));          // an empty value is a value
     EXPECT_EQ("B\rc\r", value("FilterValues ( \"a¶B¶c¶d\" ; \"b¶C\" )"));
@@ -130,7 +131,10 @@ TEST_F(CalcFunctionTest, SortAndUniqueValuesByType)
     EXPECT_EQ("1/2/2026\r12/1/2026\r", value("SortValues ( \"12/1/2026¶1/2/2026\" ; 3 )"));
     EXPECT_EQ("Apple\rBanana\r", value("UniqueValues ( \"Apple¶apple¶Banana\" )"));
     EXPECT_EQ("1\r2\r", value("UniqueValues ( \"1¶1.0¶2\" ; 2 )"));
-    EXPECT_EQ(1200, error("SortValues ( \"a\" ; 6 )"));
+    // An unknown type sorts as text, ascending; an unknown locale answers "?".
+    EXPECT_EQ("10\r100\r9\r", value("SortValues ( \"10¶9¶100\" ; -6 )"));
+    EXPECT_EQ("?", value("SortValues ( \"a\" ; 1 ; \"Elvish\" )"));
+    EXPECT_EQ("?", value("UniqueValues ( \"a\" ; 1 ; \"Elvish\" )"));
 }
 
 TEST_F(CalcFunctionTest, ChooseEvaluateAndIsValid)

@@ -14,22 +14,6 @@ bool isNumeric(DataType type)
     return type == kDTNumber || type == kDTDate || type == kDTTime || type == kDTTimeStamp || type == kDTBoolean;
 }
 
-// Day counts for dates, seconds for times and timestamps: the units date arithmetic works in.
-void setTyped(Value &out, const Number &number, DataType type)
-{
-    if (type != kDTDate && type != kDTTime && type != kDTTimeStamp)
-    {
-        setNumber(out, number);
-        return;
-    }
-    DateTime dateTime;
-    if (type == kDTDate)
-        dateTime.SetDayNumber(number.Floor().ToInt64());
-    else
-        dateTime.SetSeconds(number);
-    out.SetDateTime(dateTime, type, type);
-}
-
 // The type of a sum or difference: a date, time or timestamp shifted by a number keeps its type; the difference
 // of two dates or two timestamps is a plain number.
 DataType arithmeticType(BinaryOp op, DataType left, DataType right)
@@ -85,6 +69,21 @@ int compareValues(const Value &left, const Value &right)
 Number numberOf(const Value &value) { return value.AsNumber(); }
 
 void setNumber(Value &out, const Number &number) { out.SetNumber(number, kDTNumber); }
+
+void setTyped(Value &out, const Number &number, DataType type)
+{
+    if (type != kDTDate && type != kDTTime && type != kDTTimeStamp)
+    {
+        setNumber(out, number);
+        return;
+    }
+    DateTime dateTime;
+    if (type == kDTDate)
+        dateTime.SetDayNumber(number.Floor().ToInt64());
+    else
+        dateTime.SetSeconds(number);
+    out.SetDateTime(dateTime, type, type);
+}
 
 void setBoolean(Value &out, bool value) { setNumber(out, Number::FromInt(value ? 1 : 0)); }
 

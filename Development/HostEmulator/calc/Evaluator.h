@@ -74,5 +74,8 @@ short evaluateNested(Evaluator &outer, const Node &at, const std::u16string &tex
 // Number form of a value as the operators read it (empty text reads as 0).
 Number numberOf(const Value &value);
 void setNumber(Value &out, const Number &number);
+// A number of the type: day counts for dates, seconds for times and timestamps (the units date arithmetic works
+// in); a plain number for any other type.
+void setTyped(Value &out, const Number &number, DataType type);
 void setBoolean(Value &out, bool value);
 } // namespace emu::calc

@@ -45,7 +45,8 @@ short sliceArguments(Evaluator &evaluator, const Node &call, char which, Value &
         if (short code = numberArgument(evaluator, call, 2, n))
             return code;
     count = wholeNumber(n);
-    start = which == 'L' ? 1 : which == 'R' ? total(value.AsText()) - count + 1 : wholeNumber(first);
+    // A start below 1 counts as 1: Middle ( "abcdef" ; 0 ; 3 ) is "abc".
+    start = which == 'L' ? 1 : which == 'R' ? total(value.AsText()) - count + 1 : std::max<int64_t>(wholeNumber(first), 1);
     return kCalcOK;
 }
 

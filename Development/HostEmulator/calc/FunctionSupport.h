@@ -13,9 +13,9 @@ namespace emu::calc
 inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// Values are separated by carriage returns; a line separator (U+2028) also starts a new value, so that the
-// lines of a styled text and its values line up.
-inline bool isValueSeparator(char16_t c) { return c == u'\r' || c == 0x2028; }
+// Values end at a carriage return, a line feed, a line separator (U+2028) or a paragraph separator (U+2029), as
+// FileMaker's value functions read lists.
+inline bool isValueSeparator(char16_t c) { return c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029; }
 
 // Evaluates argument `index` of the call.
 short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value &value);
@@ -46,8 +46,8 @@ short arguments(Evaluator &evaluator, const Node &call, std::size_t from, Target
 int64_t wholeNumber(const Number &number);
 
 // The arguments of Left, Right, Middle and their relatives for words and values: a text, then a count ('L',
-// 'R') or a start and a count ('M'). `start` comes out 1-based; for 'R' it is counted back from `total` (the
-// characters, words or values of the text), so it may lie before 1.
+// 'R') or a start and a count ('M'). `start` comes out 1-based, a start below 1 read as 1; for 'R' it is counted
+// back from `total` (the characters, words or values of the text), so it may lie before 1.
 short sliceArguments(Evaluator &evaluator, const Node &call, char which, Value &value, int64_t (*total)(const Text &),
                      int64_t &start, int64_t &count);
 

@@ -43,21 +43,38 @@ struct JsonError
 void setError(Value &result, const std::string &message) { result.SetText(Utf8ToUtf16("? " + message)); }
 
 // The document of a text; an empty text is an empty document (null), which JSONSetElement fills.
-bool parseDocument(const Value &value, Json &document, std::string &error)
+// With `firstElementOnly`, what follows the first element is ignored ("4,2" reads as 4), as JSONRaw reads values.
+bool parseDocument(const Value &value, Json &document, std::string &error, bool firstElementOnly = false)
 {
-    const std::string text = Utf16ToUtf8(value.AsText().Chars());
+    std::string text = Utf16ToUtf8(value.AsText().Chars());
     if (text.find_first_not_of(" \t\r\n") == std::string::npos)
     {
         document = Json();
         return true;
     }
-    try
-    {
-        document = Json::parse(text, [](int depth, Json::parse_event_t, Json &) {
+    const auto parse = [&document](const std::string &json) {
+        document = Json::parse(json, [](int depth, Json::parse_event_t, Json &) {
             if (depth > kMaxJsonDepth)
                 throw JsonError{"the document is nested more than " + std::to_string(kMaxJsonDepth) + " levels deep"};
             return true;
         });
+    };
+    try
+    {
+        try
+        {
+            parse(text);
+        }
+        catch (const Json::parse_error &e)
+        {
+            // The parser stops where the first element can go on no further: the text before that is the element,
+            // when there is one.
+            const std::size_t end = e.byte > 0 ? e.byte - 1 : 0;
+            if (!firstElementOnly || end == 0 || end >= text.size() ||
+                text.find_first_not_of(" \t\r\n") >= end)
+                throw;
+            parse(text.substr(0, end));
+        }
         return true;
     }
     catch (const JsonError &e)
@@ -82,6 +99,24 @@ struct Step
     std::size_t index = 0;
 };
 
+// An array index written in digits ("0" to "999999999").
+bool indexOf(const std::string &digits, std::size_t &index)
+{
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    index = std::stoul(digits);
+    return true;
+}
+
+// A key in brackets and quotes, ['key'] or ["key"]: it may hold "." and "[".
+bool quotedKey(const std::string &inside, std::string &key)
+{
+    if (inside.size() < 2 || (inside[0] != '\'' && inside[0] != '"') || inside.back() != inside[0])
+        return false;
+    key = inside.substr(1, inside.size() - 2);
+    return true;
+}
+
 bool parsePath(const std::string &path, std::vector<Step> &steps, std::string &error)
 {
     std::size_t i = 0;
@@ -101,17 +136,21 @@ bool parsePath(const std::string &path, std::vector<Step> &steps, std::string &e
             steps.push_back(std::move(step));
             continue;
         }
-        std::size_t close = path.find(']', i);
+        // A quoted key ends at its closing quote and bracket, whatever it holds.
+        std::size_t close = i + 1 < path.size() && (path[i + 1] == '\'' || path[i + 1] == '"')
+                                ? path.find(std::string(1, path[i + 1]) + "]", i + 2)
+                                : path.find(']', i);
+        if (close != std::string::npos && path[close] != ']')
+            ++close;
         std::string inside = close == std::string::npos ? std::string() : path.substr(i + 1, close - i - 1);
         if (inside == "+")
             step.kind = Step::Append;
         else if (inside == ":")
             step.kind = Step::Last;
-        else if (!inside.empty() && inside.size() <= 9 && inside.find_first_not_of("0123456789") == std::string::npos)
-        {
+        else if (indexOf(inside, step.index))
             step.kind = Step::Index;
-            step.index = std::stoul(inside);
-        }
+        else if (quotedKey(inside, step.key))
+            step.kind = Step::Key;
         else
         {
             error = "the path \"" + path + "\" has an invalid array index";
@@ -134,6 +173,15 @@ const Json *find(const Json &document, const std::vector<Step> &steps)
     const Json *node = &document;
     for (const Step &step : steps)
     {
+        std::size_t index = 0;
+        if (step.kind == Step::Key && node->is_array() && indexOf(step.key, index))
+        {
+            // A key of digits names an element of an array: JSONGetElement ( "[ 10, 20 ]" ; 1 ) is 20.
+            if (index >= node->size())
+                return nullptr;
+            node = &(*node)[index];
+            continue;
+        }
         if (step.kind == Step::Key)
         {
             if (!node->is_object())
@@ -146,7 +194,7 @@ const Json *find(const Json &document, const std::vector<Step> &steps)
         }
         if (!node->is_array() || step.kind == Step::Append || node->empty())
             return nullptr;
-        std::size_t index = step.kind == Step::Last ? node->size() - 1 : step.index;
+        index = step.kind == Step::Last ? node->size() - 1 : step.index;
         if (index >= node->size())
             return nullptr;
         node = &(*node)[index];
@@ -159,8 +207,10 @@ const Json *find(const Json &document, const std::vector<Step> &steps)
 Json &make(Json &document, const std::vector<Step> &steps)
 {
     Json *node = &document;
-    for (const Step &step : steps)
+    for (Step step : steps)
     {
+        if (step.kind == Step::Key && node->is_array() && indexOf(step.key, step.index))
+            step.kind = Step::Index; // a key of digits in an array is an index, as when reading
         bool wantObject = step.kind == Step::Key;
         if (node->is_null())
             *node = wantObject ? Json::object() : Json::array();
@@ -405,7 +455,7 @@ Json elementOf(const Value &value, int type)
     {
         Json parsed;
         std::string error;
-        bool read = parseDocument(value, parsed, error);
+        bool read = parseDocument(value, parsed, error, type == kJsonRaw);
         if (type == kJsonRaw)
             return read && !parsed.is_null() ? parsed : text == "null" ? Json() : Json(text);
         if (read && parsed.is_null())
@@ -499,6 +549,12 @@ short jsonDeleteElement(Evaluator &evaluator, const Node &call, Value &result)
             Json *parent = const_cast<Json *>(find(document, steps));
             if (parent && parent->is_object() && last.kind == Step::Key)
                 parent->erase(last.key);
+            else if (parent && parent->is_array() && last.kind == Step::Key)
+            {
+                // Only a key of digits names an element of an array; any other names none.
+                if (indexOf(last.key, last.index) && last.index < parent->size())
+                    parent->erase(last.index);
+            }
             else if (parent && parent->is_array() && !parent->empty() && last.kind != Step::Append)
             {
                 std::size_t index = last.kind == Step::Last ? parent->size() - 1 : last.index;

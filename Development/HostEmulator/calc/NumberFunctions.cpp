@@ -67,6 +67,16 @@ short unary(Evaluator &evaluator, const Node &call, Value &result)
 }
 
 Number absolute(const Number &n) { return n.IsNegative() ? negated(n) : n; }
+
+// The magnitude keeps a time a time (a negative duration becomes a positive one); anything else is a number.
+short absoluteValue(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    if (short code = argument(evaluator, call, 0, value))
+        return code;
+    setTyped(result, absolute(numberOf(value)), value.Type() == kDTTime ? kDTTime : kDTNumber);
+    return kCalcOK;
+}
 Number integerPart(const Number &n) { return truncateNumber(n, 0); }
 Number floorOf(const Number &n) { return n.Floor(); }
 Number ceilingOf(const Number &n) { return negated(negated(n).Floor()); }
@@ -115,12 +125,18 @@ short extreme(Evaluator &evaluator, const Node &call, Value &result)
 }
 
 // Functions computed in binary floating point; NaN or an infinite result cannot be evaluated (error 1218).
-template <double (*F)(double), bool (*Valid)(double)>
+// With `NothingAtZero`, 0 lies out of range without being an error: the result is empty (Log ( 0 )).
+template <double (*F)(double), bool (*Valid)(double), bool NothingAtZero = false>
 short real(Evaluator &evaluator, const Node &call, Value &result)
 {
     Number number;
     if (short code = numberArgument(evaluator, call, 0, number))
         return code;
+    if (NothingAtZero && number.IsZero())
+    {
+        result.Clear(kDTNumber);
+        return kCalcOK;
+    }
     double x = number.ToDouble();
     double y = Valid(x) ? F(x) : NAN;
     if (!std::isfinite(y))
@@ -151,7 +167,7 @@ short randomNumber(Evaluator &, const Node &, Value &result)
 }
 
 const BuiltinRegistration registration({
-    {"Abs", 1, 1, &unary<&absolute>},
+    {"Abs", 1, 1, &absoluteValue},
     {"Int", 1, 1, &unary<&integerPart>},
     {"Floor", 1, 1, &unary<&floorOf>},
     {"Ceiling", 1, 1, &unary<&ceilingOf>},
@@ -165,7 +181,7 @@ const BuiltinRegistration registration({
     {"Sqrt", 1, 1, &real<&squareRoot, &nonNegative>},
     {"Exp", 1, 1, &real<&exponential, &anything>},
     {"Ln", 1, 1, &real<&naturalLog, &positive>},
-    {"Log", 1, 1, &real<&decimalLog, &positive>},
+    {"Log", 1, 1, &real<&decimalLog, &positive, true>},
     {"Random", 0, 0, &randomNumber},
 });
 } // namespace

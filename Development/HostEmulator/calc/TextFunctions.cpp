@@ -134,14 +134,16 @@ short left(Evaluator &evaluator, const Node &call, Value &result) { return slice
 short right(Evaluator &evaluator, const Node &call, Value &result) { return slice(evaluator, call, result, 'R'); }
 short middle(Evaluator &evaluator, const Node &call, Value &result) { return slice(evaluator, call, result, 'M'); }
 
-// Start offsets of the occurrences of `needle` in `haystack`, overlapping ones included, as FileMaker's
-// PatternCount and Position count them. Both are already folded when the search ignores case.
+// Start offsets of the occurrences of `needle` in `haystack`: with `overlapping`, every one, as Position counts
+// them; without, each search going on after the occurrence found, as PatternCount counts them. Both are already
+// folded when the search ignores case.
 template <typename F>
-void forEachOccurrence(const std::u16string &haystack, const std::u16string &needle, F &&f)
+void forEachOccurrence(const std::u16string &haystack, const std::u16string &needle, bool overlapping, F &&f)
 {
     if (needle.empty())
         return;
-    for (std::size_t at = haystack.find(needle); at != std::u16string::npos; at = haystack.find(needle, at + 1))
+    const std::size_t step = overlapping ? 1 : needle.size();
+    for (std::size_t at = haystack.find(needle); at != std::u16string::npos; at = haystack.find(needle, at + step))
         if (!f(at))
             return;
 }
@@ -152,7 +154,7 @@ short patternCount(Evaluator &evaluator, const Node &call, Value &result)
     if (short code = arguments(evaluator, call, 0, text, search))
         return code;
     int64_t count = 0;
-    forEachOccurrence(ToLowerCopy(text.AsText().Chars()), ToLowerCopy(search.AsText().Chars()),
+    forEachOccurrence(ToLowerCopy(text.AsText().Chars()), ToLowerCopy(search.AsText().Chars()), false,
                       [&](std::size_t) { return ++count, true; });
     setWhole(result, count);
     return kCalcOK;
@@ -172,7 +174,7 @@ short position(Evaluator &evaluator, const Node &call, Value &result)
     uint32_t from = unitOffset(haystack, std::max<int64_t>(wholeNumber(start), 1) - 1);
     std::size_t found = std::u16string::npos;
     if (!needle.empty() && wanted > 0)
-        forEachOccurrence(haystack.substr(from), needle, [&](std::size_t at) {
+        forEachOccurrence(haystack.substr(from), needle, true, [&](std::size_t at) {
             if (--wanted > 0)
                 return true;
             found = from + at;
@@ -260,15 +262,24 @@ Text trimmed(const Text &text)
     return text.Slice(static_cast<uint32_t>(first), static_cast<uint32_t>(text.Chars().find_last_not_of(u' ') + 1 - first));
 }
 
-bool isNonRoman(char16_t c)
+// TrimAll's division of characters: below U+2F00 a character counts as Roman, from it on (CJK, kana, full-width
+// forms) as non-Roman.
+bool isNonRoman(char16_t c) { return c >= 0x2F00; }
+
+// What TrimAll leaves between two characters, by trimType: 0 one space between Roman characters only; 1 also one
+// half-width space between a Roman and a non-Roman character, added when there is none; 2 the same without adding
+// one; 3 no space at all. Spaces between two non-Roman characters always go.
+bool keepsSpaceBetween(char16_t before, char16_t after, int trimType)
 {
-    return (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
-           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+    const bool mixed = isNonRoman(before) != isNonRoman(after);
+    if (trimType == 3 || (!mixed && isNonRoman(before)))
+        return false;
+    return !mixed || trimType == 1 || trimType == 2;
 }
 
-// TrimAll ( text ; trimSpaces ; trimType ): leading and trailing spaces go, runs of spaces become one, and with
-// trimType 0 to 2 a space between two non-Roman (CJK) characters goes. trimSpaces also treats full-width spaces
-// as spaces. Spaces are never added.
+// TrimAll ( text ; trimSpaces ; trimType ): leading and trailing spaces go, and the spaces between characters
+// follow the trim type; trimSpaces 1 treats full-width spaces (U+3000) as spaces, 0 keeps them as characters.
+// A trim type outside 0 to 3 is read as 0.
 short trimAll(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
@@ -276,29 +287,34 @@ short trimAll(Evaluator &evaluator, const Node &call, Value &result)
     if (short code = arguments(evaluator, call, 0, value, fullWidth, type))
         return code;
     const bool wide = !fullWidth.IsZero();
-    const bool joinNonRoman = wholeNumber(type) >= 0 && wholeNumber(type) <= 2;
+    const int64_t typeNumber = wholeNumber(type);
+    const int trimType = typeNumber >= 0 && typeNumber <= 3 ? static_cast<int>(typeNumber) : 0;
     const Text &text = value.AsText();
     const std::u16string &chars = text.Chars();
     auto isSpace = [&](char16_t c) { return c == u' ' || (wide && c == kIdeographicSpace); };
     Text out;
-    std::size_t i = 0, size = chars.size();
+    std::size_t i = 0, size = chars.size(), last = std::u16string::npos; // the last character kept
     while (i < size)
     {
         if (!isSpace(chars[i]))
         {
-            std::size_t runEnd = i;
-            while (runEnd < size && !isSpace(chars[runEnd]))
+            // Type 1 puts a space where Roman and non-Roman characters meet without one.
+            std::size_t runEnd = i + 1;
+            while (runEnd < size && !isSpace(chars[runEnd]) &&
+                   !(trimType == 1 && isNonRoman(chars[runEnd - 1]) != isNonRoman(chars[runEnd])))
                 ++runEnd;
+            if (trimType == 1 && last != std::u16string::npos && last + 1 == i &&
+                isNonRoman(chars[last]) != isNonRoman(chars[i]))
+                out.AppendPlain(u" ");
             out.Append(text, static_cast<uint32_t>(i), static_cast<uint32_t>(runEnd - i));
+            last = runEnd - 1;
             i = runEnd;
             continue;
         }
         std::size_t runEnd = i;
         while (runEnd < size && isSpace(chars[runEnd]))
             ++runEnd;
-        bool inside = i > 0 && runEnd < size;
-        bool between = inside && joinNonRoman && isNonRoman(chars[i - 1]) && isNonRoman(chars[runEnd]);
-        if (inside && !between)
+        if (last != std::u16string::npos && runEnd < size && keepsSpaceBetween(chars[last], chars[runEnd], trimType))
             out.Append(text, static_cast<uint32_t>(i), 1);
         i = runEnd;
     }

@@ -65,7 +65,7 @@ short getValue(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-// LeftValues, RightValues and MiddleValues: a start before 1 shortens the range, as Middle does.
+// LeftValues, RightValues and MiddleValues: values as Left, Right and Middle take characters.
 int64_t valuesOf(const Text &text) { return valueCountOf(text.Chars()); }
 
 short valueSlice(Evaluator &evaluator, const Node &call, Value &result, char which)
@@ -115,8 +115,25 @@ struct ValueOrder
     int type = 1;
     bool descending = false;
     bool raw = false;
+    bool knownLocale = true; // false for a locale FileMaker does not know: the functions answer "?"
 };
 
+// The locales FileMaker sorts by. The emulator compares text ignoring case for all of them but Unicode_Raw.
+bool isSortLocale(const std::u16string &name)
+{
+    static const char16_t *const kLocales[] = {
+        u"Arabic", u"Bengali", u"Bulgarian", u"Catalan", u"Catalog", u"Chinese", u"Chinese_Stroke", u"Croatian",
+        u"Czech", u"Danish", u"Dutch", u"English", u"Estonian", u"Finnish", u"Finnish_Custom", u"French", u"German",
+        u"German_Dictionary", u"Greek", u"Greek_Mixed", u"Gujarati", u"Hebrew", u"Hindi", u"Hungarian", u"Icelandic",
+        u"Italian", u"Japanese", u"Kannada", u"Korean", u"Latvian", u"Lithuanian", u"Malayalam", u"Marathi",
+        u"Norwegian", u"Panjabi", u"Persian", u"Polish", u"Portuguese", u"Romanian", u"Russian", u"Serbian", u"Slovak",
+        u"Slovenian", u"Spanish", u"Spanish_Traditional", u"Swedish", u"Swedish_Custom", u"Tamil", u"Telugu", u"Thai",
+        u"Turkish", u"Ukrainian", u"Unicode_Raw", u"Unicode_Standard", u"Vietnamese"};
+    return std::any_of(std::begin(kLocales), std::end(kLocales),
+                       [&](const char16_t *locale) { return EqualIgnoringCase(name, locale); });
+}
+
+// A type that is not 1 to 5 (or -1 to -5) sorts as text, ascending; an empty locale is the file's.
 short readOrder(Evaluator &evaluator, const Node &call, ValueOrder &order)
 {
     if (call.args.size() > 1)
@@ -125,17 +142,18 @@ short readOrder(Evaluator &evaluator, const Node &call, ValueOrder &order)
         if (short code = numberArgument(evaluator, call, 1, type))
             return code;
         int64_t n = wholeNumber(type);
-        if (n == 0 || n < -5 || n > 5)
-            return evaluator.fail(kCalcGeneric, *call.args[1], "the data type must be 1 to 5, or -1 to -5");
-        order.type = static_cast<int>(n < 0 ? -n : n);
-        order.descending = n < 0;
+        bool known = n != 0 && n >= -5 && n <= 5;
+        order.type = known ? static_cast<int>(n < 0 ? -n : n) : 1;
+        order.descending = known && n < 0;
     }
     if (call.args.size() > 2)
     {
         Value locale;
         if (short code = argument(evaluator, call, 2, locale))
             return code;
-        order.raw = EqualIgnoringCase(locale.AsText().Chars(), u"Unicode_Raw");
+        const std::u16string &name = locale.AsText().Chars();
+        order.raw = EqualIgnoringCase(name, u"Unicode_Raw");
+        order.knownLocale = name.empty() || isSortLocale(name);
     }
     return kCalcOK;
 }
@@ -202,7 +220,8 @@ short orderedValues(Evaluator &evaluator, const Node &call, Value &source, Value
         return code;
     if (short code = readOrder(evaluator, call, order))
         return code;
-    values = keyedValues(source.AsText().Chars(), order);
+    if (order.knownLocale)
+        values = keyedValues(source.AsText().Chars(), order);
     return kCalcOK;
 }
 
@@ -216,7 +235,7 @@ short sortValues(Evaluator &evaluator, const Node &call, Value &result)
         return code;
     std::stable_sort(values.begin(), values.end(),
                      [&](const Keyed &a, const Keyed &b) { return compareKeyed(a, b, order) < 0; });
-    result.SetText(joinValues(source.AsText(), values));
+    result.SetText(order.knownLocale ? joinValues(source.AsText(), values) : Text(u"?"));
     return kCalcOK;
 }
 
@@ -237,7 +256,7 @@ short uniqueValues(Evaluator &evaluator, const Node &call, Value &result)
         if (seen.insert(std::move(key)).second)
             unique.push_back(std::move(value));
     }
-    result.SetText(joinValues(source.AsText(), unique));
+    result.SetText(order.knownLocale ? joinValues(source.AsText(), unique) : Text(u"?"));
     return kCalcOK;
 }
 

@@ -235,14 +235,27 @@ bool Number::FromText(std::u16string_view text, Number &out)
 {
     DigitSink sink;
     bool negative = false, point = false;
+    int open = 0; // parentheses still open before the first digit
     for (const char16_t c : text)
     {
         if (c >= u'0' && c <= u'9')
+        {
+            // A minus sign or an open parenthesis before the first digit makes it negative, unless a period came
+            // first: "(22)" is -22, ".(22)" is .22.
+            if (!sink.any && open > 0)
+                negative = true;
             sink.Add(c - u'0', point);
+        }
         else if (c == u'.' && !point)
             point = true;
-        else if (c == u'-' && !sink.any)
+        else if (sink.any || point)
+            continue;
+        else if (c == u'-')
             negative = true;
+        else if (c == u'(')
+            ++open;
+        else if (c == u')' && open > 0)
+            --open;
     }
     if (!sink.any)
         return false;

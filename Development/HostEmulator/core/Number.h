@@ -26,7 +26,8 @@ public:
     // A complete numeric literal: optional sign, digits with at most one '.', optional exponent (e/E).
     static bool ParseLiteral(std::u16string_view text, Number &out);
     // FileMaker's reading of a text as a number: the digits in order, the first '.' as the decimal point,
-    // negative when a '-' comes before the first digit; other characters are skipped. False when there is no digit.
+    // negative when a '-' or an unclosed '(' comes before the first digit and no '.' before them; other characters
+    // are skipped. False when there is no digit.
     static bool FromText(std::u16string_view text, Number &out);
 
     // FileMaker's text form: plain decimal notation, no exponent, no trailing zeros, "0.5" with a leading zero.

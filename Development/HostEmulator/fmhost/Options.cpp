@@ -50,7 +50,8 @@ const char *usageText()
 {
     return "usage: fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... [--json | --echo] [-e CALC]...\n"
            "              [SCRIPT]\n"
-           "       fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... --test [--junit PATH] FILE...\n"
+           "       fmhost [--plugin PATH | --no-plugin] [--file NAME[=SQLITE_DB]]... --test [--junit PATH] [--tap]\n"
+           "              [--filter PATTERN]... FILE...\n"
            "  --plugin PATH   plug-in to load (default: VantrelSandbox.fmx beside fmhost)\n"
            "  --no-plugin     load no plug-in (only the host's own functions)\n"
            "  --file NAME     open a hosted file; the first one is the calling file; =SQLITE_DB backs its SQL\n"
@@ -61,6 +62,9 @@ const char *usageText()
            "  --test FILE...  run test files (scripts, or the ```fmcalc blocks of .md files) whose \"// =>\" lines\n"
            "                  state expected results; print the failures and \"N passed, N failed\"\n"
            "  --junit PATH    with --test, also write a JUnit XML report\n"
+           "  --tap           with --test, write TAP to standard output instead of the failures and the summary\n"
+           "  --filter PATTERN\n"
+           "                  with --test, check only the tests whose names match (* any characters, ? one)\n"
            "With no calculation and no script, fmhost reads calculations at a prompt.\n"
            "A calculation goes on over several lines while a parenthesis, bracket or quote is open, or when a line\n"
            "ends in \\. Lines starting with \":\" are commands (:help lists them), among them :session, :close, :end\n"
@@ -104,6 +108,14 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
             options.noPlugin = true;
         else if (argument == "--test")
             options.test = true;
+        else if (argument == "--tap")
+            options.tap = true;
+        else if (argument == "--filter")
+        {
+            if (!takeValue())
+                return false;
+            options.testFilters.push_back(value);
+        }
         else if (argument == "--junit" || argument == "--plugin")
         {
             if (!takeValue())
@@ -140,7 +152,7 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
         }
         if (hasInlineValue &&
             (argument == "--json" || argument == "--echo" || argument == "--no-plugin" || argument == "--help" ||
-             argument == "--test"))
+             argument == "--test" || argument == "--tap"))
         {
             error = argument + " takes no value";
             return false;
@@ -158,8 +170,9 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
     }
     if (!options.test)
     {
-        if (!options.junitPath.empty())
-            error = "--junit goes with --test";
+        if (!options.junitPath.empty() || options.tap || !options.testFilters.empty())
+            error = std::string(!options.junitPath.empty() ? "--junit" : options.tap ? "--tap" : "--filter") +
+                    " goes with --test";
         else if (positional.size() > 1)
             error = "only one SCRIPT may be given";
         return error.empty();

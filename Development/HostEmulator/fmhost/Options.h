@@ -28,6 +28,8 @@ struct Options
     bool help = false;
     bool test = false;      // --test: the positional arguments are test files
     std::string junitPath;  // --junit: where the test runner writes its JUnit report
+    bool tap = false;       // --tap: the test runner writes TAP to standard output
+    std::vector<std::string> testFilters; // --filter: the tests to run, by name patterns
     std::vector<HostedFileOption> files;
     std::vector<CalculationSource> sources;
     std::vector<std::string> testFiles;

@@ -13,13 +13,18 @@ bool startsAt(const std::string &line, std::size_t at, const char *prefix)
     return line.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-// "// =>" (spaces between the slashes and the arrow allowed): the expected text, else false.
-bool expectationText(const std::string &line, std::size_t first, std::string &expected)
+// "// =>" or "// \\=>" (spaces between the slashes and the arrow allowed): the expected text, else false.
+bool expectationText(const std::string &line, std::size_t first, std::string &expected, bool &escaped)
 {
     if (!startsAt(line, first, "//"))
         return false;
     std::size_t arrow = line.find_first_not_of(" \t", first + 2);
-    if (arrow == std::string::npos || !startsAt(line, arrow, "=>"))
+    if (arrow == std::string::npos)
+        return false;
+    escaped = startsAt(line, arrow, "\\=>");
+    if (escaped)
+        ++arrow;
+    else if (!startsAt(line, arrow, "=>"))
         return false;
     expected = line.substr(arrow + 2);
     if (!expected.empty() && expected[0] == ' ')
@@ -167,6 +172,8 @@ void cLineJoiner::add(std::string line, int lineNumber, std::vector<ScriptItem> 
         line.pop_back();
     std::size_t first = firstNonBlank(line);
     std::string expected;
+    std::string comment;
+    lastComment_.swap(comment);
     if (first == std::string::npos)
     {
         if (pending_ && blankLineEnds_)
@@ -175,18 +182,26 @@ void cLineJoiner::add(std::string line, int lineNumber, std::vector<ScriptItem> 
             calculation_.text += '\n';
         return;
     }
-    if (expectationText(line, first, expected))
+    bool escaped = false;
+    if (expectationText(line, first, expected, escaped))
     {
         // An expectation always ends the calculation before it, open or not.
         complete(items);
-        items.push_back({ScriptItem::Kind::Expectation, expected, lineNumber});
+        items.push_back({ScriptItem::Kind::Expectation, expected, lineNumber, escaped});
         return;
     }
     if (!pending_)
     {
-        if (startsAt(line, first, "//"))
-            return;
         std::size_t last = line.find_last_not_of(" \t");
+        auto commentText = [&](const char *marker) {
+            std::size_t text = line.find_first_not_of(marker, first);
+            return text == std::string::npos ? std::string() : line.substr(text, last + 1 - text);
+        };
+        if (startsAt(line, first, "//"))
+        {
+            lastComment_ = commentText(" \t/");
+            return;
+        }
         if (line[first] == ':')
         {
             items.push_back({ScriptItem::Kind::Command, line.substr(first, last + 1 - first), lineNumber});
@@ -194,13 +209,12 @@ void cLineJoiner::add(std::string line, int lineNumber, std::vector<ScriptItem> 
         }
         if (line[first] == '#')
         {
-            std::size_t text = line.find_first_not_of(" \t#", first);
-            items.push_back({ScriptItem::Kind::Comment,
-                             text == std::string::npos ? std::string() : line.substr(text, last + 1 - text),
-                             lineNumber});
+            lastComment_ = commentText(" \t#");
+            items.push_back({ScriptItem::Kind::Comment, lastComment_, lineNumber});
             return;
         }
         calculation_ = {ScriptItem::Kind::Calculation, std::string(), lineNumber};
+        calculation_.comment = std::move(comment);
         line.erase(0, first);
     }
     else

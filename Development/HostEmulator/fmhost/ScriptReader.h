@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fmhost
@@ -12,12 +13,23 @@ struct ScriptItem
     {
         Calculation, // its lines joined with line feeds
         Command,     // a line starting with ":", trimmed
-        Expectation, // the text after "// =>" (one space after the arrow dropped)
+        Expectation, // the text after "// =>" or "// \=>" (one space after the arrow dropped)
         Comment      // a line starting with "#", without the "#" and the blanks around the rest
     };
+    ScriptItem() = default;
+    ScriptItem(Kind kind_, std::string text_, int line_, bool escaped_ = false)
+        : kind(kind_), text(std::move(text_)), line(line_), escaped(escaped_)
+    {
+    }
+
     Kind kind = Kind::Calculation;
     std::string text;
     int line = 0; // where the item starts, from 1
+    // An expectation written "// \=>": its text holds backslash escapes, which the test runner reads.
+    bool escaped = false;
+    // A calculation's: the "#" or "//" comment on the line right before it, without its marker and the blanks
+    // around the rest; empty when there is none.
+    std::string comment;
 };
 
 // True while a calculation cannot be complete: a parenthesis or bracket is still open, or a text in quotes or a
@@ -30,8 +42,8 @@ std::string calculationOnOneLine(const std::string &calculation);
 
 // Gathers lines into items. A calculation goes on over the following lines while it is open or while its line ends
 // in a backslash (the backslash is dropped; lines are joined with a line feed). Outside a calculation, blank lines
-// and lines starting with "//" are skipped, except "// =>" lines, which are expectations; a line starting with ":"
-// is a command, one starting with "#" a comment.
+// and lines starting with "//" are skipped, except "// =>" and "// \=>" lines, which are expectations; a line
+// starting with ":" is a command, one starting with "#" a comment.
 class cLineJoiner
 {
 public:
@@ -52,6 +64,7 @@ private:
     bool blankLineEnds_;
     bool pending_ = false;
     ScriptItem calculation_;
+    std::string lastComment_; // the comment of the line just before, for the calculation that may follow it
 };
 
 // Every item of a script text. A UTF-8 byte-order mark at the start is ignored.

@@ -3,10 +3,13 @@
 #include "fmhost/Commands.h"
 #include "fmhost/HostContext.h"
 #include "fmhost/Output.h"
-#include "fmhost/ScriptReader.h"
 #include "fmhost/Signals.h"
+#include "fmhost/TestPlan.h"
+#include "fmhost/TestReports.h"
 
+#include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace fmhost
@@ -30,167 +33,102 @@ bool isMarkdown(const std::string &path)
                                path.compare(path.size() - 3, 3, ".MD") == 0);
 }
 
-// "error N": the code expected, else false.
-bool expectedError(const std::string &expected, int &code)
-{
-    if (expected.compare(0, 6, "error ") != 0)
-        return false;
-    std::size_t digits = expected.find_first_not_of(' ', 6);
-    if (digits == std::string::npos)
-        return false;
-    std::size_t end = 0;
-    try
-    {
-        code = std::stoi(expected.substr(digits), &end);
-    }
-    catch (const std::exception &)
-    {
-        return false;
-    }
-    return digits + end == expected.size();
-}
-
 std::string describeOutcome(const cEvaluation &evaluation)
 {
     return evaluation.result.error ? evaluation.failure : jsonString(evaluation.result.text);
 }
 
-// Checks one calculation against its expectation lines (none: it only has to succeed).
-std::string check(const cEvaluation &evaluation, const std::vector<std::string> &expectations)
+// Checks a test's outcome against what it expects.
+std::string check(const cEvaluation &evaluation, const cTestStep &test)
 {
-    if (expectations.empty())
-        return evaluation.result.error ? "expected no error, got " + evaluation.failure : std::string();
-    std::string expected;
-    for (std::size_t i = 0; i < expectations.size(); ++i)
-        expected += (i ? "\r" : "") + expectations[i];
-    int code = 0;
-    if (expectations.size() == 1 && expectedError(expected, code))
-        return evaluation.result.error == code ? std::string()
-                                               : "expected error " + std::to_string(code) + ", got " +
-                                                     describeOutcome(evaluation);
-    if (!evaluation.result.error && evaluation.result.text == expected)
+    if (test.expectsError)
+        return evaluation.result.error == test.errorCode
+                   ? std::string()
+                   : "expected error " + std::to_string(test.errorCode) + ", got " + describeOutcome(evaluation);
+    if (!evaluation.result.error && evaluation.result.text == test.expected)
         return std::string();
-    return "expected " + jsonString(expected) + ", got " + describeOutcome(evaluation);
+    return "expected " + jsonString(test.expected) + ", got " + describeOutcome(evaluation);
 }
 
-void runFile(cHostContext &host, const std::vector<ScriptItem> &items, cTestFile &file)
+double secondsSince(std::chrono::steady_clock::time_point start)
 {
-    for (std::size_t i = 0; i < items.size() && !stopRequested(); ++i)
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Runs one step; answers whether it is a case of the report, filling `test`.
+bool runStep(cHostContext &host, const cTestStep &step, cTestCase &test)
+{
+    test.line = step.line;
+    test.name = step.name;
+    test.calculation = step.calculation;
+    const auto start = std::chrono::steady_clock::now();
+    switch (step.kind)
     {
-        const ScriptItem &item = items[i];
-        if (item.kind == ScriptItem::Kind::Comment)
-            continue;
-        cTestCase test;
-        test.line = item.line;
-        test.calculation = item.text;
-        if (item.kind == ScriptItem::Kind::Expectation)
-        {
-            test.calculation = "// => " + item.text;
-            test.failure = "an expected result with no calculation right before it";
-            file.cases.push_back(test);
-            continue;
-        }
-        if (item.kind == ScriptItem::Kind::Command)
-        {
-            std::ostringstream ignored;
-            std::string error;
-            if (!runCommand(item.text, host, ignored, error))
-            {
-                test.failure = error;
-                file.cases.push_back(test);
-            }
-            continue;
-        }
-        std::vector<std::string> expectations;
-        while (i + 1 < items.size() && items[i + 1].kind == ScriptItem::Kind::Expectation)
-            expectations.push_back(items[++i].text);
-        test.failure = check(host.evaluate(item.text), expectations);
-        // A calculation run only for its effect counts when it fails.
-        if (!expectations.empty() || !test.failure.empty())
-            file.cases.push_back(test);
-    }
-}
-
-// The calculation on one line of the report: even line breaks within texts and after comments become spaces.
-std::string oneLine(const std::string &calculation)
-{
-    std::string line = calculationOnOneLine(calculation);
-    for (char &c : line)
-        if (c == '\n')
-            c = ' ';
-    return line;
-}
-
-std::string xmlEscaped(const std::string &text)
-{
-    std::string out;
-    for (char c : text)
+    case cTestStep::Kind::Stray: test.failure = "an expected result with no calculation right before it"; break;
+    case cTestStep::Kind::Command:
     {
-        switch (c)
-        {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\n': out += "&#10;"; break;
-        case '\t': out += "&#9;"; break;
-        default:
-            // Other control characters cannot appear in XML 1.0 at all.
-            out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
-        }
+        std::ostringstream ignored;
+        std::string error;
+        if (!runCommand(step.calculation, host, ignored, error))
+            test.failure = error;
+        break;
     }
-    return out;
-}
-} // namespace
-
-std::string junitReport(const std::vector<cTestFile> &files)
-{
-    std::size_t tests = 0, failures = 0;
-    std::ostringstream suites;
-    for (const cTestFile &file : files)
+    case cTestStep::Kind::Setup:
     {
-        std::size_t failed = 0;
-        std::ostringstream cases;
-        for (const cTestCase &test : file.cases)
-        {
-            cases << "    <testcase classname=\"" << xmlEscaped(file.path) << "\" name=\"" << test.line << ": "
-                  << xmlEscaped(oneLine(test.calculation)) << "\"";
-            if (test.failure.empty())
-                cases << "/>\n";
-            else
-            {
-                ++failed;
-                cases << ">\n      <failure message=\"" << xmlEscaped(test.failure) << "\">"
-                      << xmlEscaped(file.path + ":" + std::to_string(test.line) + ": " + test.calculation + "\n" +
-                                    test.failure)
-                      << "</failure>\n    </testcase>\n";
-            }
-        }
-        suites << "  <testsuite name=\"" << xmlEscaped(file.path) << "\" tests=\"" << file.cases.size()
-               << "\" failures=\"" << failed << "\" errors=\"0\">\n"
-               << cases.str() << "  </testsuite>\n";
-        tests += file.cases.size();
-        failures += failed;
+        cEvaluation evaluation = host.evaluate(step.calculation);
+        if (evaluation.result.error)
+            test.failure = "expected no error, got " + evaluation.failure;
+        break;
     }
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites name=\"fmhost\" tests=\"" + std::to_string(tests) +
-           "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\">\n" + suites.str() + "</testsuites>\n";
+    case cTestStep::Kind::Test:
+    {
+        cEvaluation evaluation = host.evaluate(step.calculation);
+        if (!step.selected)
+            return false;
+        test.failure = check(evaluation, step);
+        break;
+    }
+    }
+    test.seconds = secondsSince(start);
+    // Set-up calculations and commands count when they fail.
+    return step.kind == cTestStep::Kind::Test || !test.failure.empty();
 }
 
-int runTests(const Options &options, std::ostream &out, std::ostream &err)
+// Reads every test file before anything runs: a mistake in one is a usage error.
+bool readPlans(const Options &options, std::vector<cTestPlan> &plans, std::ostream &err)
 {
-    // Every file is read, and the report's path tried, before anything runs: a mistake there is a usage error.
-    std::vector<std::vector<ScriptItem>> scripts;
     for (const std::string &path : options.testFiles)
     {
-        std::string content;
+        std::string content, error;
         if (!readFile(path, content))
         {
             err << "fmhost: cannot read test file " << path << std::endl;
-            return 2;
+            return false;
         }
-        scripts.push_back(isMarkdown(path) ? readMarkdown(content) : readScript(content));
+        plans.emplace_back();
+        if (!readTestPlan(path, content, isMarkdown(path), plans.back(), error))
+        {
+            err << "fmhost: " << error << std::endl;
+            return false;
+        }
     }
+    if (!selectTests(plans, options.testFilters))
+    {
+        err << "fmhost: no test matches --filter";
+        for (const std::string &pattern : options.testFilters)
+            err << ' ' << jsonString(pattern);
+        err << std::endl;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int runTests(const Options &options, std::ostream &out, std::ostream &err)
+{
+    std::vector<cTestPlan> plans;
+    if (!readPlans(options, plans, err))
+        return 2;
     std::ofstream junit;
     if (!options.junitPath.empty())
     {
@@ -202,10 +140,13 @@ int runTests(const Options &options, std::ostream &out, std::ostream &err)
         }
     }
 
+    std::unique_ptr<cTapWriter> tap(options.tap ? new cTapWriter(out) : nullptr);
     std::vector<cTestFile> files;
     std::size_t passed = 0, failed = 0;
-    for (std::size_t f = 0; f < scripts.size() && !stopRequested(); ++f)
+    for (std::size_t f = 0; f < plans.size() && !stopRequested(); ++f)
     {
+        if (!hasSelectedTest(plans[f]))
+            continue;
         cHostContext host(options);
         std::string error;
         if (!host.start(error))
@@ -213,22 +154,31 @@ int runTests(const Options &options, std::ostream &out, std::ostream &err)
             err << "fmhost: " << error << std::endl;
             return 2;
         }
-        files.push_back({options.testFiles[f], {}});
-        runFile(host, scripts[f], files.back());
-        host.stop();
-        for (const cTestCase &test : files.back().cases)
+        files.push_back(cTestFile());
+        cTestFile &file = files.back();
+        file.path = plans[f].path;
+        file.timestamp = isoTimestamp();
+        const auto start = std::chrono::steady_clock::now();
+        for (std::size_t s = 0; s < plans[f].steps.size() && !stopRequested(); ++s)
         {
-            if (test.failure.empty())
-            {
-                ++passed;
+            cTestCase test;
+            if (!runStep(host, plans[f].steps[s], test))
                 continue;
-            }
-            ++failed;
-            out << files.back().path << ':' << test.line << ": " << oneLine(test.calculation) << ": " << test.failure
-                << '\n';
+            (test.failure.empty() ? passed : failed) += 1;
+            if (tap)
+                tap->result(file, test);
+            else if (!test.failure.empty())
+                out << file.path << ':' << test.line << ": " << oneLine(test.calculation) << ": " << test.failure
+                    << '\n';
+            file.cases.push_back(std::move(test));
         }
+        file.seconds = secondsSince(start);
+        host.stop();
     }
-    out << passed << " passed, " << failed << " failed" << std::endl;
+    if (tap)
+        tap->finish(passed, failed);
+    else
+        out << passed << " passed, " << failed << " failed" << std::endl;
     if (junit.is_open())
     {
         junit << junitReport(files);
