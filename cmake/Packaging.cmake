@@ -1,4 +1,5 @@
-# Installation and the Debian package: only the production plug-in, its documentation and an example allow-list.
+# Installation and the Debian package: only the production plug-in, the allow-list checker, their documentation
+# and an example allow-list.
 # The emulator (libFMWrapper.so, fmhost) is never installed: on a server the host provides libFMWrapper.so.
 # `cmake --install --prefix P` installs everything under P; only the package build (VANTREL_PACKAGE) puts the
 # plug-in where FileMaker Server loads it from.
@@ -8,9 +9,11 @@ if(VANTREL_PACKAGE)
   # The package installs from the root of the file system, so every destination is relative to /; the prefix
   # of `cmake --install --prefix` still comes first.
   set(vantrel_data_dir "usr/share")
+  set(vantrel_bin_dir "usr/bin")
   set(vantrel_plugin_dir_default "opt/FileMaker/FileMaker Server/Database Server/Extensions")
 else()
   set(vantrel_data_dir "${CMAKE_INSTALL_DATADIR}")
+  set(vantrel_bin_dir "${CMAKE_INSTALL_BINDIR}")
   set(vantrel_plugin_dir_default "${CMAKE_INSTALL_LIBDIR}/vantrel")
 endif()
 set(VANTREL_PLUGIN_INSTALL_DIR "${vantrel_plugin_dir_default}" CACHE PATH
@@ -19,8 +22,10 @@ set(VANTREL_DOC_DIR "${vantrel_data_dir}/doc/vantrel-plugin")
 set(VANTREL_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 
 install(TARGETS Vantrel LIBRARY DESTINATION "${VANTREL_PLUGIN_INSTALL_DIR}" COMPONENT plugin)
-install(FILES README.md docs/functions.md docs/allow-list.md "${VANTREL_PACKAGING_DIR}/copyright"
-        DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
+install(TARGETS vantrel-allowlist-check RUNTIME DESTINATION "${vantrel_bin_dir}" COMPONENT plugin)
+install(FILES "${VANTREL_ALLOWLIST_CHECK_MANUAL}" DESTINATION "${vantrel_data_dir}/man/man1" COMPONENT plugin)
+install(FILES README.md docs/functions.md docs/allow-list.md docs/troubleshooting.md
+        "${VANTREL_PACKAGING_DIR}/copyright" DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
 # The live allow-list belongs to the administrator: only an example is installed, beside the documentation.
 install(FILES examples/zeqPluginsAllowedFunctions.txt DESTINATION "${VANTREL_DOC_DIR}/examples"
         RENAME zeqPluginsAllowedFunctions.example.txt COMPONENT plugin)
