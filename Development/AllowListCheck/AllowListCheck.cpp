@@ -82,6 +82,11 @@ bool PrintAccess(const std::string &path, const std::string &user)
             std::cout << "  (has an access control list, which may change this: getfacl shows it)";
         std::cout << "\n";
     }
+    if (steps.back().hidden)
+    {
+        std::cout << "  This command may not look further: run it as root (sudo).\n";
+        return true; // not known; reading the file tells
+    }
     bool folders = true; // the user may search every folder on the way
     for (std::size_t i = 0; i + 1 < steps.size(); ++i)
         folders = folders && steps[i].allowed;

@@ -96,6 +96,7 @@ cUserAccess::cStep cUserAccess::examine(const std::string &path, bool last) cons
     struct stat info;
     if (::stat(path.c_str(), &info) != 0)
     {
+        step.hidden = errno == EACCES;
         step.problem = errno == ENOENT ? "missing" : std::string("cannot be examined: ") + std::strerror(errno);
         return step;
     }

@@ -24,6 +24,7 @@ public:
         bool found = false;   // it exists, and is a folder (a regular file for the last step)
         bool allowed = false; // the user may search the folder (read the file)
         bool acl = false;     // it has an access control list
+        bool hidden = false;  // this process may not look at it, so nothing is known
         std::string problem;  // why not found or not allowed
     };
 

@@ -254,5 +254,13 @@ TEST_F(AllowListCheck, SaysSoWhenItCannotReadTheFileItself)
     EXPECT_EQ(4, outcome.status) << outcome.out;
     EXPECT_NE(std::string::npos, outcome.out.find("This command may not read the file itself: run it as root"))
         << outcome.out;
+
+    // Nor can it tell anything about a file in a folder it may not enter: that is not the plug-in's verdict.
+    const std::string folder = root + "/Zeq";
+    ASSERT_EQ(0, ::mkdir(folder.c_str(), 0700));
+    const cOutcome hidden = Run({"--user", "root", folder + "/zeqPluginsAllowedFunctions.txt"}, kNobody);
+    EXPECT_EQ(4, hidden.status) << hidden.out;
+    EXPECT_NE(std::string::npos, hidden.out.find("This command may not look further: run it as root")) << hidden.out;
+    EXPECT_EQ(std::string::npos, hidden.out.find("The plug-in would refuse")) << hidden.out;
 }
 }
