@@ -59,7 +59,7 @@ std::string Mode(mode_t mode)
     return text;
 }
 
-// Prints the way to the file as the user sees it; true when the user can read it.
+// Prints the way to the file as the user sees it; false when the user surely cannot read it.
 bool PrintAccess(const std::string &path, const std::string &user)
 {
     const vtl::cUserAccess access(user);
@@ -73,7 +73,11 @@ bool PrintAccess(const std::string &path, const std::string &user)
     const std::vector<vtl::cUserAccess::cStep> steps = access.walk(path);
     for (const vtl::cUserAccess::cStep &step : steps)
     {
-        std::cout << "  " << (step.allowed ? "ok     " : "DENIED ") << step.path;
+        const char *verdict = step.allowed ? "ok      "
+                              : step.found ? "DENIED  "
+                              : step.hidden ? "?       "
+                                            : "MISSING ";
+        std::cout << "  " << verdict << step.path;
         if (!step.owner.empty())
             std::cout << "  " << step.owner << ":" << step.group << " " << Mode(step.mode);
         if (!step.problem.empty())

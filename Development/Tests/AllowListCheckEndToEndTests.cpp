@@ -98,7 +98,7 @@ TEST_F(AllowListCheck, AWellFormedFileIsAcceptedWithWhatEachFileMayCall)
                                    "Invoices.fmp12\tany\n");
     EXPECT_EQ(0, outcome.status) << outcome.out;
     for (const char *expected :
-         {"Access as nobody (uid 65534", "  ok     " /* the folders */, "Malformed lines: none\n",
+         {"Access as nobody (uid 65534", "  ok      /  " /* the folders */, "Malformed lines: none\n",
           "Options in force:\n  shell-command-obeys-allow-list: on\n",
           "  line 2 Invoices: Vantrel_ExecuteSQL, Vantrel_Get\n", "  line 3 Contacts.fmp12: every function\n",
           "  line 4 Reports: Vantrel_Version, Vantrel_GetAsHTML\\r\n    a name with \\r never matches",
@@ -165,7 +165,8 @@ TEST_F(AllowListCheck, AnUnknownOptionIsNamedAndRefusesEveryFile)
         << outcome.out;
     // Control bytes in the file are shown as they would be typed.
     const cOutcome invisible = Check("/options\tshell-command-obeys-allow-list\r\nInvoices\tany\n");
-    EXPECT_NE(std::string::npos, invisible.out.find("unknown option \"shell-command-obeys-allow-list\\r\"")) << invisible.out;
+    EXPECT_NE(std::string::npos, invisible.out.find("unknown option \"shell-command-obeys-allow-list\\r\""))
+        << invisible.out;
 }
 
 TEST_F(AllowListCheck, AFileTheUserMayNotReadIsUnreadableForThePlugIn)
@@ -174,7 +175,7 @@ TEST_F(AllowListCheck, AFileTheUserMayNotReadIsUnreadableForThePlugIn)
     ::chmod(path.c_str(), 0600);
     const cOutcome outcome = Run({"--user", kNobody, path});
     EXPECT_EQ(3, outcome.status) << outcome.out;
-    EXPECT_NE(std::string::npos, outcome.out.find("DENIED " + path)) << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.find("DENIED  " + path)) << outcome.out;
     EXPECT_NE(std::string::npos, outcome.out.find("nobody may not read it")) << outcome.out;
     EXPECT_NE(std::string::npos, outcome.out.find(std::string("The plug-in would refuse every call with \"") +
                                                   vtl::kAllowListUnreadable))
@@ -206,7 +207,7 @@ TEST_F(AllowListCheck, AFolderWithoutSearchPermissionHidesTheFileFromThePlugIn)
 
     const cOutcome outcome = Run({"--user", kNobody, path});
     EXPECT_EQ(3, outcome.status) << outcome.out;
-    EXPECT_NE(std::string::npos, outcome.out.find("DENIED " + folder + "  ")) << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.find("DENIED  " + folder + "  ")) << outcome.out;
     EXPECT_NE(std::string::npos, outcome.out.find("nobody may not search it")) << outcome.out;
     // Without search permission on the way the plug-in cannot tell the file is there.
     EXPECT_NE(std::string::npos, outcome.out.find(std::string("The plug-in would refuse every call with \"") +
@@ -229,8 +230,8 @@ TEST_F(AllowListCheck, MissingFilesUnknownUsersAndWrongArguments)
 
     const cOutcome noUser = Check("Invoices\tany\n", "no-such-user-of-vantrel");
     EXPECT_EQ(0, noUser.status) << noUser.out;
-    EXPECT_NE(std::string::npos,
-              noUser.out.find("there is no user no-such-user-of-vantrel on this machine, so its permissions are not checked"))
+    EXPECT_NE(std::string::npos, noUser.out.find("there is no user no-such-user-of-vantrel on this machine, so its "
+                                                 "permissions are not checked"))
         << noUser.out;
 
     EXPECT_EQ(2, Run({"--bogus"}).status);
