@@ -112,17 +112,21 @@ bool PrintContent(const vtl::cAllowListReport &report)
     else
         std::cout << "Malformed lines:\n";
     std::size_t firstEnding = 0; // the first malformed line after which no line counts
+    bool unknownOption = false;
     for (const vtl::cAllowListReport::cMalformed &line : report.malformed)
     {
         std::cout << "  line " << line.line << ": " << Visible(line.reason) << "\n"
                   << "    calls get: " << line.message << "\n";
         if (line.endsReading && firstEnding == 0)
             firstEnding = line.line;
+        unknownOption = unknownOption || line.message == vtl::kAllowListUnknownOption;
     }
 
     std::cout << "Options in force:\n";
-    std::string options = report.options;
-    for (std::size_t start = 0, end; start < options.size(); start = end + 1)
+    if (unknownOption)
+        std::cout << "  none: with an unknown option the plug-in refuses every call\n";
+    const std::string &options = report.options;
+    for (std::size_t start = 0, end; !unknownOption && start < options.size(); start = end + 1)
     {
         end = options.find('\n', start);
         if (end == std::string::npos)

@@ -163,6 +163,9 @@ TEST_F(AllowListCheck, AnUnknownOptionIsNamedAndRefusesEveryFile)
         << outcome.out;
     EXPECT_NE(std::string::npos, outcome.out.find("  line 2 Invoices: nothing, line 1 above it is malformed\n"))
         << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.find("Options in force:\n  none: with an unknown option the plug-in "
+                                                  "refuses every call\nFiles"))
+        << outcome.out;
     // Control bytes in the file are shown as they would be typed.
     const cOutcome invisible = Check("/options\tshell-command-obeys-allow-list\r\nInvoices\tany\n");
     EXPECT_NE(std::string::npos, invisible.out.find("unknown option \"shell-command-obeys-allow-list\\r\""))
