@@ -1,4 +1,5 @@
-# Installation and the Debian package: only the production plug-in, its documentation and an example allow-list.
+# Installation and the Debian package: only the production plug-in, the allow-list checker, their documentation
+# and an example allow-list.
 # The emulator (libFMWrapper.so, fmhost) is never installed: on a server the host provides libFMWrapper.so.
 # `cmake --install --prefix P` installs everything under P; only the package build (VANTREL_PACKAGE) puts the
 # plug-in where FileMaker Server loads it from.
@@ -21,12 +22,14 @@ if(VANTREL_PACKAGE)
   # The package installs from the root of the file system, so every destination is relative to /; the prefix
   # of `cmake --install --prefix` still comes first.
   set(vantrel_data_dir "usr/share")
+  set(vantrel_bin_dir "usr/bin")
   foreach(folder IN LISTS VANTREL_ENGINE_PLUGIN_DIRS)
     install(TARGETS Vantrel LIBRARY DESTINATION "${folder}" PERMISSIONS ${VANTREL_PLUGIN_PERMISSIONS}
             COMPONENT plugin)
   endforeach()
 else()
   set(vantrel_data_dir "${CMAKE_INSTALL_DATADIR}")
+  set(vantrel_bin_dir "${CMAKE_INSTALL_BINDIR}")
   set(VANTREL_PLUGIN_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/vantrel" CACHE PATH
       "Folder the plug-in is installed into, under the install prefix")
   install(TARGETS Vantrel LIBRARY DESTINATION "${VANTREL_PLUGIN_INSTALL_DIR}" PERMISSIONS ${VANTREL_PLUGIN_PERMISSIONS}
@@ -35,8 +38,10 @@ endif()
 set(VANTREL_DOC_DIR "${vantrel_data_dir}/doc/vantrel-plugin")
 set(VANTREL_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 
-install(FILES README.md docs/functions.md docs/allow-list.md "${VANTREL_PACKAGING_DIR}/copyright"
-        DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
+install(TARGETS vantrel-allowlist-check RUNTIME DESTINATION "${vantrel_bin_dir}" COMPONENT plugin)
+install(FILES "${VANTREL_ALLOWLIST_CHECK_MANUAL}" DESTINATION "${vantrel_data_dir}/man/man1" COMPONENT plugin)
+install(FILES README.md docs/functions.md docs/allow-list.md docs/troubleshooting.md
+        "${VANTREL_PACKAGING_DIR}/copyright" DESTINATION "${VANTREL_DOC_DIR}" COMPONENT plugin)
 # The live allow-list belongs to the administrator: only an example is installed, beside the documentation.
 install(FILES examples/zeqPluginsAllowedFunctions.txt DESTINATION "${VANTREL_DOC_DIR}/examples"
         RENAME zeqPluginsAllowedFunctions.example.txt COMPONENT plugin)

@@ -7,7 +7,9 @@
 #     and nothing of PCRE2 newer than 10.39 (the version dpkg-shlibdeps derived from Debian's symbol records);
 #   - every symbol it takes from outside has a provider: a versioned library symbol, PCRE2, or the host's FM_*;
 #   - it is stripped, its debug symbols are in the -dbgsym package beside it, and it is linked with full RELRO and
-#     built with the stack protector.
+#     built with the stack protector;
+#   - the allow-list checker (/usr/bin/vantrel-allowlist-check) is held to the same symbol versions, stripping and
+#     hardening.
 # Usage: check-package.sh PACKAGE.deb
 set -euo pipefail
 deb=$1
@@ -42,15 +44,23 @@ runpath=$(sed -nE 's/.*\(RUNPATH\).*\[(.*)\]$/\1/p' <<<"$dynamic")
 grep -q '(RPATH)' <<<"$dynamic" && fail "the plug-in has an RPATH, which LD_LIBRARY_PATH could not override"
 grep -qF '[libFMWrapper.so]' <<<"$dynamic" || fail "the plug-in does not record its need of libFMWrapper.so"
 echo "RUNPATH /opt/FileMaker/lib; three copies of mode 0755, for the Script Engine, Web Publishing and the Data API"
+checker=$work/root/usr/bin/vantrel-allowlist-check
+[ -x "$checker" ] || fail "no vantrel-allowlist-check inside"
 
-# Symbol versions the plug-in requires, from its version-needs section.
-needs=$(LC_ALL=C readelf -V --wide "$plugin" | sed -nE 's/.*Name: ([A-Z]+)_([0-9.]+).*/\1 \2/p')
-highest() { echo "$needs" | awk -v n="$1" '$1 == n { print $2 }' | sort -V | tail -1; }
-for pair in GLIBC:$max_glibc GLIBCXX:$max_glibcxx CXXABI:$max_cxxabi; do
-  name=${pair%%:*} limit=${pair#*:} have=$(highest "${pair%%:*}")
-  [ -z "$have" ] || version_le "$have" "$limit" || fail "needs ${name}_$have, Ubuntu 22.04 has only ${name}_$limit"
-  echo "highest ${name} version needed: ${have:-none} (at most $limit)"
-done
+# Symbol versions a binary requires, from its version-needs section.
+check_versions() {
+  local needs
+  needs=$(LC_ALL=C readelf -V --wide "$1" | sed -nE 's/.*Name: ([A-Z]+)_([0-9.]+).*/\1 \2/p')
+  for pair in GLIBC:$max_glibc GLIBCXX:$max_glibcxx CXXABI:$max_cxxabi; do
+    name=${pair%%:*} limit=${pair#*:}
+    have=$(echo "$needs" | awk -v n="$name" '$1 == n { print $2 }' | sort -V | tail -1)
+    [ -z "$have" ] || version_le "$have" "$limit" ||
+      fail "$(basename "$1") needs ${name}_$have, Ubuntu 22.04 has only ${name}_$limit"
+    echo "$(basename "$1"): highest ${name} version needed: ${have:-none} (at most $limit)"
+  done
+}
+check_versions "$plugin"
+check_versions "$checker"
 
 # PCRE2 carries no symbol versions; Debian records per function the release that introduced it, and
 # dpkg-shlibdeps turned that into the package's dependency on whichever code-unit width the plug-in links.
@@ -68,19 +78,26 @@ orphans=$(LC_ALL=C nm -D --undefined-only "$plugin" | awk '$1 == "U" && $2 !~ /@
 
 # Each listing is read whole before grep looks at it: `grep -q` stops at the first match, and under pipefail the
 # writer's SIGPIPE would then fail the check.
-sections=$(LC_ALL=C readelf -S --wide "$plugin")
-grep -q '\.debug_info' <<<"$sections" && fail "the plug-in is not stripped"
-grep -q '\.gnu_debuglink' <<<"$sections" || fail "the plug-in has no link to its debug file"
-build_id=$(LC_ALL=C readelf -n "$plugin" | sed -nE 's/.*Build ID: ([0-9a-f]+).*/\1/p')
 dbgsym=$(dirname "$deb")/$(basename "$deb" .deb | sed 's/^vantrel-plugin_/vantrel-plugin-dbgsym_/').ddeb
 [ -f "$dbgsym" ] || fail "no debug symbols package $dbgsym"
-grep -q "usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug" <<<"$(dpkg-deb -c "$dbgsym")" ||
-  fail "$dbgsym holds no debug file for build ID $build_id"
+debug_files=$(dpkg-deb -c "$dbgsym")
+check_stripped_and_hardened() {
+  local what sections build_id imports
+  what=$(basename "$1")
+  sections=$(LC_ALL=C readelf -S --wide "$1")
+  grep -q '\.debug_info' <<<"$sections" && fail "$what is not stripped"
+  grep -q '\.gnu_debuglink' <<<"$sections" || fail "$what has no link to its debug file"
+  build_id=$(LC_ALL=C readelf -n "$1" | sed -nE 's/.*Build ID: ([0-9a-f]+).*/\1/p')
+  grep -q "usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug" <<<"$debug_files" ||
+    fail "$dbgsym holds no debug file for $what (build ID $build_id)"
 
-grep -q GNU_RELRO <<<"$(LC_ALL=C readelf -l --wide "$plugin")" || fail "not linked with -z relro"
-grep -qE 'BIND_NOW|FLAGS_1.*NOW' <<<"$(LC_ALL=C readelf -d --wide "$plugin")" || fail "not linked with -z now"
-imports=$(LC_ALL=C nm -D --undefined-only "$plugin")
-grep -q '__stack_chk_fail' <<<"$imports" || fail "not built with the stack protector"
-grep -q '_chk@' <<<"$imports" || fail "not built with _FORTIFY_SOURCE"
+  grep -q GNU_RELRO <<<"$(LC_ALL=C readelf -l --wide "$1")" || fail "$what is not linked with -z relro"
+  grep -qE 'BIND_NOW|FLAGS_1.*NOW' <<<"$(LC_ALL=C readelf -d --wide "$1")" || fail "$what is not linked with -z now"
+  imports=$(LC_ALL=C nm -D --undefined-only "$1")
+  grep -q '__stack_chk_fail' <<<"$imports" || fail "$what is not built with the stack protector"
+  grep -q '_chk@' <<<"$imports" || fail "$what is not built with _FORTIFY_SOURCE"
+}
+check_stripped_and_hardened "$plugin"
+check_stripped_and_hardened "$checker"
 echo "$deb: lintian clean, symbol versions and PCRE2 within Ubuntu 22.04, stripped with separate debug symbols," \
      "hardened"

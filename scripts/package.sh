@@ -2,8 +2,9 @@
 # Builds the Debian packages of the plug-in into build-package/:
 #   vantrel-plugin_<version>_amd64.deb and vantrel-plugin_<version>_arm64.deb (arm64 with Debian's cross compiler),
 #   each with its debug symbols in vantrel-plugin-dbgsym_<version>_<arch>.ddeb.
-# Only the production plug-in is built, hardened (no host emulator, tests, SQLite or benchmarks), and each package
-# is checked before it is kept (scripts/check-package.sh: lintian, symbol versions, stripping, hardening).
+# Only the production plug-in and the allow-list checker are built, hardened (no host emulator, tests, SQLite or
+# benchmarks), and each package is checked before it is kept (scripts/check-package.sh: lintian, symbol versions,
+# stripping, hardening).
 # VANTREL_PACKAGE_ARCHES="amd64" builds fewer architectures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,7 +43,7 @@ for arch in $arches; do
   echo "== $arch"
   cmake -S . -B "$build" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_PACKAGE=ON \
         -DVANTREL_WERROR=ON >/dev/null
-  cmake --build "$build" -j "$(nproc)" --target Vantrel
+  cmake --build "$build" -j "$(nproc)" --target Vantrel vantrel-allowlist-check vantrel-allowlist-check-manual
   rm -f "$out"/vantrel-plugin_*_"$arch".deb "$out"/vantrel-plugin-dbgsym_*_"$arch".ddeb
   (cd "$build" && cpack -G DEB -D CPACK_OUTPUT_FILE_PREFIX="$out" >/dev/null)
   bash scripts/check-package.sh "$out"/vantrel-plugin_*_"$arch".deb

@@ -1,6 +1,7 @@
 // The per-file allow-list: every rule of the file format and every denial, checked in the host emulator.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -167,6 +168,41 @@ TEST_F(AllowList, OnlyTheFirstLineForAFileCounts)
 {
     EXPECT_EQ(NotAllowed("Vantrel_Version"), AskWith("Invoices\tVantrel_Get\nInvoices\tany\n"));
     EXPECT_EQ("allowed", AskWith("Invoices.fmp12\tany\nInvoices\tVantrel_Get\n"));
+}
+
+// The checker command reads the file with the same parser: what it says a file may call is what calls get.
+TEST_F(AllowList, TheCheckersReadingAgreesWithTheCalls)
+{
+    WriteFile(kPath, "Contacts.fmp12\tVantrel_Get|\nInvoices\tVantrel_Version\r\nContacts\tany\nReports\t\n"
+                     "Archive\tany|Vantrel_Get\n\nBudget\tany\n");
+    const int fd = ::open(kPath.c_str(), O_RDONLY);
+    ASSERT_LE(0, fd);
+    const vtl::cAllowListReport report = vtl::ReadAllowListReport(fd);
+    ::close(fd);
+    ASSERT_EQ(6u, report.files.size());
+    std::size_t ending = 0;
+    for (const vtl::cAllowListReport::cMalformed &line : report.malformed)
+        if (line.endsReading && ending == 0)
+            ending = line.line;
+    EXPECT_EQ(6u, ending);
+
+    for (const vtl::cAllowListReport::cFile &file : report.files)
+    {
+        if (file.shadowedBy != 0)
+            continue;
+        std::string name = file.name;
+        if (name.size() > 6 && name.compare(name.size() - 6, 6, ".fmp12") == 0)
+            name.resize(name.size() - 6);
+        session.OpenFile(name);
+        ASSERT_TRUE(session.SetCallingFile(name));
+        for (const std::string function : {"Vantrel_Get", "Vantrel_Version"})
+        {
+            const bool listed = file.anyFunction ||
+                                std::find(file.functions.begin(), file.functions.end(), function) != file.functions.end();
+            const bool reported = (ending == 0 || file.line < ending) && listed;
+            EXPECT_EQ(reported, Ask(function) == "allowed") << name << " " << function;
+        }
+    }
 }
 
 TEST_F(AllowList, UnknownFileNameIsQuestionMark)

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -278,9 +279,10 @@ eLine VerdictAtEnd(eEnd end)
 }
 
 // Reads the options lines at the top, then hands each file's line to take(index, name, list) until it returns
-// false. Stops at the first malformed line: nothing after it counts.
-template <class Take>
-eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
+// false. A malformed line ends the reading (nothing after it counts) unless malformed(index, why, detail) returns
+// true; detail is the line, or the unknown option. A line too long always ends it.
+template <class Take, class Malformed>
+eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take, Malformed malformed)
 {
     bool leading = true;
     for (std::size_t index = 0;; ++index)
@@ -291,6 +293,7 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
         case cLineReader::kEnd:
             return eEnd::kEndOfFile;
         case cLineReader::kTooLong:
+            malformed(index, eEnd::kLineTooLong, std::string_view());
             return eEnd::kLineTooLong;
         default:
             break;
@@ -303,18 +306,23 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
             return ++count <= 2;
         });
         if (count != 2)
-            return eEnd::kParseError;
+        {
+            if (!malformed(index, eEnd::kParseError, line))
+                return eEnd::kParseError;
+            continue;
+        }
         if (leading && fields[0] == kOptionsLine)
         {
             bool known = true;
+            std::string_view unknown;
             ForEachItem(fields[1], "|", [&](std::string_view option) {
                 if (option == kShellOption)
                     shellGoverned = true;
                 else
-                    known = false;
+                    known = false, unknown = option;
                 return known;
             });
-            if (!known)
+            if (!known && !malformed(index, eEnd::kUnknownOption, unknown))
                 return eEnd::kUnknownOption;
             continue;
         }
@@ -322,6 +330,13 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
         if (!take(index, fields[0], fields[1]))
             return eEnd::kStopped;
     }
+}
+
+// The same, stopping at the first malformed line, as every call does.
+template <class Take>
+eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
+{
+    return ReadLines(reader, shellGoverned, take, [](std::size_t, eEnd, std::string_view) { return false; });
 }
 
 // What a file's content and time stamps looked like when it was last read, with its lines for file names.
@@ -344,6 +359,14 @@ struct cReading
     std::vector<cLine> byName;  // the first line of each name, sorted by name
     eEnd end = eEnd::kEndOfFile;
     bool shellGoverned = false;
+
+    // Every option with the value in force, one "name: value" line each.
+    std::string describeOptions() const
+    {
+        std::string text(kShellOption);
+        text += shellGoverned ? ": on\n" : ": off\n";
+        return text;
+    }
 
     bool describes(const struct stat &info) const
     {
@@ -549,6 +572,78 @@ std::vector<std::string> split(const std::string &text, const std::string &separ
         return true;
     });
     return items;
+}
+
+namespace
+{
+std::string MalformedReason(eEnd why, std::string_view detail)
+{
+    switch (why)
+    {
+    case eEnd::kLineTooLong:
+        return "the line is longer than 65536 bytes; the lines after it are not read";
+    case eEnd::kUnknownOption:
+        return "unknown option \"" + std::string(detail) + "\"";
+    default:
+        if (detail.empty())
+            return "the line is empty";
+        return detail.find('\t') == std::string_view::npos ? "the line has no TAB" : "the line has more than one TAB";
+    }
+}
+
+const char *MalformedMessage(eEnd why)
+{
+    switch (why)
+    {
+    case eEnd::kLineTooLong:
+        return kAllowListLineTooLong;
+    case eEnd::kUnknownOption:
+        return kAllowListUnknownOption;
+    default:
+        return kAllowListParseError;
+    }
+}
+}
+
+cAllowListReport ReadAllowListReport(int fd)
+{
+    cAllowListReport report;
+    cReading reading; // for its options
+    std::map<std::string, std::size_t, std::less<>> firstLines; // file name without the extension -> its line
+    cLineReader reader(fd, -1);
+    ReadLines(
+        reader, reading.shellGoverned,
+        [&](std::size_t index, std::string_view name, std::string_view list) {
+            cAllowListReport::cFile file;
+            file.line = index + 1;
+            file.name = std::string(name);
+            std::string_view key = name;
+            if (key.size() > kExtension.size() && key.substr(key.size() - kExtension.size()) == kExtension)
+                key.remove_suffix(kExtension.size());
+            const auto first = firstLines.emplace(std::string(key), file.line);
+            if (!first.second)
+                file.shadowedBy = first.first->second;
+            else if (list.empty())
+                report.malformed.push_back(
+                    {file.line, kAllowListParseError, "the list of functions is empty", false});
+            bool head = true;
+            ForEachItem(list, "|", [&](std::string_view item) {
+                if (head && item == "any")
+                    file.anyFunction = true;
+                else if (!item.empty())
+                    file.functions.emplace_back(item);
+                head = false;
+                return !file.anyFunction;
+            });
+            report.files.push_back(std::move(file));
+            return true;
+        },
+        [&](std::size_t index, eEnd why, std::string_view detail) {
+            report.malformed.push_back({index + 1, MalformedMessage(why), MalformedReason(why, detail), true});
+            return why != eEnd::kLineTooLong;
+        });
+    report.options = reading.describeOptions();
+    return report;
 }
 
 namespace
