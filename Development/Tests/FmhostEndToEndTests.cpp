@@ -1,8 +1,11 @@
 // fmhost as a command: output formats, exit codes, scripts, and plug-ins that cannot be used.
 #include <gtest/gtest.h>
 
+#include "frame/PluginStrings.h"
 #include "support/FmhostProcess.h"
 #include "support/FmhostRunner.h"
+
+#include <nlohmann/json.hpp>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -264,11 +267,85 @@ TEST(FmhostScripts, TheDemoRunsWithoutAFailure)
     EXPECT_NE(std::string::npos, outcome.out.find("\n    1\tAcme Tools\tBerlin\n")) << outcome.out;
 }
 
-TEST(FmhostPlugins, InstalledPluginsListsTheLoadedPluginUnderItsOwnName)
+TEST(FmhostPlugins, InstalledPluginsGivesNameSonameAndStateAsTheServerDoes)
 {
-    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
+    Outcome vantrel = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, vantrel.status) << vantrel.err;
+    EXPECT_EQ("Zeq Vantrel Plug-In;3.2.0.8;Enabled\n", vantrel.out);
+
+    // Built without a soname, and giving no name: its file name stands in, the version stays empty.
+    Outcome logging = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, logging.status) << logging.err;
+    EXPECT_EQ("LoggingPlugin.fmx;;Enabled\n", logging.out);
+}
+
+// Keys in FileMaker's documented order, and the value of each.
+std::vector<std::string> keysOf(const nlohmann::ordered_json &object)
+{
+    std::vector<std::string> keys;
+    for (const auto &item : object.items())
+        keys.push_back(item.key());
+    return keys;
+}
+
+nlohmann::ordered_json installedPluginsAsJson(const std::vector<std::string> &plugin)
+{
+    std::vector<std::string> arguments = plugin;
+    arguments.insert(arguments.end(), {"-e", "Get ( InstalledFMPluginsAsJSON )"});
+    Outcome outcome = runFmhost(arguments);
     EXPECT_EQ(0, outcome.status) << outcome.err;
-    EXPECT_EQ("Zeq Vantrel Plug-In;;Enabled\n", outcome.out);
+    EXPECT_EQ(0u, outcome.out.find("{\"APIVers\":2,\"environment\":{\"architecture\":\"")) << "compact: " << outcome.out;
+    return nlohmann::ordered_json::parse(outcome.out, nullptr, false);
+}
+
+std::string realPath(const std::string &path)
+{
+    char *resolved = realpath(path.c_str(), nullptr);
+    std::string result = resolved ? resolved : "";
+    std::free(resolved);
+    return result;
+}
+
+// Non-const documents throughout: a missing key then reads as null instead of being undefined.
+TEST(FmhostPlugins, InstalledPluginsAsJsonHasFileMakersStructure)
+{
+    auto vantrel = installedPluginsAsJson({"--plugin", SANDBOX_PLUGIN_PATH});
+    ASSERT_TRUE(vantrel.is_object()) << vantrel;
+    EXPECT_EQ((std::vector<std::string>{"APIVers", "environment", "plugins"}), keysOf(vantrel));
+    EXPECT_TRUE(vantrel["APIVers"].is_number());
+    auto &environment = vantrel["environment"];
+    EXPECT_EQ((std::vector<std::string>{"architecture", "platform", "version"}), keysOf(environment));
+    EXPECT_TRUE(environment["architecture"] == "x86_64" || environment["architecture"] == "arm64") << environment;
+    EXPECT_EQ(5, environment["platform"]);
+    EXPECT_TRUE(environment["version"].is_string());
+    EXPECT_FALSE(environment["version"].get<std::string>().empty());
+    ASSERT_TRUE(vantrel["plugins"].is_array());
+    ASSERT_EQ(1u, vantrel["plugins"].size());
+    auto &plugin = vantrel["plugins"][0];
+    EXPECT_EQ((std::vector<std::string>{"name", "id", "version", "state", "filepath", "description"}), keysOf(plugin));
+    EXPECT_EQ("Zeq Vantrel Plug-In", plugin["name"]);
+    EXPECT_EQ("ZQVL", plugin["id"]);
+    EXPECT_EQ("3.2.0.8", plugin["version"]);
+    EXPECT_EQ("Enabled", plugin["state"]);
+    EXPECT_EQ("filelinux:" + realPath(SANDBOX_PLUGIN_PATH), plugin["filepath"]);
+    EXPECT_EQ(vtl::kDescription, plugin["description"].get<std::string>());
+
+    // A roundabout path is shown as the absolute path of the file; no soname, no name, no description.
+    const std::string roundabout = std::string(TEST_PLUGIN_DIR) + "/../test-plugins/./LoggingPlugin.fmx";
+    auto logging = installedPluginsAsJson({"--plugin", roundabout});
+    ASSERT_TRUE(logging["plugins"].is_array()) << logging;
+    auto &other = logging["plugins"][0];
+    EXPECT_EQ("LoggingPlugin.fmx", other["name"]);
+    EXPECT_EQ("TLOG", other["id"]);
+    EXPECT_EQ("", other["version"]);
+    EXPECT_EQ("filelinux:" + realPath(testPlugin("LoggingPlugin")), other["filepath"]);
+    EXPECT_EQ("", other["description"]);
+    EXPECT_EQ(vantrel["environment"], logging["environment"]);
+
+    // The environment is there without any plug-in; the list is null.
+    auto none = installedPluginsAsJson({"--no-plugin"});
+    EXPECT_EQ(vantrel["environment"], none["environment"]);
+    EXPECT_TRUE(none["plugins"].is_null()) << none;
 }
 
 // ":" lines play several clients of the server; each session has its own files, calling file and variables.
