@@ -1,7 +1,6 @@
 // fmhost as a command: output formats, exit codes, scripts, and plug-ins that cannot be used.
 #include <gtest/gtest.h>
 
-#include "frame/PluginStrings.h"
 #include "support/FmhostProcess.h"
 #include "support/FmhostRunner.h"
 
@@ -328,7 +327,9 @@ TEST(FmhostPlugins, InstalledPluginsAsJsonHasFileMakersStructure)
     EXPECT_EQ("3.2.0.8", plugin["version"]);
     EXPECT_EQ("Enabled", plugin["state"]);
     EXPECT_EQ("filelinux:" + realPath(SANDBOX_PLUGIN_PATH), plugin["filepath"]);
-    EXPECT_EQ(vtl::kDescription, plugin["description"].get<std::string>());
+    // As the host shows it: the plug-in's backslash-n pairs are line breaks.
+    EXPECT_EQ("Collection of useful and sometimes indispensable functions.\n\nMade by Zeq, 2009-2026\n\nVersion 3.2",
+              plugin["description"]);
 
     // A roundabout path is shown as the absolute path of the file; no soname, no name, no description.
     const std::string roundabout = std::string(TEST_PLUGIN_DIR) + "/../test-plugins/./LoggingPlugin.fmx";

@@ -22,7 +22,7 @@ struct InstalledPlugin
     std::u16string id;          // its four-character id, the start of its options string
     std::u16string version;     // the file's soname, as FileMaker Server for Linux reads it
     std::string path;           // the loaded file, absolute
-    std::u16string description; // as the plug-in gives it
+    std::u16string description; // as the host shows it
     bool enabled = true;
 };
 void addInstalledPlugin(InstalledPlugin plugin);

@@ -30,6 +30,15 @@ FMX_ErrorCode startScript(const FMX_Text *, const FMX_Text *, FMX_ScriptControl,
 
 FMX_ErrorCode currentEnvironment(FMX_ExprEnv *) { return kCommandUnavailable; }
 
+// Plug-ins separate the lines of their description with the two characters backslash and n; the host shows each
+// pair as a line break.
+std::u16string shownDescription(std::u16string text)
+{
+    for (std::size_t at = text.find(u"\\n"); at != std::u16string::npos; at = text.find(u"\\n", at + 1))
+        text.replace(at, 2, 1, u'\n');
+    return text;
+}
+
 std::string describeInitAnswer(fmx::int64 answer)
 {
     if (answer == kBadExtnVersion)
@@ -159,7 +168,7 @@ emu::calc::InstalledPlugin PluginHost::describe()
     if (plugin.name.empty())
         plugin.name = emu::Utf8ToUtf16(file.substr(file.rfind('/') + 1));
     plugin.id = askString(kFMXT_OptionsStr, kNameCapacity).substr(0, kIdLength);
-    plugin.description = askString(kFMXT_AppConfigStr, kDescriptionCapacity);
+    plugin.description = shownDescription(askString(kFMXT_AppConfigStr, kDescriptionCapacity));
     return plugin;
 }
 

@@ -28,8 +28,8 @@ private:
     bool send(FMX_ExternCallSwitch message, std::string &error);
     // A display string the plug-in gives (kFMXT_GetString), up to its first zero unit; empty when it gives none.
     std::u16string askString(FMX_Strings which, std::size_t capacity);
-    // The loaded plug-in as Get ( InstalledFMPlugins ) lists it: its name (else its file name), id, description,
-    // and its file's soname as the version.
+    // The loaded plug-in as Get ( InstalledFMPlugins ) lists it: its name (else its file name), id, description
+    // as the host shows it, and its file's soname as the version.
     emu::calc::InstalledPlugin describe();
 
     void *handle_ = nullptr;
