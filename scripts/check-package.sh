@@ -76,6 +76,14 @@ orphans=$(LC_ALL=C nm -D --undefined-only "$plugin" | awk '$1 == "U" && $2 !~ /@
           grep -vE '^(pcre2_|FM_)' || true)
 [ -z "$orphans" ] || fail "symbols no library provides: $orphans"
 
+# FileMaker Server for Linux shows a plug-in's soname as its version: it must be the package's version (without
+# a Debian revision), which comes from the project's version as the plug-in's version constants do.
+soname=$(LC_ALL=C readelf -d --wide "$plugin" | sed -nE 's/.*Library soname: \[(.*)\].*/\1/p')
+package_version=$(dpkg-deb -f "$deb" Version)
+package_version=${package_version%%-*}
+[ "$soname" = "$package_version" ] || fail "soname '$soname' is not the package's version $package_version"
+echo "soname: $soname (what FileMaker Server shows as the plug-in's version)"
+
 # Each listing is read whole before grep looks at it: `grep -q` stops at the first match, and under pipefail the
 # writer's SIGPIPE would then fail the check.
 dbgsym=$(dirname "$deb")/$(basename "$deb" .deb | sed 's/^vantrel-plugin_/vantrel-plugin-dbgsym_/').ddeb

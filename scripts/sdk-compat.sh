@@ -18,9 +18,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r Development/SDK/FMWrapper "$work/"
 pcre2_cflags=$(pkg-config --cflags libpcre2-16 libpcre2-32)
+# The version constants are generated from the project's version when CMake configures; configuring as the package
+# build does (no emulator, no tests) makes them.
+cmake -S . -B "$work/configure" -DVANTREL_HOST_EMULATOR=OFF -DVANTREL_BUILD_TESTS=OFF >/dev/null
+generated="$work/configure/Development/Sources/generated"
 # The plug-in's own flags, warnings as errors; the SDK copy comes in as a system folder, as CMake passes it.
 export SDK_COMPAT_FLAGS="-std=c++17 -fsyntax-only -pthread -Wall -Wextra -Werror -I Development/Sources \
-  -isystem $work $pcre2_cflags -DVANTREL_ALLOWLIST_PATH=\"/dev/null\""
+  -I $generated -isystem $work $pcre2_cflags -DVANTREL_ALLOWLIST_PATH=\"/dev/null\""
 export SDK_COMPAT_LOG="$work/log"
 mkdir -p "$SDK_COMPAT_LOG"
 

@@ -264,11 +264,56 @@ TEST(FmhostScripts, TheDemoRunsWithoutAFailure)
     EXPECT_NE(std::string::npos, outcome.out.find("\n    1\tAcme Tools\tBerlin\n")) << outcome.out;
 }
 
-TEST(FmhostPlugins, InstalledPluginsListsTheLoadedPluginUnderItsOwnName)
+TEST(FmhostPlugins, InstalledPluginsGivesNameSonameAndStateAsTheServerDoes)
 {
-    Outcome outcome = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
-    EXPECT_EQ(0, outcome.status) << outcome.err;
-    EXPECT_EQ("Zeq Vantrel Plug-In;;Enabled\n", outcome.out);
+    Outcome vantrel = runFmhost({"--plugin", SANDBOX_PLUGIN_PATH, "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, vantrel.status) << vantrel.err;
+    EXPECT_EQ("Zeq Vantrel Plug-In;3.2.0.8;Enabled\n", vantrel.out);
+
+    // Built without a soname, and giving no name: its file name stands in, the version stays empty.
+    Outcome logging = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "-e", "Get ( InstalledFMPlugins )"});
+    EXPECT_EQ(0, logging.status) << logging.err;
+    EXPECT_EQ("LoggingPlugin.fmx;;Enabled\n", logging.out);
+}
+
+std::string realPath(const std::string &path)
+{
+    char *resolved = realpath(path.c_str(), nullptr);
+    std::string result = resolved ? resolved : "";
+    std::free(resolved);
+    return result;
+}
+
+// The whole answer, exactly: FileMaker's keys in its order, compact, the description as the host shows it (the
+// plug-in's backslash-n pairs as line breaks), the file as an absolute path after filelinux:.
+TEST(FmhostPlugins, InstalledPluginsAsJsonHasFileMakersStructure)
+{
+    auto answer = [](const std::string &plugin) {
+        Outcome outcome = runFmhost({"--plugin", plugin, "-e", "Get ( ApplicationArchitecture )", "-e",
+                                     "Get ( SystemVersion )", "-e", "Get ( InstalledFMPluginsAsJSON )"});
+        EXPECT_EQ(0, outcome.status) << outcome.err;
+        std::istringstream lines(outcome.out);
+        std::string architecture, version, json;
+        std::getline(lines, architecture);
+        std::getline(lines, version);
+        std::getline(lines, json);
+        return std::make_pair("{\"APIVers\":2,\"environment\":{\"architecture\":\"" + architecture +
+                                  "\",\"platform\":5,\"version\":\"" + version + "\"},\"plugins\":[{",
+                              json);
+    };
+    auto [environment, vantrel] = answer(SANDBOX_PLUGIN_PATH);
+    EXPECT_EQ(environment + "\"name\":\"Zeq Vantrel Plug-In\",\"id\":\"ZQVL\",\"version\":\"3.2.0.8\",\"state\":\"Enabled\","
+                            "\"filepath\":\"filelinux:" + realPath(SANDBOX_PLUGIN_PATH) + "\",\"description\":\""
+                            "Collection of useful and sometimes indispensable functions.\\n\\nMade by Zeq, 2009-2026"
+                            "\\n\\nVersion 3.2\"}]}",
+              vantrel);
+
+    // No soname, no name, no description, and a roundabout path to it.
+    const std::string roundabout = std::string(TEST_PLUGIN_DIR) + "/../test-plugins/./LoggingPlugin.fmx";
+    const std::string logging = answer(roundabout).second;
+    EXPECT_EQ(environment + "\"name\":\"LoggingPlugin.fmx\",\"id\":\"TLOG\",\"version\":\"\",\"state\":\"Enabled\","
+                            "\"filepath\":\"filelinux:" + realPath(testPlugin("LoggingPlugin")) + "\",\"description\":\"\"}]}",
+              logging);
 }
 
 // ":" lines play several clients of the server; each session has its own files, calling file and variables.

@@ -372,5 +372,12 @@ TEST_F(CalcFunctionTest, GetSelectorsOfTheHost)
     EXPECT_EQ(std::string::npos, value("Get ( CurrentTime )").find('.'));  // whole seconds
     EXPECT_EQ("1", value("Get ( CurrentDate ) = GetAsDate ( Get ( CurrentTimestamp ) )"));
     EXPECT_EQ("", value("Get ( InstalledFMPlugins )"));                    // nothing registered here
+    const std::string architecture = value("Get ( ApplicationArchitecture )");
+    EXPECT_TRUE(architecture == "x86_64" || architecture == "arm64") << architecture;
+    const std::string version = value("Get ( SystemVersion )");
+    EXPECT_FALSE(version.empty());
+    EXPECT_EQ("{\"APIVers\":2,\"environment\":{\"architecture\":\"" + architecture + "\",\"platform\":5,\"version\":\"" +
+                  version + "\"},\"plugins\":null}",
+              value("Get ( InstalledFMPluginsAsJSON )"));
 }
 } // namespace

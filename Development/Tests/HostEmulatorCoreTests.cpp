@@ -9,6 +9,15 @@
 
 #include "FMHost/CInterface.h"
 #include "FMHost/Host.h"
+#include "core/ElfSoname.h"
+
+#include <elf.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 using namespace fmx;
 
@@ -1050,4 +1059,116 @@ TEST(HostEmulatorSessionMessages, ClosingFilesAndEndingSessionsAreToldToPluginsT
         unasked.OpenFile("Invoices");
     }
     EXPECT_TRUE(gSessionMessages.empty());
+}
+
+// ---- The soname of a plug-in file, which the host shows as the plug-in's version ----
+
+namespace
+{
+// Tiny shared objects with the soname 3.2.0.8, as readelf reads them: either class, either byte order.
+const char *const kElfSamples[] = {"elf64-lsb.so", "elf64-msb.so", "elf32-lsb.so", "elf32-msb.so"};
+
+std::string ElfSamplePath(const char *name) { return std::string(VANTREL_SOURCE_DIR "/Development/Tests/data/elf/") + name; }
+
+std::vector<unsigned char> ElfSample(const char *name)
+{
+    std::ifstream in(ElfSamplePath(name), std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Exactly sized, so that a read past the end shows under the sanitizers.
+std::string SonameOf(const std::vector<unsigned char> &image, std::size_t size)
+{
+    std::vector<unsigned char> copy(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(size));
+    return emu::ElfSonameOfImage(copy.data(), copy.size());
+}
+
+template <typename T> void Patch(std::vector<unsigned char> &image, std::size_t at, T value)
+{
+    std::memcpy(image.data() + at, &value, sizeof value);
+}
+
+// What readelf says the file's soname is ("" for none).
+std::string ReadelfSoname(const std::string &path)
+{
+    std::string output;
+    if (FILE *pipe = popen(("LC_ALL=C readelf -d --wide '" + path + "' 2>/dev/null").c_str(), "r"))
+    {
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        pclose(pipe);
+    }
+    const std::string marker = "Library soname: [";
+    std::size_t start = output.find(marker);
+    if (start == std::string::npos)
+        return "";
+    start += marker.size();
+    return output.substr(start, output.find(']', start) - start);
+}
+} // namespace
+
+TEST(ElfSoname, FilesAgreeWithReadelf)
+{
+    for (const char *sample : kElfSamples)
+        EXPECT_EQ("3.2.0.8", emu::ElfSonameOfFile(ElfSamplePath(sample))) << sample;
+    for (const std::string path : {PRODUCTION_PLUGIN_PATH, SANDBOX_PLUGIN_PATH, VANTREL_BINARY_DIR "/libFMWrapper.so",
+                                   VANTREL_BINARY_DIR "/test-plugins/LoggingPlugin.fmx"})
+        EXPECT_EQ(ReadelfSoname(path), emu::ElfSonameOfFile(path)) << path;
+    EXPECT_EQ("", emu::ElfSonameOfFile(VANTREL_BINARY_DIR "/no such plug-in.fmx"));
+    EXPECT_EQ("", emu::ElfSonameOfFile(VANTREL_BINARY_DIR)) << "a folder";
+    EXPECT_EQ("", emu::ElfSonameOfFile("/dev/null"));
+}
+
+TEST(ElfSoname, MalformedFilesGiveNoSoname)
+{
+    EXPECT_EQ("", emu::ElfSonameOfImage(nullptr, 0));
+    const std::string text = "not a shared object at all, but long enough to hold an ELF header of either class";
+    EXPECT_EQ("", emu::ElfSonameOfImage(text.data(), text.size()));
+
+    // Fields of the little-endian 64-bit sample, patched in place (the hosts we build for are little-endian).
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "patches write the host's byte order");
+    const std::vector<unsigned char> good = ElfSample("elf64-lsb.so");
+    ASSERT_EQ("3.2.0.8", SonameOf(good, good.size()));
+    Elf64_Ehdr header;
+    std::memcpy(&header, good.data(), sizeof header);
+    const std::size_t dynamicHeader = header.e_phoff + header.e_phentsize; // the second program header
+    Elf64_Phdr dynamic;
+    std::memcpy(&dynamic, good.data() + dynamicHeader, sizeof dynamic);
+    ASSERT_EQ(PT_DYNAMIC, dynamic.p_type);
+    const std::size_t sonameValue = dynamic.p_offset + 3 * sizeof(Elf64_Dyn) + offsetof(Elf64_Dyn, d_un);
+    auto broken = [&](auto change) {
+        std::vector<unsigned char> image = good;
+        change(image);
+        return SonameOf(image, image.size());
+    };
+    EXPECT_EQ("", broken([](auto &i) { i[EI_CLASS] = 3; }));
+    EXPECT_EQ("", broken([](auto &i) { i[EI_DATA] = ELFDATANONE; }));
+    EXPECT_EQ("", broken([](auto &i) { Patch<Elf64_Half>(i, offsetof(Elf64_Ehdr, e_phentsize), 8); }));
+    EXPECT_EQ("", broken([](auto &i) { Patch<Elf64_Half>(i, offsetof(Elf64_Ehdr, e_phnum), PN_XNUM); }));
+    EXPECT_EQ("", broken([](auto &i) { Patch<Elf64_Off>(i, offsetof(Elf64_Ehdr, e_phoff), ~0ull - 8); }));
+    EXPECT_EQ("", broken([&](auto &i) { Patch<Elf64_Off>(i, dynamicHeader + offsetof(Elf64_Phdr, p_offset), ~0ull - 15); }));
+    EXPECT_EQ("", broken([&](auto &i) { Patch<Elf64_Xword>(i, sonameValue, ~0ull); }));
+}
+
+TEST(ElfSoname, EveryTruncationAndEveryDamagedByteIsSafe)
+{
+    for (const char *sample : kElfSamples)
+    {
+        SCOPED_TRACE(sample);
+        const std::vector<unsigned char> good = ElfSample(sample);
+        ASSERT_FALSE(good.empty());
+        // The soname counts once its terminator is in; one byte short it is a string that never ends.
+        const std::string soname = "3.2.0.8";
+        const std::size_t end = std::search(good.begin(), good.end(), soname.begin(), soname.end()) - good.begin() + soname.size();
+        for (std::size_t size = 0; size < good.size(); ++size)
+            ASSERT_EQ(size <= end ? "" : soname, SonameOf(good, size)) << size;
+        for (std::size_t at = 0; at < good.size(); ++at)
+            for (unsigned char value : {0x00, 0x7F, 0x80, 0xFF})
+            {
+                std::vector<unsigned char> damaged = good;
+                damaged[at] = value;
+                ASSERT_LE(SonameOf(damaged, damaged.size()).size(), damaged.size()) << at;
+            }
+    }
 }

@@ -14,12 +14,15 @@ inline constexpr char16_t kApplicationVersion[] = u"Server 21.0.1";
 // What Get ( SystemPlatform ) answers: FileMaker's number for Linux.
 inline constexpr int kSystemPlatformLinux = 5;
 
-// A plug-in as Get ( InstalledFMPlugins ) lists it ("name;version;Enabled"). fmhost adds the plug-in it loads;
-// without any, the plug-in ids of the registered functions stand in for names.
+// A plug-in as Get ( InstalledFMPlugins ) ("name;version;Enabled") and Get ( InstalledFMPluginsAsJSON ) list it.
+// fmhost adds the plug-in it loads; without any, the plug-in ids of the registered functions stand in for names.
 struct InstalledPlugin
 {
-    std::u16string name;
-    std::u16string version;
+    std::u16string name;        // as the plug-in gives it
+    std::u16string id;          // its four-character id, the start of its options string
+    std::u16string version;     // the file's soname, as FileMaker Server for Linux reads it
+    std::string path;           // the loaded file, absolute
+    std::u16string description; // as the host shows it
     bool enabled = true;
 };
 void addInstalledPlugin(InstalledPlugin plugin);

@@ -6,9 +6,14 @@
 #include "core/Encoding.h"
 #include "core/Registry.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
+#include <cstring>
+#include <fstream>
 #include <mutex>
 #include <pwd.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,32 +38,99 @@ std::u16string userName()
     return u"fmhost";
 }
 
+// The loaded plug-ins; without any, one stand-in per plug-in id that registered functions.
+std::vector<InstalledPlugin> installedPluginList()
+{
+    {
+        std::lock_guard<std::mutex> lock(gPluginsMutex);
+        if (!gPlugins.empty())
+            return gPlugins;
+    }
+    std::vector<InstalledPlugin> standIns;
+    for (const RegistrationPtr &registration : Registry::Instance().All())
+    {
+        std::u16string id = Utf8ToUtf16(registration->pluginId.ToString());
+        if (std::none_of(standIns.begin(), standIns.end(), [&](const InstalledPlugin &p) { return p.id == id; }))
+            standIns.push_back({id, id, u"", "", u"", true});
+    }
+    return standIns;
+}
+
+const char16_t *stateOf(const InstalledPlugin &plugin) { return plugin.enabled ? u"Enabled" : u"Disabled"; }
+
+// "name;version;state", one line per plug-in.
 std::u16string installedPlugins()
 {
     std::u16string list;
-    auto add = [&list](const std::u16string &name, const std::u16string &version, bool enabled) {
+    for (const InstalledPlugin &plugin : installedPluginList())
+    {
         if (!list.empty())
             list += u'\r';
-        list += name + u';' + version + u';' + (enabled ? u"Enabled" : u"Disabled");
-    };
-    {
-        std::lock_guard<std::mutex> lock(gPluginsMutex);
-        for (const InstalledPlugin &plugin : gPlugins)
-            add(plugin.name, plugin.version, plugin.enabled);
-    }
-    if (!list.empty())
-        return list;
-    std::vector<std::string> ids;
-    for (const RegistrationPtr &registration : Registry::Instance().All())
-    {
-        std::string id = registration->pluginId.ToString();
-        if (std::find(ids.begin(), ids.end(), id) == ids.end())
-        {
-            ids.push_back(id);
-            add(Utf8ToUtf16(id), u"", true);
-        }
+        list += plugin.name + u';' + plugin.version + u';' + stateOf(plugin);
     }
     return list;
+}
+
+// What Get ( ApplicationArchitecture ) answers: FileMaker's names, arm64 for 64-bit ARM.
+std::u16string applicationArchitecture()
+{
+#if defined(__x86_64__)
+    return u"x86_64";
+#elif defined(__aarch64__)
+    return u"arm64";
+#else
+    utsname system{};
+    return uname(&system) == 0 ? Utf8ToUtf16(system.machine) : std::u16string();
+#endif
+}
+
+// What Get ( SystemVersion ) answers: the release of the Linux distribution (VERSION_ID of /etc/os-release,
+// "22.04" on Ubuntu 22.04), else the kernel's.
+std::u16string systemVersion()
+{
+    static const std::u16string version = [] {
+        std::ifstream release("/etc/os-release");
+        std::string line;
+        while (std::getline(release, line))
+            if (line.rfind("VERSION_ID=", 0) == 0)
+            {
+                std::string value = line.substr(std::strlen("VERSION_ID="));
+                value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+                if (!value.empty())
+                    return Utf8ToUtf16(value);
+            }
+        utsname system{};
+        return uname(&system) == 0 ? Utf8ToUtf16(system.release) : std::u16string();
+    }();
+    return version;
+}
+
+// The JSON form: the structure of FileMaker's Get ( InstalledFMPluginsAsJSON ), keys in its order, compact.
+std::u16string installedPluginsAsJson()
+{
+    using Json = nlohmann::ordered_json;
+    auto utf8 = [](const std::u16string &text) { return Utf16ToUtf8(text); };
+    Json document;
+    document["APIVers"] = 2;
+    Json &environment = document["environment"];
+    environment["architecture"] = utf8(applicationArchitecture());
+    environment["platform"] = kSystemPlatformLinux;
+    environment["version"] = utf8(systemVersion());
+    Json &plugins = document["plugins"]; // null without plug-ins, as FileMaker answers
+    for (const InstalledPlugin &plugin : installedPluginList())
+    {
+        Json entry;
+        entry["name"] = utf8(plugin.name);
+        entry["id"] = utf8(plugin.id);
+        entry["version"] = utf8(plugin.version);
+        entry["state"] = utf8(stateOf(plugin));
+        // FileMaker's path format for Linux: the absolute path after the prefix filelinux:
+        entry["filepath"] = plugin.path.empty() ? std::string() : "filelinux:" + plugin.path;
+        entry["description"] = utf8(plugin.description);
+        plugins.push_back(std::move(entry));
+    }
+    // A plug-in's texts are its own: bytes that are no UTF-8 are replaced rather than thrown at the caller.
+    return Utf8ToUtf16(document.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 // Whole seconds, as FileMaker's CurrentTime and CurrentTimestamp are.
@@ -93,6 +165,12 @@ short getFunction(Evaluator &evaluator, const Node &call, Value &result)
         setNumber(result, Number::FromInt(kSystemPlatformLinux));
     else if (selector == u"installedfmplugins")
         result.SetText(installedPlugins());
+    else if (selector == u"installedfmpluginsasjson")
+        result.SetText(installedPluginsAsJson());
+    else if (selector == u"applicationarchitecture")
+        result.SetText(applicationArchitecture());
+    else if (selector == u"systemversion")
+        result.SetText(systemVersion());
     else if (selector == u"currentdate")
         setDateTimeNow(result, kDTDate);
     else if (selector == u"currenttime")

@@ -1,14 +1,18 @@
 #include "fmhost/PluginHost.h"
 
 #include "FMHost/Host.h"
-#include "calc/Engine.h"
+#include "core/ElfSoname.h"
+#include "core/Encoding.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <vector>
 
 namespace fmhost
 {
@@ -25,6 +29,15 @@ FMX_ErrorCode startScript(const FMX_Text *, const FMX_Text *, FMX_ScriptControl,
 }
 
 FMX_ErrorCode currentEnvironment(FMX_ExprEnv *) { return kCommandUnavailable; }
+
+// Plug-ins separate the lines of their description with the two characters backslash and n; the host shows each
+// pair as a line break.
+std::u16string shownDescription(std::u16string text)
+{
+    for (std::size_t at = text.find(u"\\n"); at != std::u16string::npos; at = text.find(u"\\n", at + 1))
+        text.replace(at, 2, 1, u'\n');
+    return text;
+}
 
 std::string describeInitAnswer(fmx::int64 answer)
 {
@@ -110,33 +123,53 @@ bool PluginHost::load(const std::string &path, std::string &error)
         return false;
     }
     initialised_ = true;
-    // Get ( InstalledFMPlugins ) lists the plug-in under the name it gives.
-    emu::calc::addInstalledPlugin({askName(), u"", true});
+    emu::calc::addInstalledPlugin(describe());
     // From now on the plug-in hears of closing files and ending sessions, if its options string asks for that.
     FMHost::AttachPlugin(entryPoint_);
     return true;
 }
 
-std::u16string PluginHost::askName()
+std::u16string PluginHost::askString(FMX_Strings which, std::size_t capacity)
 {
-    constexpr std::size_t kCapacity = 256;
-    FMX_Unichar buffer[kCapacity] = {};
-    record_.parm1 = kFMXT_NameStr;
+    // One unit more than offered, so that a plug-in that fills the whole capacity still leaves a terminator.
+    std::vector<FMX_Unichar> buffer(capacity + 1, 0);
+    record_.parm1 = which;
     record_.parm2 = kEnglishLanguage;
-    record_.parm3 = kCapacity - 1; // the last unit stays 0
-    record_.result = reinterpret_cast<FMX_PtrType>(buffer);
+    record_.parm3 = capacity;
+    record_.result = reinterpret_cast<FMX_PtrType>(buffer.data());
     std::string ignored;
-    std::u16string name;
+    std::u16string text;
     if (send(kFMXT_GetString, ignored))
-        for (std::size_t i = 0; i < kCapacity && buffer[i]; ++i)
-            name += static_cast<char16_t>(buffer[i]);
+        for (std::size_t i = 0; i < capacity && buffer[i]; ++i)
+            text += static_cast<char16_t>(buffer[i]);
     record_.result = 0;
-    if (name.empty())
+    return text;
+}
+
+emu::calc::InstalledPlugin PluginHost::describe()
+{
+    constexpr std::size_t kNameCapacity = 255;
+    constexpr std::size_t kDescriptionCapacity = 1023;
+    constexpr std::size_t kIdLength = 4;
+    emu::calc::InstalledPlugin plugin;
+    // The file the loader actually opened, which a bare name given to dlopen does not tell.
+    std::string file = path_;
+    link_map *map = nullptr;
+    if (dlinfo(handle_, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name && *map->l_name)
+        file = map->l_name;
+    if (char *absolute = realpath(file.c_str(), nullptr))
     {
-        std::string file = path_.substr(path_.rfind('/') + 1);
-        name.assign(file.begin(), file.end());
+        file = absolute;
+        std::free(absolute);
     }
-    return name;
+    plugin.path = file;
+    plugin.version = emu::Utf8ToUtf16(emu::ElfSonameOfFile(file));
+    plugin.name = askString(kFMXT_NameStr, kNameCapacity);
+    if (plugin.name.empty())
+        plugin.name = emu::Utf8ToUtf16(file.substr(file.rfind('/') + 1));
+    plugin.id = askString(kFMXT_OptionsStr, kNameCapacity).substr(0, kIdLength);
+    plugin.description = shownDescription(askString(kFMXT_AppConfigStr, kDescriptionCapacity));
+    return plugin;
 }
 
 void PluginHost::unload()

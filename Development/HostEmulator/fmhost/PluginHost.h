@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FMWrapper/FMXExtern.h"
+#include "calc/Engine.h"
 
 #include <string>
 
@@ -25,8 +26,11 @@ public:
 private:
     // Sends one message; false (with a message) when an exception escaped the entry point.
     bool send(FMX_ExternCallSwitch message, std::string &error);
-    // The name the plug-in gives (kFMXT_GetString), or its file name.
-    std::u16string askName();
+    // A display string the plug-in gives (kFMXT_GetString), up to its first zero unit; empty when it gives none.
+    std::u16string askString(FMX_Strings which, std::size_t capacity);
+    // The loaded plug-in as Get ( InstalledFMPlugins ) lists it: its name (else its file name), id, description
+    // as the host shows it, and its file's soname as the version.
+    emu::calc::InstalledPlugin describe();
 
     void *handle_ = nullptr;
     FMX_ExternCallProc entryPoint_ = nullptr;

@@ -11,7 +11,7 @@ namespace vtl
 // Paragraphs are separated by the two characters backslash and n, twice: that is how the host expects them.
 const char kDescription[] = "Collection of useful and sometimes indispensable functions.\\n\\n"
                             "Made by Zeq, 2009-2026\\n\\n"
-                            "Version 3.2";
+                            "Version " VANTREL_SHORT_VERSION;
 // Character 10 asks the host for the session and file shutdown messages, which end local globals.
 const char kOptionsString[] = "ZQVL1YnYYYn";
 }

@@ -4,14 +4,10 @@
 #include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXCalcEngine.h"
+#include "frame/VersionNumbers.h"
 
 namespace vtl
 {
-constexpr int kVersionMajor = 3;
-constexpr int kVersionMinor = 2;
-constexpr int kVersionRevision = 0;
-constexpr int kVersionBuild = 8;
-constexpr const char *kShortVersion = "3.2";
 constexpr const char *kPluginName = "Zeq Vantrel Plug-In";
 }
 
