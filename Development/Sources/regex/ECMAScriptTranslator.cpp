@@ -20,6 +20,8 @@ constexpr uint32_t kMaxCodePoint = 0x10FFFF;
 constexpr uint32_t kMaxRepeat = 65535;
 // PCRE2's numbered callouts go up to 255; repeats beyond that keep PCRE2's treatment of empty repetitions.
 constexpr uint32_t kMaxEmptyIterationChecks = 255;
+// Repeats of at most this many repetitions need no budget callout: their work per step is small.
+constexpr uint64_t kShortRepeat = 16;
 // Deeper nesting is refused before it could exhaust our own stack (PCRE2
 // refuses more than 250 anyway).
 constexpr unsigned kMaxNesting = 250;
@@ -287,6 +289,7 @@ private:
         const uint32_t groupsBefore = groupsOpened_ + checks_;
         eTerm kind = eTerm::kAtom;
         bool nullable = false;
+        bool oneCharacter = true;  // a character or a set of them, not a group
         const uint32_t c = peek_();
         switch (c) {
             case '^':
@@ -301,6 +304,7 @@ private:
                 break;
             case '(':
                 kind = parseGroup_(nullable);
+                oneCharacter = false;
                 break;
             case '[':
                 ++i_;
@@ -328,7 +332,10 @@ private:
                     kind = eTerm::kAssertion;
                 } else {
                     ++i_;
-                    if (parseAtomEscape_()) kind = eTerm::kBackReference;
+                    if (parseAtomEscape_()) {
+                        kind = eTerm::kBackReference;
+                        oneCharacter = false;
+                    }
                 }
                 break;
             default:
@@ -336,7 +343,8 @@ private:
                 emitChar_(c);
         }
         if (kind != eTerm::kAtom) nullable = true;
-        return parseQuantifier_(start, kind, nullable, groupsOpened_ + checks_ == groupsBefore);
+        return parseQuantifier_(start, kind, nullable, groupsOpened_ + checks_ == groupsBefore,
+                                oneCharacter && kind == eTerm::kAtom);
     }
 
     // At '{': reads {n}, {n,} or {n,m}; leaves i_ alone when the text is not one.
@@ -379,7 +387,8 @@ private:
     }
 
     // Returns whether the term can match the empty text.
-    bool parseQuantifier_(size_t atomStart, eTerm kind, bool atomNullable, bool atomCapturesNothing)
+    bool parseQuantifier_(size_t atomStart, eTerm kind, bool atomNullable, bool atomCapturesNothing,
+                          bool oneCharacter)
     {
         if (atEnd_()) return atomNullable;
         sQuantifier q;
@@ -403,6 +412,11 @@ private:
         i_ += lazy.size();
         const bool nullable = atomNullable || q.min == 0;
         const bool optionalIterations = !q.bounded || q.max > q.min;
+        // A greedy repeat may run over the whole text in one backtracking step, which the match limit counts once:
+        // a budget callout after each repetition of a group, and after a run of one character, lets the time budget
+        // see that work. A lazy repeat takes one step per repetition; a run that ends the pattern ends the match.
+        const bool longRepeat = lazy.empty() && (!q.bounded || q.max > kShortRepeat);
+        const bool endsPattern = depth_ == 0 && (atEnd_() || peek_() == '|') && q.min <= kShortRepeat;
         if (atomNullable && optionalIterations && kind != eTerm::kBackReference && checks_ < kMaxEmptyIterationChecks) {
             // ECMAScript refuses a repetition beyond the required ones that matches the empty text, and tries
             // the body's other ways instead; PCRE2 accepts it and stops repeating. A callout at the end of each
@@ -424,8 +438,12 @@ private:
             // compiled matcher fails it unless it is grouped.
             out_.insert(atomStart, "(?:");
             out_ += ')';
+        } else if (longRepeat && !oneCharacter) {
+            out_.insert(atomStart, "(?:");
+            out_ += "(?C))";
         }
         out_ += quantifierText(q.min, q.max, q.bounded) + lazy;
+        if (longRepeat && oneCharacter && !endsPattern) out_ += "(?C)";
         return nullable;
     }
 
@@ -470,8 +488,11 @@ private:
         return kind;
     }
 
+    // A back-reference compares as many units as its group holds in one step: a budget callout before it, whose
+    // text is the group's number, counts them.
     void emitBackReference_(uint64_t group)
     {
+        out_ += "(?C'" + std::to_string(group) + "')";
         out_ += named_ ? "\\k<_" + std::to_string(group) + ">" : "\\g{" + std::to_string(group) + "}";
     }
 
