@@ -233,18 +233,21 @@ TEST(RegExpLimits, WorkInsideOneMatchEndsAtTheTimeBudget)
 
 TEST(RegExpLimits, BudgetChecksAreOnlyWhereOneStepCanGrow)
 {
-    // Ordinary patterns keep PCRE2's fast paths: a run that ends the pattern, a lazy run and a short counted
-    // repeat get no callout; a back-reference, a long repeat followed by more, and a repeated group do.
-    for (const char16_t* plain : {u"x*", u"^[a-z]+", u"\\d+|y+", u"a*?b", u"\\d{4}-\\d{2}", u"(?:ab)?c"})
+    // Ordinary patterns keep PCRE2's fast paths: a run scanned once per search start, a run that ends the match, a
+    // lazy run, a short counted repeat and a repeated group (each repetition a counted step) get no callout.
+    for (const char16_t* plain : {u"x*", u"^[a-z]+", u"[a-z]+\\d+", u"(\\d+)-(\\d+)", u"\\d+|y+\\w+", u"a*?b*?c",
+                                  u"\\d{4}-\\d{2}", u"(?:ab)+c", u"(?<n>a+)b"})
         EXPECT_EQ(vtl::TranslateECMAScriptPattern(plain).pcrePattern.find("(?C"), std::string::npos)
             << vtl::TranslateECMAScriptPattern(plain).pcrePattern;
-    for (const char16_t* checked : {u"(a)\\1", u"a*b", u"(\\d+)", u"(?:ab)+", u"(?=a+)"})
+    // A back-reference; a run after something that can be backtracked into, in a repeated group, or in a
+    // look-ahead (which may be entered again after its own run succeeded) does.
+    for (const char16_t* checked : {u"(a)\\1", u"a?b+c", u"(?:a|b)c+d", u"(?:x\\d+,)*", u"\\w*(?=\\d+,)", u"\\d*\\d*x"})
         EXPECT_NE(vtl::TranslateECMAScriptPattern(checked).pcrePattern.find("(?C"), std::string::npos)
             << vtl::PatternForMessage(checked);
     // The callouts change no answer.
     EXPECT_EQ(Count("abab abab", "(ab)\\1"), 2);
-    EXPECT_EQ(Count("aab ab b", "a*b"), 3);
-    EXPECT_EQ(Count("ababx abx", "(?:ab)+x"), 2);
+    EXPECT_EQ(Count("1x2x 3", "(?:\\d+x)+"), 1);
+    EXPECT_EQ(Count("12,3,x 4,", "(?=\\d+,)\\w+"), 3);
     EXPECT_EQ(Count("xx", "(x)\\2?\\1"), 1);
 }
 

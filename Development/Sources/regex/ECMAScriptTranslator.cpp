@@ -222,6 +222,11 @@ private:
     std::map<std::wstring, uint32_t> groupNumbers_;
     std::set<std::wstring> declaredNames_;
     unsigned depth_ = 0;
+    // Where a run of one character may be scanned again within one search start (see parseQuantifier_).
+    std::set<size_t> repeatedGroups_;  // positions of the '(' of groups with a quantifier of more than one
+    unsigned inRepeatedGroups_ = 0;
+    unsigned inLookarounds_ = 0;
+    bool choiceBefore_ = false;  // a repeat or alternation earlier in the pattern could be backtracked into
 
     [[noreturn]] void fail_(const char* reason) const
     {
@@ -237,6 +242,7 @@ private:
     void scanGroups_()
     {
         bool inClass = false;
+        std::vector<size_t> open;
         for (size_t k = 0; k < p_.size(); ++k) {
             const char16_t c = p_[k];
             if (c == '\\') {
@@ -249,7 +255,12 @@ private:
                     inClass = c != ']';
             } else if (c == '[') {
                 inClass = true;
+            } else if (c == ')' && !open.empty()) {
+                const char16_t next = k + 1 < p_.size() ? p_[k + 1] : 0;
+                if (next == '*' || next == '+' || next == '{') repeatedGroups_.insert(open.back());
+                open.pop_back();
             } else if (c == '(') {
+                open.push_back(k);
                 if (k + 1 >= p_.size() || p_[k + 1] != '?') {
                     ++groupCount_;
                 } else if (k + 2 < p_.size() && p_[k + 2] == '<' &&
@@ -271,6 +282,8 @@ private:
         while (!atEnd_() && peek_() == '|') {
             ++i_;
             out_ += '|';
+            // A later alternative of the whole pattern starts afresh; one inside a group is a choice.
+            choiceBefore_ = depth_ > 0;
             nullable = parseAlternative_() || nullable;
         }
         return nullable;
@@ -412,11 +425,17 @@ private:
         i_ += lazy.size();
         const bool nullable = atomNullable || q.min == 0;
         const bool optionalIterations = !q.bounded || q.max > q.min;
-        // A greedy repeat may run over the whole text in one backtracking step, which the match limit counts once:
-        // a budget callout after each repetition of a group, and after a run of one character, lets the time budget
-        // see that work. A lazy repeat takes one step per repetition; a run that ends the pattern ends the match.
+        // A greedy run of one character is scanned in one backtracking step, which the match limit counts once
+        // however long the run. Scanned again for every step backtracked before it, or in every repetition of a
+        // group, it would be quadratic work that no limit sees: a budget callout after it lets the time budget
+        // see the run's length. A run scanned at most once per search start needs none (the budget is checked
+        // between windows of starts), nor does a lazy run (one step per character) or one that ends the match.
         const bool longRepeat = lazy.empty() && (!q.bounded || q.max > kShortRepeat);
-        const bool endsPattern = depth_ == 0 && (atEnd_() || peek_() == '|') && q.min <= kShortRepeat;
+        const bool scannedAgain = choiceBefore_ || inRepeatedGroups_ > 0;
+        const bool endsPattern = inLookarounds_ == 0 && q.min <= kShortRepeat &&
+                                 ((depth_ == 0 && !atEnd_() && peek_() == '|') ||
+                                  std::all_of(p_.begin() + std::ptrdiff_t(i_), p_.end(), [](char16_t c) { return c == ')'; }));
+        if (optionalIterations) choiceBefore_ = true;
         if (atomNullable && optionalIterations && kind != eTerm::kBackReference && checks_ < kMaxEmptyIterationChecks) {
             // ECMAScript refuses a repetition beyond the required ones that matches the empty text, and tries
             // the body's other ways instead; PCRE2 accepts it and stops repeating. A callout at the end of each
@@ -438,12 +457,9 @@ private:
             // compiled matcher fails it unless it is grouped.
             out_.insert(atomStart, "(?:");
             out_ += ')';
-        } else if (longRepeat && !oneCharacter) {
-            out_.insert(atomStart, "(?:");
-            out_ += "(?C))";
         }
         out_ += quantifierText(q.min, q.max, q.bounded) + lazy;
-        if (longRepeat && oneCharacter && !endsPattern) out_ += "(?C)";
+        if (oneCharacter && longRepeat && scannedAgain && !endsPattern) out_ += "(?C)";
         return nullable;
     }
 
@@ -456,6 +472,11 @@ private:
     eTerm parseGroup_(bool& nullable)
     {
         if (++depth_ > kMaxNesting) fail_("Groups nested too deeply");
+        const bool repeated = repeatedGroups_.count(i_) > 0;
+        const bool lookaround = peek_(1) == '?' && (peek_(2) == '=' || peek_(2) == '!' ||
+                                                    (peek_(2) == '<' && (peek_(3) == '=' || peek_(3) == '!')));
+        inRepeatedGroups_ += repeated;
+        inLookarounds_ += lookaround;
         eTerm kind = eTerm::kAtom;
         if (peek_(1) != '?') {
             i_ += 1;
@@ -485,6 +506,8 @@ private:
         ++i_;
         out_ += ')';
         --depth_;
+        inRepeatedGroups_ -= repeated;
+        inLookarounds_ -= lookaround;
         return kind;
     }
 
