@@ -254,17 +254,24 @@ TEST(RegExpLimits, BudgetChecksAreOnlyWhereOneStepCanGrow)
 TEST(RegExpLimits, TheBudgetCountsProcessorTimeNotWaiting)
 {
     using namespace std::chrono_literals;
+    const auto busy = [](std::chrono::milliseconds cpu) {
+        const auto start = vtl::cMatchBudget::ThreadCpuTime();
+        while (vtl::cMatchBudget::ThreadCpuTime() - start < cpu) {
+        }
+    };
     vtl::cMatchBudget budget(100ms, 5s);
+    busy(5ms);
+    EXPECT_FALSE(budget.spent());
     std::this_thread::sleep_for(250ms);  // waiting for a processor costs the thread no CPU time
     EXPECT_FALSE(budget.spent());
-    const auto start = vtl::cMatchBudget::ThreadCpuTime();
-    while (vtl::cMatchBudget::ThreadCpuTime() - start < 120ms) {
-    }
+    busy(120ms);
     EXPECT_TRUE(budget.spent());
     EXPECT_EQ(budget.reason(), "matching took longer than 100 ms");
 
     // A thread that never gets to run still ends, at the wall-clock ceiling.
     vtl::cMatchBudget starved(100ms, 300ms);
+    busy(2ms);
+    EXPECT_FALSE(starved.spent());
     std::this_thread::sleep_for(350ms);
     EXPECT_TRUE(starved.spent());
     EXPECT_NE(starved.reason().find("300 ms passed"), std::string::npos) << starved.reason();

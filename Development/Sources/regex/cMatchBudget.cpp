@@ -7,7 +7,7 @@ namespace vtl {
 
 cMatchBudget::cMatchBudget(std::chrono::milliseconds cpuTime, std::chrono::milliseconds wallCeiling)
     : cpuAllowed_(cpuTime), wallCeiling_(std::max(wallCeiling, cpuTime)), start_(tClock::now()),
-      nextCpuRead_(start_ + cpuTime), cpuStart_(ThreadCpuTime())
+      nextCpuRead_(start_ + std::min<tClock::duration>(cpuTime, std::chrono::milliseconds(1)))
 {
 }
 
@@ -21,7 +21,13 @@ std::chrono::nanoseconds cMatchBudget::ThreadCpuTime()
 bool cMatchBudget::spent(tClock::time_point now)
 {
     if (now < nextCpuRead_) return false;
-    const std::chrono::nanoseconds used = ThreadCpuTime() - cpuStart_;
+    const std::chrono::nanoseconds cpuNow = ThreadCpuTime();
+    if (!cpuStartRead_) {
+        cpuStartRead_ = true;
+        cpuStart_ = cpuNow;
+        beforeCpuStart_ = now - start_;
+    }
+    const std::chrono::nanoseconds used = cpuNow - cpuStart_ + beforeCpuStart_;
     if (used >= cpuAllowed_) return true;
     if (now - start_ >= wallCeiling_) {
         wallCeilingReached_ = true;

@@ -21,6 +21,8 @@ public:
 
     // True once either limit is reached. Cheap while time is left: the thread cannot have used more CPU time than
     // has passed, so the CPU clock (a system call) is read only when the wall clock says the budget could be spent.
+    // A call that ends within a millisecond never reads it: the first reading comes at the first check after one
+    // millisecond, and the wall-clock time until then counts as CPU time in full.
     bool spent(tClock::time_point now);
     bool spent() { return spent(tClock::now()); }
 
@@ -35,7 +37,9 @@ private:
     std::chrono::milliseconds wallCeiling_;
     tClock::time_point start_;
     tClock::time_point nextCpuRead_;
-    std::chrono::nanoseconds cpuStart_;
+    std::chrono::nanoseconds cpuStart_{0};
+    std::chrono::nanoseconds beforeCpuStart_{0};  // wall-clock time before the first reading, counted as CPU time
+    bool cpuStartRead_ = false;
     bool wallCeilingReached_ = false;
 };
 
