@@ -4,6 +4,8 @@
 // "ThroughFunction" times Vantrel_RegExp_PatternCount as the host calls it, the text an argument held by the
 // host: what a calculation pays, the copy of the text out of the host included (in ns per character too).
 // Also counts .* over 100,000,000 characters once, to show that long texts neither crash nor overflow.
+// "OneMatchBudget" times the calls whose single match does work that grows faster than the text (a back-reference
+// over a long run, a run scanned again inside a look-ahead): each must end at the time budget with 2400.
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +25,7 @@
 #include "FMWrapper/FMXText.h"
 #include "iOS_SupportFunctions/RegExpPatternCount.h"
 #include "regex/RegExpFunctions.h"
+#include "regex/cRegExp.h"
 
 namespace {
 
@@ -38,6 +41,18 @@ const char* const kPatterns[] = {
 };
 // Timed through the host function as well: answered at the first position, a literal, a first character.
 const char* const kThroughFunction[] = {"^[a-z]+", "needle", "q[a-z]x"};
+// Patterns whose one match is quadratic, over a run of a million units and a tail that stops the match.
+struct sOneMatchBomb {
+    const char* pattern;
+    char run;
+    const char* tail;
+};
+const sOneMatchBomb kOneMatchBombs[] = {
+    {"^(a+)\\1+b", 'a', "cb"},
+    {"(a+)\\1+b", 'a', "cb"},
+    {"(?:(?=a*c)|a)*b", 'a', "cb"},
+};
+constexpr size_t kBombRun = 1'000'000;
 constexpr size_t kTextLength = 10'000'000;
 constexpr int kRepetitions = 5;
 
@@ -131,12 +146,12 @@ struct sHostCall {
     fmx::DataVectUniquePtr args;
     fmx::DataUniquePtr result;
 
-    explicit sHostCall(const char* pattern)
+    explicit sHostCall(const char* pattern, const std::u16string& subject = Text())
     {
         std::ofstream(BENCH_ALLOWLIST_PATH, std::ios::trunc) << "Bench\tany\n";
         session.OpenFile("Bench");
         const std::u16string patternUnits(pattern, pattern + std::strlen(pattern));
-        for (const std::u16string* units : {&Text(), &patternUnits}) {
+        for (const std::u16string* units : {&subject, &patternUnits}) {
             fmx::TextUniquePtr text;
             text->AssignUnicodeWithLength(reinterpret_cast<const fmx::uint16*>(units->data()),
                                           fmx::uint32(units->size()));
@@ -153,6 +168,16 @@ void BM_ThroughFunction(benchmark::State& state, const char* pattern)
     sHostCall call(pattern);
     for (auto _ : state) Vantrel_RegExp_PatternCount(0, call.session.Env(), *call.args, *call.result);
     ReportCounts(state, pattern, call.result->GetAsNumber().AsLong());
+}
+
+void BM_OneMatchBudget(benchmark::State& state, const sOneMatchBomb* bomb)
+{
+    std::u16string subject(kBombRun, char16_t(bomb->run));
+    subject.append(bomb->tail, bomb->tail + std::strlen(bomb->tail));
+    sHostCall call(bomb->pattern, subject);
+    for (auto _ : state) Vantrel_RegExp_PatternCount(0, call.session.Env(), *call.args, *call.result);
+    state.counters["budget_ms"] = double(vtl::cRegExp::kDefaultTimeBudget.count());
+    state.counters["answer"] = double(call.result->GetAsNumber().AsLong());  // 2400 when the budget ended it
 }
 
 void BM_DotStarOver100MillionCharacters(benchmark::State& state)
@@ -198,6 +223,12 @@ int main(int argc, char** argv)
             ->Repetitions(kRepetitions)
             ->Iterations(1);
     }
+    for (const sOneMatchBomb& bomb : kOneMatchBombs) {
+        benchmark::RegisterBenchmark((std::string("OneMatchBudget/") + bomb.pattern).c_str(), BM_OneMatchBudget, &bomb)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(kRepetitions)
+            ->Iterations(1);
+    }
     benchmark::RegisterBenchmark("DotStarOver100MillionCharacters", BM_DotStarOver100MillionCharacters)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
@@ -228,6 +259,13 @@ int main(int argc, char** argv)
         const double nodeMs = theirs == node.end() ? 0 : theirs->second.medianMs;
         std::printf("%-28s %12.2f %12.3f %12.2f %10.2f\n", pattern, ours->second, ours->second * 1e6 / kTextLength,
                     nodeMs, nodeMs > 0 ? ours->second / nodeMs : 0.0);
+    }
+    std::printf("\n%-28s %12s %12s %10s\n", "one match, 1M units", "ours cpu ms", "budget ms", "ours/budget");
+    for (const sOneMatchBomb& bomb : kOneMatchBombs) {
+        const auto ours = reporter.medianMs.find(std::string("OneMatchBudget/") + bomb.pattern);
+        if (ours == reporter.medianMs.end()) continue;
+        const double budgetMs = double(vtl::cRegExp::kDefaultTimeBudget.count());
+        std::printf("%-28s %12.2f %12.0f %10.2f\n", bomb.pattern, ours->second, budgetMs, ours->second / budgetMs);
     }
     benchmark::Shutdown();
     return 0;

@@ -62,6 +62,30 @@ TEST(FmhostOutput, AFailedCalculationGivesItsErrorAndExitStatusOne)
     EXPECT_NE(std::string::npos, plain.err.find("division by zero"));
 }
 
+TEST(FmhostOutput, RunningOutOfMemoryFailsThatCalculationWithErrorTwoAndTheRestRuns)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer's shadow memory does not fit in the address space this test allows";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    GTEST_SKIP() << "a sanitizer's shadow memory does not fit in the address space this test allows";
+#endif
+#endif
+    // A text doubled 28 times would be 4 G characters; fmhost gets 1.5 GB of address space.
+    std::string doubling = "Let ( [ a = \"xxxxxxxxxxxxxxxx\"";
+    for (int i = 0; i < 28; ++i)
+        doubling += " ; a = a & a";
+    doubling += " ] ; Length ( a ) )";
+    Outcome outcome = runFmhost({"--no-plugin", "--json", "-e", doubling, "-e", "1 + 1"}, "", {}, rlim_t(1536) << 20);
+    EXPECT_EQ(1, outcome.status) << outcome.err;
+    const std::size_t firstEnd = outcome.out.find('\n');
+    ASSERT_NE(std::string::npos, firstEnd) << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.substr(0, firstEnd).find("\"error\":2,\"type\":\"\",\"value\":\"\"}"))
+        << outcome.out.substr(0, firstEnd);
+    EXPECT_EQ("{\"calc\":\"1 + 1\",\"error\":0,\"type\":\"Number\",\"value\":\"2\"}\n", outcome.out.substr(firstEnd + 1));
+    EXPECT_NE(std::string::npos, outcome.err.find("error 2: Memory error")) << outcome.err;
+}
+
 TEST(FmhostUsage, MistakesOnTheCommandLineExitWithTwo)
 {
     const std::vector<std::vector<std::string>> mistakes = {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -95,4 +96,24 @@ TEST(NumericSort, ReadsWhatPercentLfReads)
     EXPECT_EQ("-inf\r2\rinf\rinf\rinf\r", sorted("inf\r2\r-Infinity\rINF\rinformation"));
     EXPECT_EQ("0\r", sorted("0x"));
     EXPECT_EQ("-inf\r-1\rinf\r", sorted(sorted("inf\r-1\r-inf"))); // infinity is written as it is read
+}
+
+TEST(NumericSort, AListThatWouldGrowPastTheLimitIsRefusedNotWritten)
+{
+    // 1e308 is written in 309 digits: 3 MB of such lines would give 155 million characters.
+    std::string list;
+    for (int i = 0; i < 500000; ++i)
+        list += "1e308\r";
+    try
+    {
+        sorted(list);
+        FAIL() << "no error";
+    }
+    catch (const std::length_error &e)
+    {
+        EXPECT_STREQ("Sort gave up: the sorted list would be longer than 134217728 characters", e.what());
+    }
+    // Just under the limit still sorts.
+    list.resize(6 * 400000);
+    EXPECT_EQ(400000u * 310, sorted(list).size());
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "FMHost/Host.h"
 #include "iOS_SupportFunctions/RegExpPerformSubstitute.h"
 #include "regex/RegExpFunctions.h"
+#include "regex/cMatchBudget.h"
 #include "regex/cRegExpError.h"
 #include "support/NodeReference.h"
 
@@ -241,6 +243,36 @@ TEST_F(RegExpFunctions, SubstituteRefusesARunawayResult)
         EXPECT_TRUE(message.find("the result would be longer than 134217728 characters") != std::string::npos ||
                     message.find("matching took longer than") != std::string::npos)
             << message;
+    }
+}
+
+TEST_F(RegExpFunctions, OneQuadraticMatchEndsAtTheTimeBudgetWithItsMessage)
+{
+    // One match of each took from 5 seconds to more than 10 minutes; both functions now answer 2400 within the
+    // budget of 2 seconds of processor time, plus a margin.
+    if (!HostEvaluates()) GTEST_SKIP() << "the host emulator cannot evaluate calculations";
+    struct sCase {
+        ExtPluginType function;
+        const char* pattern;
+        size_t run;
+    };
+    const sCase cases[] = {
+        {Vantrel_RegExp_PatternCount, "^(a+)\\1+b", 200000},
+        {Vantrel_RegExp_Substitute, "(a+)\\1+b", 100000},
+    };
+    for (const sCase& c : cases) {
+        std::vector<TextUniquePtr> args;
+        args.push_back(Styled({{std::string(c.run, 'a') + "cb"}}));
+        args.push_back(Styled({{c.pattern}}));
+        args.push_back(Styled({{"N"}}));
+        const auto before = vtl::cMatchBudget::ThreadCpuTime();
+        ASSERT_EQ(0, Call(c.function, args));
+        const auto used = vtl::cMatchBudget::ThreadCpuTime() - before;
+        EXPECT_EQ("2400", ResultText()) << c.pattern;
+        EXPECT_EQ("2400", LastError());
+        EXPECT_EQ("Regular expression /" + std::string(c.pattern) + "/ gave up: matching took longer than 2000 ms",
+                  LastMessage());
+        EXPECT_LT(used, std::chrono::milliseconds(3000)) << c.pattern;
     }
 }
 

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -18,6 +22,7 @@
 
 #include "iOS_SupportFunctions/RegExpPatternCount.h"
 #include "regex/ECMAScriptTranslator.h"
+#include "regex/cMatchBudget.h"
 #include "regex/cRegExp.h"
 #include "regex/cRegExpError.h"
 #include "support/NodeReference.h"
@@ -84,7 +89,7 @@ TEST(RegExpTranslation, SpellsOutEcmaScriptSets)
 TEST(RegExpTranslation, NamedGroupsBecomeNumberedOnes)
 {
     const vtl::sTranslatedPattern t = vtl::TranslateECMAScriptPattern(u"\\k<b>(?<a>x)(y)(?<b>z)\\k<a>");
-    EXPECT_EQ(t.pcrePattern, "\\g{3}(x)(y)(z)\\g{1}");
+    EXPECT_EQ(t.pcrePattern, "(?C'3')\\g{3}(x)(y)(z)(?C'1')\\g{1}");
     EXPECT_EQ(t.groupCount, 3u);
 }
 
@@ -184,6 +189,137 @@ TEST(RegExpLimits, QuadraticWorkOverALongTextEndsAtTheTimeBudget)
     } catch (const vtl::cRegExpError& e) {
         EXPECT_NE(std::string(e.what()).find("took longer than 50 ms"), std::string::npos) << e.what();
     }
+}
+
+// Patterns whose single match does work that grows with the text faster than PCRE2's match limit counts it:
+// back-references compare a whole group in one step, and a run scanned inside a look-ahead or before a possessive
+// stop is one step however long it is.
+struct sOneMatchBomb {
+    const char16_t* pattern;
+    char16_t run;          // the text is this unit repeated, then `tail`
+    const char16_t* tail;
+};
+const sOneMatchBomb kOneMatchBombs[] = {
+    {u"^(a+)\\1+b", u'a', u"cb"},
+    {u"(a+)\\1+b", u'a', u"cb"},
+    {u"(?<g>a+)\\k<g>+b", u'a', u"cb"},
+    {u"(?:(?=a*c)|a)*b", u'a', u"cb"},
+    {u"\\d*\\d*x", u'1', u"yx"},
+};
+
+TEST(RegExpLimits, WorkInsideOneMatchEndsAtTheTimeBudget)
+{
+    // Each of these took seconds to minutes in a single match while the budget was checked between matches only.
+    const auto budget = std::chrono::milliseconds(200);
+    const auto generousBound = budget + std::chrono::milliseconds(300);
+    for (const sOneMatchBomb& bomb : kOneMatchBombs) {
+        for (size_t length : {50000, 100000, 200000}) {
+            const std::u16string text = std::u16string(length, bomb.run) + bomb.tail;
+            const auto cpuBefore = vtl::cMatchBudget::ThreadCpuTime();
+            std::string message;
+            try {
+                vtl::cRegExp(bomb.pattern, budget).countMatches(text);
+            } catch (const vtl::cRegExpError& e) {
+                message = e.what();
+            }
+            const auto used = vtl::cMatchBudget::ThreadCpuTime() - cpuBefore;
+            const std::string where = vtl::PatternForMessage(bomb.pattern) + " over " + std::to_string(length);
+            EXPECT_NE(message.find("gave up: matching took longer than 200 ms"), std::string::npos)
+                << where << ": " << message;
+            EXPECT_LT(used, generousBound) << where;
+        }
+    }
+}
+
+TEST(RegExpLimits, BudgetChecksAreOnlyWhereOneStepCanGrow)
+{
+    // Ordinary patterns keep PCRE2's fast paths: a run scanned once per search start, a run that ends the match, a
+    // lazy run, a short counted repeat and a repeated group (each repetition a counted step) get no callout.
+    for (const char16_t* plain : {u"x*", u"^[a-z]+", u"[a-z]+\\d+", u"(\\d+)-(\\d+)", u"\\d+|y+\\w+", u"a*?b*?c",
+                                  u"\\d{4}-\\d{2}", u"(?:ab)+c", u"(?<n>a+)b"})
+        EXPECT_EQ(vtl::TranslateECMAScriptPattern(plain).pcrePattern.find("(?C"), std::string::npos)
+            << vtl::TranslateECMAScriptPattern(plain).pcrePattern;
+    // A back-reference; a run after something that can be backtracked into, in a repeated group, or in a
+    // look-ahead (which may be entered again after its own run succeeded) does.
+    for (const char16_t* checked : {u"(a)\\1", u"a?b+c", u"(?:a|b)c+d", u"(?:x\\d+,)*", u"\\w*(?=\\d+,)", u"\\d*\\d*x"})
+        EXPECT_NE(vtl::TranslateECMAScriptPattern(checked).pcrePattern.find("(?C"), std::string::npos)
+            << vtl::PatternForMessage(checked);
+    // The callouts change no answer.
+    EXPECT_EQ(Count("abab abab", "(ab)\\1"), 2);
+    EXPECT_EQ(Count("1x2x 3", "(?:\\d+x)+"), 1);
+    EXPECT_EQ(Count("12,3,x 4,", "(?=\\d+,)\\w+"), 3);
+    EXPECT_EQ(Count("xx", "(x)\\2?\\1"), 1);
+}
+
+TEST(RegExpLimits, TheBudgetCountsProcessorTimeNotWaiting)
+{
+    using namespace std::chrono_literals;
+    const auto busy = [](std::chrono::milliseconds cpu) {
+        const auto start = vtl::cMatchBudget::ThreadCpuTime();
+        while (vtl::cMatchBudget::ThreadCpuTime() - start < cpu) {
+        }
+    };
+    vtl::cMatchBudget budget(100ms, 5s);
+    busy(5ms);
+    EXPECT_FALSE(budget.spent());
+    std::this_thread::sleep_for(250ms);  // waiting for a processor costs the thread no CPU time
+    EXPECT_FALSE(budget.spent());
+    busy(120ms);
+    EXPECT_TRUE(budget.spent());
+    EXPECT_EQ(budget.reason(), "matching took longer than 100 ms");
+
+    // A thread that never gets to run still ends, at the wall-clock ceiling.
+    vtl::cMatchBudget starved(100ms, 300ms);
+    busy(2ms);
+    EXPECT_FALSE(starved.spent());
+    std::this_thread::sleep_for(350ms);
+    EXPECT_TRUE(starved.spent());
+    EXPECT_NE(starved.reason().find("300 ms passed"), std::string::npos) << starved.reason();
+    EXPECT_EQ(vtl::cMatchBudget(2000ms).reason(), "matching took longer than 2000 ms");
+}
+
+TEST(RegExpLimits, TheSameSearchGetsTheSameAnswerWhenThreadsShareOneProcessor)
+{
+    // Eight searches on one processor each wait for the others: seven eighths of their time is not theirs.
+    cpu_set_t processors;
+    ASSERT_EQ(0, sched_getaffinity(0, sizeof processors, &processors));
+    int first = 0;
+    while (!CPU_ISSET(first, &processors)) ++first;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(first, &one);
+
+    std::u16string text;
+    for (int k = 0; k < 40000; ++k) text += u"ab12 cd345 ";
+    const char16_t* pattern = u"[a-z]+\\d+";
+    const auto before = vtl::cMatchBudget::ThreadCpuTime();
+    const int64_t expected = vtl::cRegExp(pattern).countMatches(text);
+    const auto alone = vtl::cMatchBudget::ThreadCpuTime() - before;
+    const auto budget = std::max(std::chrono::milliseconds(60),
+                                 std::chrono::duration_cast<std::chrono::milliseconds>(alone * 4));
+    int repeats = 1;  // each thread's work: long enough that it is spread over many time slices
+    while (alone * repeats < budget / 3) ++repeats;
+
+    std::atomic<int> ready{0};
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    constexpr int kThreads = 8;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            pthread_setaffinity_np(pthread_self(), sizeof one, &one);
+            ++ready;
+            while (ready < kThreads) std::this_thread::yield();
+            try {
+                vtl::cRegExp expression(pattern, budget);
+                for (int r = 0; r < repeats; ++r)
+                    if (expression.countMatches(text) != expected) ++wrong;
+            } catch (const vtl::cRegExpError&) {
+                ++wrong;
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0) << "budget " << budget.count() << " ms, " << repeats << " searches per thread";
 }
 
 TEST(RegExpLimits, LongRepetitionsDoNotExhaustTheStack)

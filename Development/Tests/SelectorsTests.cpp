@@ -96,6 +96,17 @@ TEST_F(Selectors, SortGoesThroughTheHostText)
     EXPECT_EQ("Not enough parameters", get({"lastErrorMessage"}).text());
 }
 
+TEST_F(Selectors, ASortThatWouldExhaustMemoryAnswers2400)
+{
+    // 3 MB of 1e308 lines: 155 million characters once written out in full.
+    std::string list;
+    for (int i = 0; i < 500000; ++i)
+        list += "1e308\r";
+    EXPECT_EQ("2400", get({"sort", list}).text());
+    EXPECT_EQ("Sort gave up: the sorted list would be longer than 134217728 characters",
+              get({"lastErrorMessage"}).text());
+}
+
 TEST_F(Selectors, ScriptErrorOutputReadsTheHostVariable)
 {
     EXPECT_EQ("No Error Message", get({"stderr"}).text());

@@ -7,6 +7,7 @@ const char *describeError(short code)
     switch (code)
     {
     case kCalcOK: return "No error";
+    case kOutOfMemory: return "Memory error";
     case kFieldMissing: return "Field is missing";
     case kCalcGeneric: return "Generic calculation error";
     case kTooFewParameters: return "Too few parameters in the function";

@@ -10,6 +10,7 @@ namespace emu::calc
 enum CalcError : short
 {
     kCalcOK = 0,
+    kOutOfMemory = 2,                // the host ran out of memory during the calculation
     kFieldMissing = 102,             // a bare name that is neither a Let variable nor a function
     kCalcGeneric = 1200,             // nesting too deep, any other failure
     kTooFewParameters = 1201,

@@ -6,6 +6,7 @@
 #include "core/Evaluate.h"
 
 #include <memory>
+#include <new>
 #include <unordered_map>
 
 namespace emu::calc
@@ -80,7 +81,9 @@ void resetLastFailure() { tLastFailure = Failure(); }
 
 namespace emu
 {
-int16_t Evaluate(Environment &env, const std::u16string &text, Value &result)
+namespace
+{
+int16_t evaluateOrThrow(Environment &env, const std::u16string &text, Value &result)
 {
     using namespace emu::calc;
     // Held while evaluating: a plug-in function may evaluate in the same session and so reset the cache.
@@ -101,5 +104,21 @@ int16_t Evaluate(Environment &env, const std::u16string &text, Value &result)
     }
     result = std::move(value);
     return kCalcOK;
+}
+} // namespace
+
+// Running out of memory ends the calculation, not the host: FileMaker answers error 2 and goes on.
+int16_t Evaluate(Environment &env, const std::u16string &text, Value &result)
+{
+    using namespace emu::calc;
+    try
+    {
+        return evaluateOrThrow(env, text, result);
+    }
+    catch (const std::bad_alloc &)
+    {
+        tLastFailure = Failure{kOutOfMemory, 0, ""};  // no place in the text to point at
+        return kOutOfMemory;
+    }
 }
 } // namespace emu

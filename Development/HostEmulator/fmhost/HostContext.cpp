@@ -1,6 +1,9 @@
 #include "fmhost/HostContext.h"
 
+#include "calc/CalcErrors.h"
 #include "calc/Engine.h"
+
+#include <new>
 
 namespace fmhost
 {
@@ -39,7 +42,16 @@ cEvaluation cHostContext::evaluate(const std::string &calculation)
     emu::calc::resetLastFailure();
     FMHost::TakeQuestionMarkAnswer();
     cEvaluation evaluation;
-    evaluation.result = sessions_.current().Evaluate(calculation);
+    try
+    {
+        evaluation.result = sessions_.current().Evaluate(calculation);
+    }
+    catch (const std::bad_alloc &)
+    {
+        // The result was too large to hand over: the calculation fails, as one that ran out of memory does.
+        evaluation.result = FMHost::Result();
+        evaluation.result.error = emu::calc::kOutOfMemory;
+    }
     std::string answered = FMHost::TakeQuestionMarkAnswer();
     if (!answered.empty())
         evaluation.questionMark = explainQuestionMark(sessions_.current(), answered);

@@ -20,6 +20,8 @@ constexpr uint32_t kMaxCodePoint = 0x10FFFF;
 constexpr uint32_t kMaxRepeat = 65535;
 // PCRE2's numbered callouts go up to 255; repeats beyond that keep PCRE2's treatment of empty repetitions.
 constexpr uint32_t kMaxEmptyIterationChecks = 255;
+// Repeats of at most this many repetitions need no budget callout: their work per step is small.
+constexpr uint64_t kShortRepeat = 16;
 // Deeper nesting is refused before it could exhaust our own stack (PCRE2
 // refuses more than 250 anyway).
 constexpr unsigned kMaxNesting = 250;
@@ -220,6 +222,11 @@ private:
     std::map<std::wstring, uint32_t> groupNumbers_;
     std::set<std::wstring> declaredNames_;
     unsigned depth_ = 0;
+    // Where a run of one character may be scanned again within one search start (see parseQuantifier_).
+    std::set<size_t> repeatedGroups_;  // positions of the '(' of groups with a quantifier of more than one
+    unsigned inRepeatedGroups_ = 0;
+    unsigned inLookarounds_ = 0;
+    bool choiceBefore_ = false;  // a repeat or alternation earlier in the pattern could be backtracked into
 
     [[noreturn]] void fail_(const char* reason) const
     {
@@ -235,6 +242,7 @@ private:
     void scanGroups_()
     {
         bool inClass = false;
+        std::vector<size_t> open;
         for (size_t k = 0; k < p_.size(); ++k) {
             const char16_t c = p_[k];
             if (c == '\\') {
@@ -247,7 +255,12 @@ private:
                     inClass = c != ']';
             } else if (c == '[') {
                 inClass = true;
+            } else if (c == ')' && !open.empty()) {
+                const char16_t next = k + 1 < p_.size() ? p_[k + 1] : 0;
+                if (next == '*' || next == '+' || next == '{') repeatedGroups_.insert(open.back());
+                open.pop_back();
             } else if (c == '(') {
+                open.push_back(k);
                 if (k + 1 >= p_.size() || p_[k + 1] != '?') {
                     ++groupCount_;
                 } else if (k + 2 < p_.size() && p_[k + 2] == '<' &&
@@ -269,6 +282,8 @@ private:
         while (!atEnd_() && peek_() == '|') {
             ++i_;
             out_ += '|';
+            // A later alternative of the whole pattern starts afresh; one inside a group is a choice.
+            choiceBefore_ = depth_ > 0;
             nullable = parseAlternative_() || nullable;
         }
         return nullable;
@@ -287,6 +302,7 @@ private:
         const uint32_t groupsBefore = groupsOpened_ + checks_;
         eTerm kind = eTerm::kAtom;
         bool nullable = false;
+        bool oneCharacter = true;  // a character or a set of them, not a group
         const uint32_t c = peek_();
         switch (c) {
             case '^':
@@ -301,6 +317,7 @@ private:
                 break;
             case '(':
                 kind = parseGroup_(nullable);
+                oneCharacter = false;
                 break;
             case '[':
                 ++i_;
@@ -328,7 +345,10 @@ private:
                     kind = eTerm::kAssertion;
                 } else {
                     ++i_;
-                    if (parseAtomEscape_()) kind = eTerm::kBackReference;
+                    if (parseAtomEscape_()) {
+                        kind = eTerm::kBackReference;
+                        oneCharacter = false;
+                    }
                 }
                 break;
             default:
@@ -336,7 +356,8 @@ private:
                 emitChar_(c);
         }
         if (kind != eTerm::kAtom) nullable = true;
-        return parseQuantifier_(start, kind, nullable, groupsOpened_ + checks_ == groupsBefore);
+        return parseQuantifier_(start, kind, nullable, groupsOpened_ + checks_ == groupsBefore,
+                                oneCharacter && kind == eTerm::kAtom);
     }
 
     // At '{': reads {n}, {n,} or {n,m}; leaves i_ alone when the text is not one.
@@ -379,7 +400,8 @@ private:
     }
 
     // Returns whether the term can match the empty text.
-    bool parseQuantifier_(size_t atomStart, eTerm kind, bool atomNullable, bool atomCapturesNothing)
+    bool parseQuantifier_(size_t atomStart, eTerm kind, bool atomNullable, bool atomCapturesNothing,
+                          bool oneCharacter)
     {
         if (atEnd_()) return atomNullable;
         sQuantifier q;
@@ -403,6 +425,17 @@ private:
         i_ += lazy.size();
         const bool nullable = atomNullable || q.min == 0;
         const bool optionalIterations = !q.bounded || q.max > q.min;
+        // A greedy run of one character is scanned in one backtracking step, which the match limit counts once
+        // however long the run. Scanned again for every step backtracked before it, or in every repetition of a
+        // group, it would be quadratic work that no limit sees: a budget callout after it lets the time budget
+        // see the run's length. A run scanned at most once per search start needs none (the budget is checked
+        // between windows of starts), nor does a lazy run (one step per character) or one that ends the match.
+        const bool longRepeat = lazy.empty() && (!q.bounded || q.max > kShortRepeat);
+        const bool scannedAgain = choiceBefore_ || inRepeatedGroups_ > 0;
+        const bool endsPattern = inLookarounds_ == 0 && q.min <= kShortRepeat &&
+                                 ((depth_ == 0 && !atEnd_() && peek_() == '|') ||
+                                  std::all_of(p_.begin() + std::ptrdiff_t(i_), p_.end(), [](char16_t c) { return c == ')'; }));
+        if (optionalIterations) choiceBefore_ = true;
         if (atomNullable && optionalIterations && kind != eTerm::kBackReference && checks_ < kMaxEmptyIterationChecks) {
             // ECMAScript refuses a repetition beyond the required ones that matches the empty text, and tries
             // the body's other ways instead; PCRE2 accepts it and stops repeating. A callout at the end of each
@@ -426,6 +459,7 @@ private:
             out_ += ')';
         }
         out_ += quantifierText(q.min, q.max, q.bounded) + lazy;
+        if (oneCharacter && longRepeat && scannedAgain && !endsPattern) out_ += "(?C)";
         return nullable;
     }
 
@@ -438,6 +472,11 @@ private:
     eTerm parseGroup_(bool& nullable)
     {
         if (++depth_ > kMaxNesting) fail_("Groups nested too deeply");
+        const bool repeated = repeatedGroups_.count(i_) > 0;
+        const bool lookaround = peek_(1) == '?' && (peek_(2) == '=' || peek_(2) == '!' ||
+                                                    (peek_(2) == '<' && (peek_(3) == '=' || peek_(3) == '!')));
+        inRepeatedGroups_ += repeated;
+        inLookarounds_ += lookaround;
         eTerm kind = eTerm::kAtom;
         if (peek_(1) != '?') {
             i_ += 1;
@@ -467,11 +506,16 @@ private:
         ++i_;
         out_ += ')';
         --depth_;
+        inRepeatedGroups_ -= repeated;
+        inLookarounds_ -= lookaround;
         return kind;
     }
 
+    // A back-reference compares as many units as its group holds in one step: a budget callout before it, whose
+    // text is the group's number, counts them.
     void emitBackReference_(uint64_t group)
     {
+        out_ += "(?C'" + std::to_string(group) + "')";
         out_ += named_ ? "\\k<_" + std::to_string(group) + ">" : "\\g{" + std::to_string(group) + "}";
     }
 

@@ -18,6 +18,8 @@ struct sTranslatedPattern {
     // repetition in the hidden group "_ik" and, for a repeat with required repetitions, the start of the
     // whole repeat in "_sk". The pattern's own groups are then named too, group k "_k".
     uint32_t emptyIterationChecks = 0;
+    // Budget callouts let the matcher's time budget see work that grows inside one backtracking step: (?C) after
+    // each repetition of a long greedy repeat, (?C'k') before a back-reference to group k.
     bool namedGroups = false;
 };
 

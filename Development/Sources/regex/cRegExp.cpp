@@ -1,6 +1,7 @@
 #include "regex/cRegExp.h"
 
 #include "regex/ECMAScriptTranslator.h"
+#include "regex/cMatchBudget.h"
 #include "regex/cRegExpError.h"
 
 #include <algorithm>
@@ -31,27 +32,36 @@ constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 64 * 1024 * 1024;
 
-// The time budget is checked between searches. A search covers a window of
-// start positions (PCRE2's offset limit), so one that finds nothing for long
-// still comes back to be checked; the window grows while searches are quick
-// and shrinks at once when they are slow.
+// The time budget is checked between searches and, inside a search, at the callouts the translator places where
+// the work of one backtracking step can grow with the text (back-references, long repeats). A search covers a
+// window of start positions (PCRE2's offset limit), so one that finds nothing for long still comes back to be
+// checked; the window grows while searches are quick and shrinks at once when they are slow.
 constexpr size_t kMaxWindow = 256;
 constexpr uint32_t kMaxCallsBetweenChecks = 64;
 constexpr std::chrono::microseconds kQuickInterval{200};
 constexpr std::chrono::microseconds kSlowInterval{2000};
+// Inside a search: the clock is read after this much work (characters scanned or compared, about a millisecond)
+// or after this many callouts, whichever comes first.
+constexpr uint64_t kWorkBetweenChecks = uint64_t(1) << 20;
+constexpr uint32_t kCalloutsBetweenChecks = 256;
 
 struct sTimeBudget {
-    std::chrono::steady_clock::time_point deadline;
-    std::chrono::steady_clock::time_point lastCheck;
-    std::chrono::milliseconds allowed{0};
+    explicit sTimeBudget(std::chrono::milliseconds allowed) : limit(allowed) {}
+
+    cMatchBudget limit;
+    cMatchBudget::tClock::time_point lastCheck = cMatchBudget::tClock::now();
     size_t window = 16;
     uint32_t callsBetweenChecks = 1;
     uint32_t calls = 0;
+    // Since the clock was last read inside a search.
+    uint64_t work = 0;
+    uint32_t callouts = 0;
+    size_t lastCalloutPosition = 0;
 
     // False when the budget is spent.
     bool check()
     {
-        const auto now = std::chrono::steady_clock::now();
+        const auto now = cMatchBudget::tClock::now();
         const auto interval = now - lastCheck;
         lastCheck = now;
         calls = 0;
@@ -62,7 +72,17 @@ struct sTimeBudget {
             window = std::min(kMaxWindow, window * 2);
             callsBetweenChecks = std::min(kMaxCallsBetweenChecks, callsBetweenChecks * 2);
         }
-        return now <= deadline;
+        return !limit.spent(now);
+    }
+
+    // At a callout: `work` is what the matcher did since the last one, as far as the callout can tell.
+    bool checkInside(uint64_t moreWork)
+    {
+        work += moreWork + 1;
+        if (work < kWorkBetweenChecks && ++callouts < kCalloutsBetweenChecks) return true;
+        work = 0;
+        callouts = 0;
+        return !limit.spent();
     }
 };
 
@@ -83,9 +103,8 @@ struct sEmptyIterationCheck {
 // ECMAScript's rule for a repetition that matched the empty text: refused unless it is a required one. The
 // required ones all start where the repeat started, since the repetitions before them were empty too (PCRE2
 // never repeats again after an empty repetition).
-int refuseEmptyIteration(pcre2_callout_block* block, void* data)
+int refuseEmptyIteration(const pcre2_callout_block* block, const std::vector<sEmptyIterationCheck>& checks)
 {
-    const auto& checks = *static_cast<const std::vector<sEmptyIterationCheck>*>(data);
     if (block->callout_number == 0 || block->callout_number > checks.size()) return 0;
     const sEmptyIterationCheck& check = checks[block->callout_number - 1];
     const PCRE2_SIZE start = block->offset_vector[2 * check.iterationGroup];
@@ -233,6 +252,10 @@ struct cRegExp::sEngine {
     sTimeBudget budget;
     std::u16string source;  // for messages
 
+    explicit sEngine(std::chrono::milliseconds timeBudget) : budget(timeBudget) {}
+    sEngine(const sEngine&) = delete;
+    sEngine& operator=(const sEngine&) = delete;
+
     ~sEngine()
     {
         pcre2_match_context_free(context);
@@ -240,8 +263,33 @@ struct cRegExp::sEngine {
         pcre2_match_data_free(data);
     }
 
+    // Every callout of the translated pattern: the budget's checks inside a search, then the pattern's own checks.
+    static int onCallout(pcre2_callout_block* block, void* data)
+    {
+        sEngine& engine = *static_cast<sEngine*>(data);
+        sTimeBudget& budget = engine.budget;
+        // What the matcher scanned since the last callout shows in how far the position moved; a back-reference
+        // (its group's number is the callout's text) is about to compare as many units as its group holds.
+        const size_t position = block->current_position;
+        uint64_t work = position > budget.lastCalloutPosition ? position - budget.lastCalloutPosition
+                                                              : budget.lastCalloutPosition - position;
+        budget.lastCalloutPosition = position;
+        if (block->callout_string_length > 0) {
+            uint32_t group = 0;
+            for (PCRE2_SIZE k = 0; k < block->callout_string_length; ++k)
+                group = group * 10 + uint32_t(block->callout_string[k] - '0');
+            const std::vector<uint32_t>& numbers = engine.pattern->groupNumbers;
+            const uint32_t number = numbers.empty() ? group : group < numbers.size() ? numbers[group] : 0;
+            if (number != 0 && number < block->capture_top && block->offset_vector[2 * number] != PCRE2_UNSET)
+                work += block->offset_vector[2 * number + 1] - block->offset_vector[2 * number];
+        }
+        if (!budget.checkInside(work)) return PCRE2_ERROR_CALLOUT;
+        return refuseEmptyIteration(block, engine.pattern->emptyIterationChecks);
+    }
+
     int match(std::u16string_view subject, size_t start)
     {
+        budget.lastCalloutPosition = start;
         // PCRE2 before 10.43 refuses a null subject, even an empty one.
         static const char16_t kNoUnits[1] = {0};
         const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data() ? subject.data() : kNoUnits);
@@ -258,11 +306,8 @@ struct cRegExp::sEngine {
     }
 };
 
-cRegExp::cRegExp(std::u16string_view pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine)
+cRegExp::cRegExp(std::u16string_view pattern, std::chrono::milliseconds timeBudget) : engine_(new sEngine(timeBudget))
 {
-    engine_->budget.lastCheck = std::chrono::steady_clock::now();
-    engine_->budget.deadline = engine_->budget.lastCheck + timeBudget;
-    engine_->budget.allowed = timeBudget;
     engine_->source = pattern;
     engine_->pattern = cachedPattern(pattern);
     groupCount_ = engine_->pattern->groupCount;
@@ -273,9 +318,7 @@ cRegExp::cRegExp(std::u16string_view pattern, std::chrono::milliseconds timeBudg
     pcre2_set_match_limit(engine_->context, kMatchLimit);
     pcre2_set_depth_limit(engine_->context, kDepthLimit);
     pcre2_set_heap_limit(engine_->context, kHeapLimitKiB);
-    const auto& checks = engine_->pattern->emptyIterationChecks;
-    if (!checks.empty())
-        pcre2_set_callout(engine_->context, refuseEmptyIteration, const_cast<std::vector<sEmptyIterationCheck>*>(&checks));
+    pcre2_set_callout(engine_->context, sEngine::onCallout, engine_.get());
     ovector_ = pcre2_get_ovector_pointer(engine_->data);
 }
 
@@ -290,8 +333,8 @@ bool cRegExp::search(std::u16string_view subject, size_t start)
         pcre2_set_offset_limit(engine_->context, lastStart);
         rc = engine_->match(subject, from);
         const bool windowEmpty = rc == PCRE2_ERROR_NOMATCH && lastStart < subject.size();
-        if ((++budget.calls >= budget.callsBetweenChecks || windowEmpty) && !budget.check())
-            fail_("matching took longer than " + std::to_string(budget.allowed.count()) + " ms");
+        if (rc == PCRE2_ERROR_CALLOUT || ((++budget.calls >= budget.callsBetweenChecks || windowEmpty) && !budget.check()))
+            fail_(budget.limit.reason());
         if (!windowEmpty) break;
         from = lastStart + 1;
     }

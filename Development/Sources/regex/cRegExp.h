@@ -17,9 +17,9 @@ namespace vtl {
 // as needed: searching allocates nothing.
 class cRegExp {
 public:
-    // Matching time one compiled pattern may spend, all searches together:
-    // a quadratic pattern over a long text then ends in an error, not in a
-    // server thread busy for hours.
+    // CPU time of the calling thread one compiled pattern may spend matching, all searches together and checked
+    // inside each match too: a quadratic pattern over a long text then ends in an error, not in a server thread
+    // busy for hours. A wall-clock ceiling of cMatchBudget::kWallCeilingFactor times as long ends it as well.
     static constexpr std::chrono::milliseconds kDefaultTimeBudget{2000};
 
     // Throws cRegExpError for a pattern ECMAScript rejects or PCRE2 cannot

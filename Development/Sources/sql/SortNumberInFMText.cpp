@@ -5,7 +5,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <locale.h>
+#include <stdexcept>
+#include <string>
 
 #include "FMWrapper/FMXTypes.h"
 
@@ -14,6 +17,15 @@ namespace
 const char kParagraph = '\r';
 // Host text encoding code used for the list in both directions: numbers are plain ASCII in it.
 const fmx::Text::Encoding kListEncoding = fmx::Text::kEncoding_ASCII_Mac;
+// The longest sorted list, as for a substitution's result (256 MB of UTF-16). Numbers are written in full plain
+// digits, so a list of 1e308 lines grows fiftyfold: the limit ends it with an error instead of exhausting the server.
+const std::size_t kLongestList = std::size_t(1) << 27;
+
+[[noreturn]] void refuseLongList()
+{
+    throw std::length_error("Sort gave up: the sorted list would be longer than " + std::to_string(kLongestList) +
+                            " characters");
+}
 
 bool isDigit(char c)
 {
@@ -132,6 +144,8 @@ std::string vtl::SortedNumberList(const std::string &bytes)
     {
         appendNumber(out, number);
         out += kParagraph;
+        if (out.size() > kLongestList)
+            refuseLongList();
     }
     return out;
 }
@@ -146,6 +160,9 @@ void SortNumberInFMText(const fmx::Text &text, fmx::Data &result)
 
     const std::string sorted = vtl::SortedNumberList(bytes);
 
+    // The host takes a 32-bit length.
+    if (sorted.size() > std::numeric_limits<fmx::uint32>::max())
+        refuseLongList();
     fmx::TextUniquePtr out;
     out->AssignWithLength(sorted.data(), static_cast<fmx::uint32>(sorted.size()), kListEncoding);
     result.SetAsText(*out, result.GetLocale());

@@ -9,7 +9,7 @@
 
 // Sorts the numbers of a list (one per paragraph) ascending and writes them into result as text, each in the
 // shortest plain decimal that reads back as the same double ("inf"/"-inf" for infinities) and followed by a
-// carriage return.
+// carriage return. A sorted list longer than 2^27 characters throws std::length_error.
 void SortNumberInFMText(const fmx::Text &text, fmx::Data &result);
 
 namespace vtl

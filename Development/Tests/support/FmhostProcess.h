@@ -4,6 +4,7 @@
 // its exit status and output.
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,7 +42,6 @@ inline std::string scratchPath(const std::string &name)
     return std::string(VANTREL_BINARY_DIR) + "/fmhost-test-" + std::to_string(getpid()) + "-" + name;
 }
 
-// Runs fmhost with the arguments, the standard input and extra environment variables.
 // In a child process: becomes fmhost with the arguments and extra environment variables.
 [[noreturn]] inline void execFmhost(const std::vector<std::string> &arguments,
                                     const std::vector<std::pair<std::string, std::string>> &environment)
@@ -56,8 +56,10 @@ inline std::string scratchPath(const std::string &name)
     _exit(127);
 }
 
+// Runs fmhost with the arguments, the standard input and extra environment variables; with a limit of its address
+// space in bytes when addressSpace is not 0.
 inline Outcome runFmhost(const std::vector<std::string> &arguments, const std::string &input = "",
-                  const std::vector<std::pair<std::string, std::string>> &environment = {})
+                  const std::vector<std::pair<std::string, std::string>> &environment = {}, rlim_t addressSpace = 0)
 {
     std::string inPath = scratchPath("stdin"), outPath = scratchPath("stdout"), errPath = scratchPath("stderr");
     writeFile(inPath, input);
@@ -70,6 +72,9 @@ inline Outcome runFmhost(const std::vector<std::string> &arguments, const std::s
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        const rlimit limit{addressSpace, addressSpace};
+        if (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(126);
         execFmhost(arguments, environment);
     }
     Outcome outcome;
