@@ -5,7 +5,9 @@
 #include "errors/AllowList.h"
 #include "errors/ErrorCodes.h"
 #include "errors/LastError.h"
+#include "host/FMUtils.h"
 #include "iOS_SupportFunctions/HostValues.h"
+#include "journal/Journal.h"
 
 namespace vtl
 {
@@ -16,16 +18,40 @@ fmx::errcode RecordUsageError(const cUsageError &error, const fmx::ExprEnv &env,
     fmlib::FMErrCode2FMData(kUsageError, result);
     return SetLastError(kUsageError, error.what(), env);
 }
+
+// The host may be failing (out of memory): whatever fails here only loses the journal's line.
+void JournalException(const char *functionName, const char *what, const fmx::ExprEnv &env) noexcept
+{
+    if (!JournalOn())
+        return;
+    try
+    {
+        const std::string function = functionName != nullptr ? functionName : "a Vantrel function";
+        std::string file = "?";
+        try
+        {
+            file = cFMUtils::callingFileName(env);
+        }
+        catch (...)
+        {
+        }
+        Journal(eJournalKind::kException, file, function,
+                "exception in " + function + " in file " + file + ": " + what + " (the function answered 2400)");
+    }
+    catch (...)
+    {
+    }
+}
 }
 
-fmx::errcode GuardedCallWith(const char *allowListName, const fmx::ExprEnv &env, fmx::Data &result, GuardedWork work,
-                             void *context) noexcept
+fmx::errcode GuardedCallWith(const char *functionName, bool governed, const fmx::ExprEnv &env, fmx::Data &result,
+                             GuardedWork work, void *context) noexcept
 {
     try
     {
         try
         {
-            if (allowListName != nullptr && !isFunctionAllowed(allowListName, env, result))
+            if (governed && !isFunctionAllowed(functionName, env, result))
                 return 0;
             return work(context);
         }
@@ -35,10 +61,12 @@ fmx::errcode GuardedCallWith(const char *allowListName, const fmx::ExprEnv &env,
         }
         catch (const std::exception &error)
         {
+            JournalException(functionName, error.what(), env);
             return ProcessSTDException(error, result, env, false);
         }
         catch (...)
         {
+            JournalException(functionName, "an exception of unknown type", env);
             return ProcessFatalException(result, env, false);
         }
     }
