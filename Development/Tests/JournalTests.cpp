@@ -114,17 +114,7 @@ protected:
         ::unlink(kPath.c_str());
         vtl::SetJournalOn(true);
     }
-    // The text of each line sent, after the tag.
-    static std::vector<std::string> Sent(int wait = 300)
-    {
-        std::vector<std::string> texts;
-        for (const std::string &line : mounttest::journalLines(wait))
-        {
-            const std::size_t tag = line.find(" Vantrel[" + std::to_string(::getpid()) + "]: ");
-            texts.push_back(tag == std::string::npos ? "untagged: " + line : line.substr(line.find("]: ", tag) + 3));
-        }
-        return texts;
-    }
+    static std::vector<std::string> Sent(int wait = 300) { return mounttest::journalTexts(wait); }
     bool Ask(const std::string &content, const std::string &function = "Vantrel_Get")
     {
         plugintest::WriteFile(kPath, content);
@@ -147,6 +137,7 @@ TEST_F(Journal, ARefusedCallOnceAMinutePerFileAndFunction)
     const std::vector<std::string> raw = (Ask("Contacts\tany\n", "Vantrel_ExecuteSQL"), mounttest::journalLines(300));
     ASSERT_EQ(1u, raw.size());
     EXPECT_EQ(0, raw[0].rfind("<12>", 0)) << raw[0]; // user facility, warning
+    EXPECT_THAT(raw[0], HasSubstr(" Vantrel[" + std::to_string(::getpid()) + "]: "));
     EXPECT_THAT(raw[0], HasSubstr("refused Vantrel_ExecuteSQL in file Invoices: the allow-list has no line for the file"));
 }
 

@@ -648,7 +648,10 @@ namespace
 // Tells the administrator why a call was refused: a fault of the file itself, or the file's say for this caller.
 void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path)
 {
-    if (!JournalOn())
+    const bool refusal = verdict.line == eLine::kOtherFile || verdict.line == eLine::kNotAllowed;
+    cJournalLine line = refusal ? cJournalLine(eJournalKind::kRefusedCall, caller.file(), caller.function())
+                                : cJournalLine(eJournalKind::kAllowListFault, {}, {});
+    if (!line)
         return;
     std::string text;
     switch (verdict.line)
@@ -659,7 +662,7 @@ void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path)
         text += verdict.line == eLine::kOtherFile
                     ? std::string("the allow-list has no line for the file")
                     : "line " + std::to_string(verdict.lineNumber) + " of the allow-list does not name it";
-        Journal(eJournalKind::kRefusedCall, caller.file(), caller.function(), text);
+        line.send(text);
         return;
     case eLine::kMissing:
         text = std::string("allow-list ") + path + " does not exist (or is no regular file)";
@@ -672,7 +675,7 @@ void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path)
                verdict.detail;
         break;
     }
-    Journal(eJournalKind::kAllowListFault, {}, {}, text + "; calls are refused");
+    line.send(text + "; calls are refused");
 }
 
 bool Check(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result, bool shell,

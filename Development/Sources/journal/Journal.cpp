@@ -25,26 +25,44 @@ int Severity(eJournalKind kind)
 }
 }
 
-void Journal(eJournalKind kind, std::string_view file, std::string_view function, std::string_view text) noexcept
+cJournalLine::cJournalLine(eJournalKind kind, std::string_view file, std::string_view function) noexcept
+    : kind_(kind)
 {
     if (!gJournalOn.load(std::memory_order_relaxed))
         return;
     try
     {
-        unsigned long leftOut = 0;
         const std::uint64_t key = cJournalLimiter::key(static_cast<int>(kind), file, function);
-        if (!gLimiter.admit(key, cJournalLimiter::Clock::now(), leftOut))
-            return;
+        admitted_ = gLimiter.admit(key, cJournalLimiter::Clock::now(), leftOut_);
+    }
+    catch (...) // the lock failed: no line
+    {
+    }
+}
+
+void cJournalLine::send(std::string_view text) noexcept
+{
+    if (!admitted_)
+        return;
+    admitted_ = false;
+    try
+    {
         // Built and sent outside the limiter's lock.
         std::string line(text.substr(0, kLongestJournalText - kLeftOutRoom));
-        if (leftOut > 0)
-            line += " (" + std::to_string(leftOut) + " similar lines left out in the last minute)";
-        SendJournalDatagram(JournalDatagram(Severity(kind), std::time(nullptr), static_cast<long>(::getpid()), line));
+        if (leftOut_ > 0)
+            line += " (" + std::to_string(leftOut_) + " similar lines left out in the last minute)";
+        SendJournalDatagram(JournalDatagram(Severity(kind_), std::time(nullptr), static_cast<long>(::getpid()), line));
     }
     catch (...)
     {
         // Out of memory: the line is lost, the call goes on.
     }
+}
+
+void Journal(eJournalKind kind, std::string_view file, std::string_view function, std::string_view text) noexcept
+{
+    if (cJournalLine line{kind, file, function})
+        line.send(text);
 }
 
 void SetJournalOn(bool on) noexcept

@@ -16,8 +16,26 @@ enum class eJournalKind
     kException       // an exception was caught at a function's boundary
 };
 
-// Writes one line, at most one a minute for each kind, file and function; the next line that goes out tells how
-// many were left out meanwhile. Does nothing while the journal is off. Never throws, never blocks.
+// One line, at most one a minute for each kind, file and function; the next line that goes out tells how many were
+// left out meanwhile. Nothing goes out while the journal is off. Never throws, never blocks. The text is asked for
+// only when the line may go out, so a line held back costs no more than its look-up:
+//
+//     if (vtl::cJournalLine line{vtl::eJournalKind::kRefusedCall, file, function})
+//         line.send("refused " + ...);
+class cJournalLine
+{
+public:
+    cJournalLine(eJournalKind kind, std::string_view file, std::string_view function) noexcept;
+    explicit operator bool() const { return admitted_; }
+    void send(std::string_view text) noexcept;
+
+private:
+    eJournalKind kind_;
+    bool admitted_ = false;
+    unsigned long leftOut_ = 0;
+};
+
+// The same for a text at hand.
 void Journal(eJournalKind kind, std::string_view file, std::string_view function, std::string_view text) noexcept;
 
 // The allow-list's "log=off" turns the journal off; it is on until a file says otherwise.

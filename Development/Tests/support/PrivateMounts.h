@@ -136,6 +136,22 @@ inline std::vector<std::string> journalLines(int wait = 1000)
     }
 }
 
+// The text of a line after its "Vantrel[PID]: " tag; the whole line, marked, when it has no such tag.
+inline std::string journalText(const std::string& line)
+{
+    const std::size_t tag = line.find(" Vantrel[");
+    const std::size_t end = tag == std::string::npos ? tag : line.find("]: ", tag);
+    return end == std::string::npos ? "untagged: " + line : line.substr(end + 3);
+}
+
+inline std::vector<std::string> journalTexts(int wait = 1000)
+{
+    std::vector<std::string> texts;
+    for (const std::string& line : journalLines(wait))
+        texts.push_back(journalText(line));
+    return texts;
+}
+
 // Drops whatever earlier tests sent.
 inline void forgetJournalLines()
 {
