@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "errors/AllowList.h"
+#include "errors/ErrorCodes.h"
 #include "errors/FunctionGuard.h"
 #include "errors/UsageError.h"
 #include "journal/Journal.h"
@@ -194,6 +195,14 @@ TEST_F(Journal, AnExceptionAtTheBoundaryIsToldButNotAUsageError)
     EXPECT_THAT(Sent(), ElementsAre("exception in Vantrel_Get in file Invoices: boom (the function answered 2400)",
                                     "exception in Vantrel_DoBashCmd in file Invoices: an exception of unknown type "
                                     "(the function answered 2400)"));
+    // The host fails while the error is recorded: the line says so, without asking the host for the file's name.
+    EXPECT_EQ(vtl::kHostMemoryError, vtl::GuardedCall("Vantrel_Set", session.Env(), *result, [] {
+                  FMHost::Faults::FailNthCall(1, fmx::_fmxcpt::kBadAlloc);
+                  throw std::runtime_error("first");
+              }));
+    FMHost::Faults::ClearAll();
+    EXPECT_THAT(Sent(), ElementsAre("exception in Vantrel_Set in file ?: std::bad_alloc (the host failed while the "
+                                    "error was recorded)"));
     // The host failing on the way: the function still answers, the line is sent or lost, nothing escapes.
     for (unsigned n = 1; n <= 6; ++n)
     {

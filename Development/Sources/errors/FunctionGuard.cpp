@@ -19,8 +19,13 @@ fmx::errcode RecordUsageError(const cUsageError &error, const fmx::ExprEnv &env,
     return SetLastError(kUsageError, error.what(), env);
 }
 
-// The host may be failing (out of memory): whatever fails here only loses the journal's line.
-void JournalException(const char *functionName, const char *what, const fmx::ExprEnv &env) noexcept
+constexpr char kAnswered[] = "the function answered 2400";
+constexpr char kNotRecorded[] = "the host failed while the error was recorded";
+
+// Told after the error is recorded, so that the caller's answer never depends on it. env: the file's name may be
+// asked for (not when the host has just failed). The host may be failing (out of memory): whatever fails here only
+// loses the journal's line.
+void JournalException(const char *functionName, const char *what, const char *outcome, const fmx::ExprEnv *env) noexcept
 {
     if (!JournalOn())
         return;
@@ -30,13 +35,14 @@ void JournalException(const char *functionName, const char *what, const fmx::Exp
         std::string file = "?";
         try
         {
-            file = cFMUtils::callingFileName(env);
+            if (env != nullptr)
+                file = cFMUtils::callingFileName(*env);
         }
         catch (...)
         {
         }
         Journal(eJournalKind::kException, file, function,
-                "exception in " + function + " in file " + file + ": " + what + " (the function answered 2400)");
+                "exception in " + function + " in file " + file + ": " + what + " (" + outcome + ")");
     }
     catch (...)
     {
@@ -61,22 +67,26 @@ fmx::errcode GuardedCallWith(const char *functionName, bool governed, const fmx:
         }
         catch (const std::exception &error)
         {
-            JournalException(functionName, error.what(), env);
-            return ProcessSTDException(error, result, env, false);
+            const fmx::errcode recorded = ProcessSTDException(error, result, env, false);
+            JournalException(functionName, error.what(), kAnswered, &env);
+            return recorded;
         }
         catch (...)
         {
-            JournalException(functionName, "an exception of unknown type", env);
-            return ProcessFatalException(result, env, false);
+            const fmx::errcode recorded = ProcessFatalException(result, env, false);
+            JournalException(functionName, "an exception of unknown type", kAnswered, &env);
+            return recorded;
         }
     }
     // Recording the error failed too: the host is out of memory or broken. Tell it so, and throw nothing.
     catch (const std::bad_alloc &)
     {
+        JournalException(functionName, "std::bad_alloc", kNotRecorded, nullptr);
         return kHostMemoryError;
     }
     catch (...)
     {
+        JournalException(functionName, "an exception", kNotRecorded, nullptr);
         return kExceptionError;
     }
 }
