@@ -286,6 +286,23 @@ TEST(ShellCommandTimeLimit, EndsTheWholeProcessGroup)
     rmdir(folder);
 }
 
+TEST(ShellCommandTimeLimit, TheGraceIsTheWholeGroupsNotOnlyTheShells)
+{
+    // The shell ends at SIGTERM at once; a job it started cleans up first, and is not killed meanwhile.
+    char path[] = "/tmp/vantrel-graceXXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const std::string job = "(trap 'sleep 0.3; echo cleaned > " + std::string(path) + "; exit' TERM; "
+                            "while :; do sleep 0.05; done) & wait";
+    EXPECT_EQ(runLimited(job, std::chrono::milliseconds(300), std::chrono::seconds(5)).end, slib::eShellEnd::kTimeLimit);
+    std::ifstream written(path);
+    std::string line;
+    std::getline(written, line);
+    EXPECT_EQ(line, "cleaned");
+    std::remove(path);
+}
+
 TEST(ShellCommandTimeLimit, WithoutALimitTheCommandStaysInTheServersProcessGroup)
 {
     const std::string own = std::to_string(getpgrp());

@@ -646,7 +646,7 @@ std::vector<std::string> split(const std::string &text, const std::string &separ
 namespace
 {
 // Tells the administrator why a call was refused: a fault of the file itself, or the file's say for this caller.
-void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path)
+void SendDenialLine(const cVerdict &verdict, cCaller &caller, const char *path)
 {
     const bool refusal = verdict.line == eLine::kOtherFile || verdict.line == eLine::kNotAllowed;
     cJournalLine line = refusal ? cJournalLine(eJournalKind::kRefusedCall, caller.file(), caller.function())
@@ -676,6 +676,18 @@ void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path)
         break;
     }
     line.send(text + "; calls are refused");
+}
+
+// The journal never changes the caller's outcome: out of memory, its line is lost.
+void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path) noexcept
+{
+    try
+    {
+        SendDenialLine(verdict, caller, path);
+    }
+    catch (...)
+    {
+    }
 }
 
 bool Check(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result, bool shell,

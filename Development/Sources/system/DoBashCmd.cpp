@@ -26,10 +26,16 @@ void ReportTimeLimit(int seconds, const fmx::ExprEnv &env)
                       env);
     if (!vtl::JournalOn())
         return;
-    const std::string file = cFMUtils::callingFileName(env);
-    vtl::Journal(vtl::eJournalKind::kTimeLimit, file, vtl::kShellCommandName,
-                 std::string(vtl::kShellCommandName) + " in file " + file + " was ended by the time limit of " +
-                     limit);
+    try // the journal's line may be lost, the answer stays
+    {
+        const std::string file = cFMUtils::callingFileName(env);
+        vtl::Journal(vtl::eJournalKind::kTimeLimit, file, vtl::kShellCommandName,
+                     std::string(vtl::kShellCommandName) + " in file " + file + " was ended by the time limit of " +
+                         limit);
+    }
+    catch (...)
+    {
+    }
 }
 }
 

@@ -138,24 +138,6 @@ bool ReadOutput(int fd, char* buffer, std::size_t limit, const Clock::time_point
     return false;
 }
 
-// Waits until the child has ended, without reaping it: its zombie keeps the process group's id from being reused
-// while the group may still get a signal. False when the deadline passed first.
-bool EndsBy(pid_t child, Clock::time_point deadline)
-{
-    for (auto pause = std::chrono::milliseconds(1);; pause = std::min(pause * 2, std::chrono::milliseconds(50))) {
-        siginfo_t info{};
-        const int waited = waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
-        if (waited == 0 && info.si_pid == child)
-            return true;
-        if (waited < 0 && errno != EINTR)
-            return true;  // ECHILD: the server reaps its children itself
-        const auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero())
-            return false;
-        std::this_thread::sleep_for(std::min<Clock::duration>(pause, left));
-    }
-}
-
 void Reap(pid_t child)
 {
     // ECHILD: the server reaps its children itself (SIGCHLD ignored), so nothing is left to wait for.
@@ -163,14 +145,50 @@ void Reap(pid_t child)
     }
 }
 
-// The rest of the group has been killed but belongs to whoever adopted it: waits, briefly, until the kernel has
-// taken it down, so that nothing of the command still runs when the function returns. Its zombies count until
-// their new parent reaps them, so the wait is short and bounded.
-void AwaitGroupEnd(pid_t group)
+// Calls done() in short, growing pauses until it is true (then true) or the deadline passes (then false).
+template <class Done>
+bool PollUntil(Clock::time_point deadline, Done done)
 {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(250);
-    while (kill(-group, 0) == 0 && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (auto pause = std::chrono::milliseconds(1);; pause = std::min(pause * 2, std::chrono::milliseconds(50))) {
+        if (done())
+            return true;
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            return false;
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, left));
+    }
+}
+
+// Reaps the child if it has ended; true once it is reaped (or the server reaps its children itself).
+bool ReapIfEnded(pid_t child)
+{
+    for (;;) {
+        const pid_t got = waitpid(child, nullptr, WNOHANG);
+        if (got != 0 && !(got < 0 && errno == EINTR))
+            return true;  // reaped, or ECHILD
+        if (got == 0)
+            return false;
+    }
+}
+
+// The child leads the group (its id is the group's id): the command and everything it started, unless it left.
+// The group gets SIGTERM; what is left of it after the grace gets SIGKILL. The group's id stays taken while any
+// member lives, so signalling it after the child is reaped reaches no one else. The members the shell left behind
+// are reaped by whoever adopted them; until then they count as alive, so the last wait is short.
+void EndGroup(pid_t child, std::chrono::milliseconds grace)
+{
+    kill(-child, SIGTERM);
+    bool reaped = false;
+    const bool ended = PollUntil(Clock::now() + grace, [&] {
+        reaped = reaped || ReapIfEnded(child);
+        return reaped && kill(-child, 0) != 0;
+    });
+    if (ended)
+        return;
+    kill(-child, SIGKILL);
+    if (!reaped)
+        Reap(child);
+    PollUntil(Clock::now() + std::chrono::milliseconds(250), [&] { return kill(-child, 0) != 0; });
 }
 
 }  // namespace
@@ -209,17 +227,15 @@ eShellEnd RunShellCommand(const char* command, char* buffer, std::size_t size, s
     bool timedOut = ReadOutput(readEnd.get(), buffer, size - 2, limited ? &deadline : nullptr);
     // A command still writing after the buffer is full now gets SIGPIPE (at its default action) and ends.
     readEnd.reset();
-    timedOut = timedOut || (limited && !EndsBy(child, deadline));
-    if (timedOut) {
-        // The child leads the group (its id is the group's): everything the command started, unless it left.
-        kill(-child, SIGTERM);
-        EndsBy(child, Clock::now() + grace);
-        kill(-child, SIGKILL);  // what outlived the grace, and what the shell left behind when it ended
+    if (!limited) {
+        Reap(child);
+        return eShellEnd::kEnded;
     }
-    Reap(child);
-    if (timedOut)
-        AwaitGroupEnd(child);
-    return timedOut ? eShellEnd::kTimeLimit : eShellEnd::kEnded;
+    // The output has ended: the command still has until the deadline to exit.
+    if (!timedOut && PollUntil(deadline, [&] { return ReapIfEnded(child); }))
+        return eShellEnd::kEnded;
+    EndGroup(child, grace);
+    return eShellEnd::kTimeLimit;
 }
 
 }  // namespace slib
