@@ -237,7 +237,7 @@ bool stopped(pid_t pid)
 
 TEST(ShellCommandTimeLimit, EndsTheCommandAndKeepsWhatItWrote)
 {
-    const cLimitedRun limited = runLimited("echo early; sleep 30; echo late", std::chrono::milliseconds(500));
+    const cLimitedRun limited = runLimited("echo early; sleep 30; echo late", std::chrono::seconds(1));
     EXPECT_EQ(limited.end, slib::eShellEnd::kTimeLimit);
     EXPECT_EQ(limited.output, "early\n");
     // Ended by SIGTERM at the limit, not by SIGKILL after the grace (a sanity bound, not a speed target).
@@ -260,21 +260,21 @@ TEST(ShellCommandTimeLimit, EndsTheWholeProcessGroup)
 
     // A background job that keeps the output open after the shell has gone, and a pipeline that never ends.
     const cLimitedRun background =
-        runLimited("sleep 60 & echo $! > " + pids + "; echo started", std::chrono::milliseconds(500));
+        runLimited("sleep 60 & echo $! > " + pids + "; echo started", std::chrono::seconds(1));
     EXPECT_EQ(background.end, slib::eShellEnd::kTimeLimit);
     EXPECT_EQ(background.output, "started\n");
-    const cLimitedRun pipeline = runLimited("echo $$ >> " + pids + "; sleep 60 | cat", std::chrono::milliseconds(500));
+    const cLimitedRun pipeline = runLimited("echo $$ >> " + pids + "; sleep 60 | cat", std::chrono::seconds(1));
     EXPECT_EQ(pipeline.end, slib::eShellEnd::kTimeLimit);
 
     // A command that closes its output and lives on is still within the limit's reach.
-    const cLimitedRun silent = runLimited("exec >&-; echo $$ >> " + pids + "; sleep 60", std::chrono::milliseconds(500));
+    const cLimitedRun silent = runLimited("exec >&-; echo $$ >> " + pids + "; sleep 60", std::chrono::seconds(1));
     EXPECT_EQ(silent.end, slib::eShellEnd::kTimeLimit);
     EXPECT_EQ(silent.output, "");
 
     // Commands that ignore SIGTERM get SIGKILL after the grace.
     const cLimitedRun stubborn =
         runLimited("trap '' TERM; echo $$ >> " + pids + "; sleep 60 & echo $! >> " + pids + "; wait",
-                   std::chrono::milliseconds(500), std::chrono::milliseconds(300));
+                   std::chrono::seconds(1), std::chrono::milliseconds(300));
     EXPECT_EQ(stubborn.end, slib::eShellEnd::kTimeLimit);
 
     const std::vector<pid_t> started = pidsIn(pids);
@@ -295,7 +295,7 @@ TEST(ShellCommandTimeLimit, TheGraceIsTheWholeGroupsNotOnlyTheShells)
     close(fd);
     const std::string job = "(trap 'sleep 0.3; echo cleaned > " + std::string(path) + "; exit' TERM; "
                             "while :; do sleep 0.05; done) & wait";
-    EXPECT_EQ(runLimited(job, std::chrono::milliseconds(300), std::chrono::seconds(5)).end, slib::eShellEnd::kTimeLimit);
+    EXPECT_EQ(runLimited(job, std::chrono::seconds(1), std::chrono::seconds(5)).end, slib::eShellEnd::kTimeLimit);
     std::ifstream written(path);
     std::string line;
     std::getline(written, line);
