@@ -124,8 +124,12 @@ bool ReadOutput(int fd, char* buffer, std::size_t limit, const Clock::time_point
             const int ready = wait > 0 ? poll(&entry, 1, wait) : 0;
             if (ready == 0)
                 return true;
-            if (ready < 0 && errno == EINTR)
+            if (ready < 0) {
+                // Never a read that could block past the deadline: try again, the deadline still bounds it.
+                if (errno != EINTR)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 continue;
+            }
         }
         const ssize_t got = read(fd, buffer + collected, limit - collected);
         if (got > 0)
