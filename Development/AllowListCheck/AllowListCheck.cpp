@@ -125,14 +125,8 @@ bool PrintContent(const vtl::cAllowListReport &report)
     std::cout << "Options in force:\n";
     if (unknownOption)
         std::cout << "  none: with an unknown option the plug-in refuses every call\n";
-    const std::string &options = report.options;
-    for (std::size_t start = 0, end; !unknownOption && start < options.size(); start = end + 1)
-    {
-        end = options.find('\n', start);
-        if (end == std::string::npos)
-            end = options.size();
-        std::cout << "  " << options.substr(start, end - start) << "\n";
-    }
+    for (std::size_t i = 0; !unknownOption && i < report.options.size(); ++i)
+        std::cout << "  " << report.options[i] << "\n";
 
     std::cout << "Files and the functions they may call:\n";
     if (report.files.empty())

@@ -6,6 +6,10 @@
 // An unchanged file is not read again, so the allowed call should stay within 1.5x of that sum. The file's reads
 // per call are reported ("reads"; 0 once the parsed file is kept). BM_StatAndVersionWork runs the stat and the work
 // in one loop, for comparison; BM_AllowedVersionCallSessions makes the call from 1, 2 and 4 sessions at once.
+// BM_RefusedCall: a call the file refuses, with the journal on (a line a minute goes out, the others are counted) and
+// with the file's "log=off"; the journal may add at most 10 %. BM_JournalLineHeldBack times what the journal adds
+// to such a call on its own (the look-up of a line the once-a-minute limit holds back), steadier than the difference
+// of two separate runs on a busy machine.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -25,6 +29,7 @@
 #include "errors/AllowList.h"
 #include "errors/FunctionGuard.h"
 #include "iOS_SupportFunctions/HostValues.h"
+#include "journal/Journal.h"
 #include "../Tests/support/PluginTestSupport.h"
 
 namespace
@@ -57,9 +62,8 @@ cBench &Bench()
     return bench;
 }
 
-void Prepare(benchmark::State &state)
+void PrepareContent(benchmark::State &state, const std::string &content)
 {
-    const std::string content = AllowList(static_cast<int>(state.range(0)), state.range(1) != 0);
     if (plugintest::ReadFile(kPath) != content)
     {
         plugintest::WriteFile(kPath, content);
@@ -67,6 +71,11 @@ void Prepare(benchmark::State &state)
         std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     }
     state.counters["bytes"] = static_cast<double>(content.size());
+}
+
+void Prepare(benchmark::State &state)
+{
+    PrepareContent(state, AllowList(static_cast<int>(state.range(0)), state.range(1) != 0));
 }
 
 fmx::errcode VersionWork(short, const fmx::ExprEnv &env, const fmx::DataVect &, fmx::Data &result)
@@ -206,6 +215,31 @@ void BM_AllowedVersionCallSessions(benchmark::State &state)
         state.SkipWithError("Vantrel_Version is not allowed");
 }
 
+// {journal on}: Vantrel_GetTimestamp, which the caller's line does not name, in the 10-line file, caller first.
+void BM_RefusedCall(benchmark::State &state)
+{
+    const bool journal = state.range(0) != 0;
+    PrepareContent(state, (journal ? "" : "/options\tlog=off\n") + AllowList(10, true));
+    cCalls calls(state, true);
+    const FMHost::Function refused = FMHost::Function::Find("Vantrel_GetTimestamp");
+    vtl::ResetJournalLimits();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calls.Call(refused));
+    if (calls.Call(refused) != 0 || FMHost::TextOf(*calls.result) != "?" || vtl::JournalOn() != journal)
+        state.SkipWithError("Vantrel_GetTimestamp is not refused as it should be");
+}
+
+void BM_JournalLineHeldBack(benchmark::State &state)
+{
+    vtl::SetJournalOn(true);
+    vtl::Journal(vtl::eJournalKind::kRefusedCall, "Invoices", "Vantrel_GetTimestamp", "the first goes out");
+    for (auto _ : state)
+    {
+        vtl::cJournalLine line(vtl::eJournalKind::kRefusedCall, "Invoices", "Vantrel_GetTimestamp");
+        benchmark::DoNotOptimize(static_cast<bool>(line));
+    }
+}
+
 // {lines, caller first}
 void Files(benchmark::internal::Benchmark *b)
 {
@@ -220,4 +254,6 @@ BENCHMARK(BM_VersionWork);
 BENCHMARK(BM_StatAndVersionWork)->Args({10, 1});
 BENCHMARK(BM_AllowedVersionCallSessions)->Args({10, 0})->Threads(1)->Threads(2)->Threads(4)->UseRealTime();
 BENCHMARK(BM_AllowedCallRatio)->Args({10, 1})->Args({10, 0})->Iterations(300);
+BENCHMARK(BM_RefusedCall)->Arg(1)->Arg(0);
+BENCHMARK(BM_JournalLineHeldBack);
 BENCHMARK_MAIN();

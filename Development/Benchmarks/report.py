@@ -126,6 +126,13 @@ def allow_list(r):
             size = format(int(r.value("BM_AllowedVersionCall" + name, "bytes")), ",")
             rows.append(row("Allow-list: the same, caller %s of %s lines (%s bytes)" % (place, format(lines, ","), size),
                             duration(ours), "open+read+close: " + duration(read), ours / read))
+    # A refused call tells the journal (which lets one line a minute through) or, with log=off, nothing.
+    on, off = r.cpu("BM_RefusedCall/1"), r.cpu("BM_RefusedCall/0")
+    rows.append(row("Allow-list: refused call with the journal on (one line a minute, the rest counted)",
+                    duration(on), "`log=off`: " + duration(off), on / off, "≤ 1.10×", on / off <= 1.10))
+    held = r.cpu("BM_JournalLineHeldBack")
+    rows.append(row("Allow-list: what the journal adds to a refused call (a line held back), timed alone",
+                    duration(held), "refused call, `log=off`: " + duration(off), held / off, "≤ 0.10×", held / off <= 0.10))
     return rows
 
 

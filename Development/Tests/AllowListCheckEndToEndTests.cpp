@@ -99,7 +99,7 @@ TEST_F(AllowListCheck, AWellFormedFileIsAcceptedWithWhatEachFileMayCall)
     EXPECT_EQ(0, outcome.status) << outcome.out;
     for (const char *expected :
          {"Access as nobody (uid 65534", "  ok      /  " /* the folders */, "Malformed lines: none\n",
-          "Options in force:\n  shell-command-obeys-allow-list: on\n",
+          "Options in force:\n  shell-command-obeys-allow-list: Vantrel_DoBashCmd runs only where a file's line names it\n",
           "  line 2 Invoices: Vantrel_ExecuteSQL, Vantrel_Get\n", "  line 3 Contacts.fmp12: every function\n",
           "  line 4 Reports: Vantrel_Version, Vantrel_GetAsHTML\\r\n    a name with \\r never matches",
           "  line 5 Invoices.fmp12: ignored, line 2 names the same file\n", "Result: the plug-in accepts this file.\n"})
@@ -108,7 +108,7 @@ TEST_F(AllowListCheck, AWellFormedFileIsAcceptedWithWhatEachFileMayCall)
 
     const cOutcome plain = Check("Invoices\tVantrel_Get\n");
     EXPECT_EQ(0, plain.status);
-    EXPECT_NE(std::string::npos, plain.out.find("  shell-command-obeys-allow-list: off\n")) << plain.out;
+    EXPECT_NE(std::string::npos, plain.out.find("  shell-command-obeys-allow-list: off (Vantrel_DoBashCmd runs in every file)\n")) << plain.out;
     const cOutcome empty = Check("");
     EXPECT_EQ(0, empty.status);
     EXPECT_NE(std::string::npos, empty.out.find(std::string("none: every function answers ? in every file (\"") +
@@ -127,9 +127,9 @@ TEST_F(AllowListCheck, EveryMalformedLineIsReportedWithItsNumberAndTheMessageCal
     EXPECT_EQ(1, outcome.status) << outcome.out;
     for (const std::string &expected :
          {"  line 2: the line is empty\n    calls get: " + kParse + "\n",
-          "  line 3: the line has no TAB\n    calls get: " + kParse + "\n",
+          "  line 3: no TAB between the file name and its functions\n    calls get: " + kParse + "\n",
           "  line 4: the list of functions is empty\n    calls get: " + kParse + "\n",
-          "  line 5: the line has more than one TAB\n    calls get: " + kParse + "\n",
+          "  line 5: more than one TAB\n    calls get: " + kParse + "\n",
           // the plug-in reads no further than the first malformed line for the files below it
           std::string("  line 1 Invoices: Vantrel_Get\n"), std::string("  line 4 Reports: nothing, line 2 above it"),
           std::string("  line 6 Budget: nothing, line 2 above it is malformed\n"),

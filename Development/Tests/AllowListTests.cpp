@@ -315,6 +315,70 @@ TEST_F(AllowList, TheShellCommandIsGovernedOnlyWhenTheFileOptsIn)
     EXPECT_EQ(kUnknownOption, AskWith(misspelt));
 }
 
+TEST_F(AllowList, OptionsTakeTheirValuesOrDenyEverything)
+{
+    const auto optionsOf = [&](const std::string &optionsLine) {
+        WriteFile(kPath, "/options\t" + optionsLine + "\nInvoices\tany\n");
+        fmx::DataUniquePtr result;
+        vtl::cAllowListOptions options;
+        options.shellCommandTimeout = -1; // must be overwritten, also on a denial
+        EXPECT_TRUE(vtl::isShellCommandAllowed(session.Env(), *result, &options)) << optionsLine;
+        return options;
+    };
+    EXPECT_EQ(0, optionsOf("").shellCommandTimeout);
+    EXPECT_TRUE(optionsOf("").journal);
+    EXPECT_EQ(30, optionsOf("shell-command-timeout=30").shellCommandTimeout);
+    EXPECT_EQ(86400, optionsOf("shell-command-timeout=86400").shellCommandTimeout);
+    EXPECT_EQ(5, optionsOf("shell-command-timeout=30|shell-command-timeout=5").shellCommandTimeout);
+    EXPECT_FALSE(optionsOf("log=off").journal);
+    EXPECT_TRUE(optionsOf("log=off|log=on").journal);
+    const vtl::cAllowListOptions both = optionsOf("log=off|shell-command-timeout=7");
+    EXPECT_EQ(7, both.shellCommandTimeout);
+    EXPECT_FALSE(both.journal);
+
+    // Anything else is an unknown option: every function is denied, and none of the line's options is in force.
+    for (const char *bad : {"shell-command-timeout=0", "shell-command-timeout=-5", "shell-command-timeout=+5",
+                            "shell-command-timeout=1.5", "shell-command-timeout=", "shell-command-timeout=86401",
+                            "shell-command-timeout=99999999999999999999", "shell-command-timeout= 5",
+                            "shell-command-timeout=5s", "log=OFF", "log", "log=off|"})
+    {
+        EXPECT_EQ(kUnknownOption, AskWith("/options\t" + std::string(bad) + "\nInvoices\tany\n")) << bad;
+        fmx::DataUniquePtr result;
+        vtl::cAllowListOptions options;
+        EXPECT_FALSE(vtl::isShellCommandAllowed(session.Env(), *result, &options)) << bad;
+        EXPECT_EQ(0, options.shellCommandTimeout) << bad;
+        EXPECT_TRUE(options.journal) << bad;
+    }
+    // The same options hold in a file too large to be kept parsed.
+    std::string large = "/options\tshell-command-timeout=12|log=off\n";
+    while (large.size() < 1500000)
+        large += "Other\tVantrel_Version\n";
+    WriteFile(kPath, large);
+    fmx::DataUniquePtr result;
+    vtl::cAllowListOptions options;
+    EXPECT_TRUE(vtl::isShellCommandAllowed(session.Env(), *result, &options));
+    EXPECT_EQ(12, options.shellCommandTimeout);
+    EXPECT_FALSE(options.journal);
+}
+
+TEST(AllowListOptions, DescribedOneLineEachWithTheirValues)
+{
+    vtl::cAllowListOptions options;
+    const std::vector<std::string> defaults = vtl::DescribeAllowListOptions(options);
+    ASSERT_EQ(3u, defaults.size());
+    EXPECT_EQ("shell-command-obeys-allow-list: off (Vantrel_DoBashCmd runs in every file)", defaults[0]);
+    EXPECT_EQ("shell-command-timeout: none (a shell command runs until it ends)", defaults[1]);
+    EXPECT_EQ("log=on: refusals and faults go to the system journal (journalctl -t Vantrel)", defaults[2]);
+    options.shellCommandObeysAllowList = true;
+    options.shellCommandTimeout = 30;
+    options.journal = false;
+    const std::vector<std::string> set = vtl::DescribeAllowListOptions(options);
+    ASSERT_EQ(3u, set.size());
+    EXPECT_EQ("shell-command-obeys-allow-list: Vantrel_DoBashCmd runs only where a file's line names it", set[0]);
+    EXPECT_EQ("shell-command-timeout=30: a shell command is ended after 30 seconds", set[1]);
+    EXPECT_EQ("log=off: nothing goes to the system journal", set[2]);
+}
+
 TEST_F(AllowList, AnUnchangedFileIsReadOnceAndEveryChangeIsSeen)
 {
     WriteFile(kPath, "Invoices\tVantrel_Version\n");

@@ -1,6 +1,8 @@
 // Vantrel_DoBashCmd through fmhost and the sandbox plug-in.
 
 #include "support/FmhostRunner.h"
+#include "support/PluginTestSupport.h"
+#include "support/PrivateMounts.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -100,4 +102,31 @@ TEST(ShellCommandEndToEnd, TheAllowListGovernsItWhenTheAdministratorOptsIn)
     EXPECT_EQ(run.answers[1].at("value"), "24012 Function Vantrel_DoBashCmd is not allowed on this server");
     EXPECT_EQ(run.answers[2].at("value"), "3.2");  // the options line is a file's line to the other functions
     EXPECT_EQ(run.answers[4].at("value"), "ran\n");
+}
+
+TEST(ShellCommandEndToEnd, TheTimeLimitEndsACommandAndTellsTheCallerAndTheJournal)
+{
+    // The production plug-in with its own allow-list path, on a private tmpfs.
+    REQUIRE_PRIVATE_PRODUCTION_FOLDER();
+    plugintest::WriteFile(mounttest::kProductionAllowList, "/options\tshell-command-timeout=1\nInvoices\tVantrel_Version\n");
+    mounttest::forgetJournalLines();
+    const auto start = std::chrono::steady_clock::now();
+    const fmhosttest::cRun run = fmhosttest::runFmhostWith(PRODUCTION_PLUGIN_PATH, {
+        "Vantrel_DoBashCmd ( \"echo early; sleep 30; echo late\" )",
+        "$$Vantrel_LastError & \" \" & $$Vantrel_LastErrorMessage",
+        "Vantrel_DoBashCmd ( \"sleep 30 & echo left\" )",  // a background job holding the output open
+        "Vantrel_DoBashCmd ( \"cat; echo read-nothing\" )", // standard input is empty: cat ends at once
+    }, {"Invoices"}, "timeout -s KILL 60");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(run.answers.size(), 4u);
+    EXPECT_EQ(run.answers[0].at("value"), "early\n");
+    EXPECT_EQ(run.answers[0].at("error"), "0");
+    EXPECT_EQ(run.answers[1].at("value"), "24013 Vantrel_DoBashCmd: the time limit of 1 second (shell-command-timeout) "
+                                          "ended the command; its output until then is returned");
+    EXPECT_EQ(run.answers[2].at("value"), "left\n");
+    EXPECT_EQ(run.answers[3].at("value"), "read-nothing\n");
+    EXPECT_LT(elapsed, std::chrono::seconds(20)); // not the 30 s of the commands
+    // Two commands ended by the limit in one minute: one line.
+    EXPECT_THAT(mounttest::journalTexts(),
+                testing::ElementsAre("Vantrel_DoBashCmd in file Invoices was ended by the time limit of 1 second"));
 }

@@ -181,6 +181,138 @@ TEST(ShellCommand, ConcurrentCommandsKeepTheirOwnOutput)
         EXPECT_EQ(outputs[t], std::to_string(t) + "\n");
 }
 
+TEST(ShellCommand, StandardInputIsEmpty)
+{
+    // A command that reads its input ends at once instead of waiting on the server's standard input.
+    EXPECT_EQ(run("cat; echo done"), "done\n");
+    EXPECT_EQ(run("readlink /proc/self/fd/0"), "/dev/null\n");
+    char buffer[64];
+    EXPECT_EQ(slib::RunShellCommand("readlink /proc/self/fd/0", buffer, sizeof buffer, std::chrono::seconds(5)),
+              slib::eShellEnd::kEnded);
+    EXPECT_STREQ(buffer, "/dev/null\n");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The time limit
+
+namespace {
+
+struct cLimitedRun {
+    slib::eShellEnd end;
+    std::string output;
+    std::chrono::steady_clock::duration took;
+};
+
+cLimitedRun runLimited(const std::string& command, std::chrono::milliseconds limit,
+                       std::chrono::milliseconds grace = std::chrono::milliseconds(300))
+{
+    std::vector<char> buffer(slib::kShellBufferSize, 'X');
+    const auto start = std::chrono::steady_clock::now();
+    const slib::eShellEnd end = slib::RunShellCommand(command.c_str(), buffer.data(), buffer.size(), limit, grace);
+    return {end, buffer.data(), std::chrono::steady_clock::now() - start};
+}
+
+// The process ids a command wrote into `path`, one per line.
+std::vector<pid_t> pidsIn(const std::string& path)
+{
+    std::vector<pid_t> pids;
+    std::ifstream in(path);
+    for (long pid; in >> pid;)
+        pids.push_back(static_cast<pid_t>(pid));
+    return pids;
+}
+
+// Gone, or a zombie waiting for whoever adopted it: nothing of it runs any more.
+bool stopped(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && line.compare(close + 2, 1, "Z") == 0;
+}
+
+}  // namespace
+
+TEST(ShellCommandTimeLimit, EndsTheCommandAndKeepsWhatItWrote)
+{
+    const cLimitedRun limited = runLimited("echo early; sleep 30; echo late", std::chrono::seconds(1));
+    EXPECT_EQ(limited.end, slib::eShellEnd::kTimeLimit);
+    EXPECT_EQ(limited.output, "early\n");
+    // Ended by SIGTERM at the limit, not by SIGKILL after the grace (a sanity bound, not a speed target).
+    EXPECT_LT(limited.took, std::chrono::seconds(10));
+
+    // A command that ends in time is not touched, and tells nothing apart from a run without a limit.
+    const cLimitedRun quick = runLimited("echo one; echo two; exit 3", std::chrono::seconds(20));
+    EXPECT_EQ(quick.end, slib::eShellEnd::kEnded);
+    EXPECT_EQ(quick.output, "one\ntwo\n");
+    EXPECT_EQ(runLimited("head -c 10000 /dev/zero | tr '\\0' 'q'", std::chrono::seconds(20)).output,
+              std::string(8190, 'q'));
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "every command is reaped";
+}
+
+TEST(ShellCommandTimeLimit, EndsTheWholeProcessGroup)
+{
+    char folder[] = "/tmp/vantrel-groupXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string pids = std::string(folder) + "/pids";
+
+    // A background job that keeps the output open after the shell has gone, and a pipeline that never ends.
+    const cLimitedRun background =
+        runLimited("sleep 60 & echo $! > " + pids + "; echo started", std::chrono::seconds(1));
+    EXPECT_EQ(background.end, slib::eShellEnd::kTimeLimit);
+    EXPECT_EQ(background.output, "started\n");
+    const cLimitedRun pipeline = runLimited("echo $$ >> " + pids + "; sleep 60 | cat", std::chrono::seconds(1));
+    EXPECT_EQ(pipeline.end, slib::eShellEnd::kTimeLimit);
+
+    // A command that closes its output and lives on is still within the limit's reach.
+    const cLimitedRun silent = runLimited("exec >&-; echo $$ >> " + pids + "; sleep 60", std::chrono::seconds(1));
+    EXPECT_EQ(silent.end, slib::eShellEnd::kTimeLimit);
+    EXPECT_EQ(silent.output, "");
+
+    // Commands that ignore SIGTERM get SIGKILL after the grace.
+    const cLimitedRun stubborn =
+        runLimited("trap '' TERM; echo $$ >> " + pids + "; sleep 60 & echo $! >> " + pids + "; wait",
+                   std::chrono::seconds(1), std::chrono::milliseconds(300));
+    EXPECT_EQ(stubborn.end, slib::eShellEnd::kTimeLimit);
+
+    const std::vector<pid_t> started = pidsIn(pids);
+    EXPECT_EQ(started.size(), 5u);
+    for (const pid_t pid : started)
+        EXPECT_TRUE(stopped(pid)) << pid;
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "every command is reaped";
+    std::remove(pids.c_str());
+    rmdir(folder);
+}
+
+TEST(ShellCommandTimeLimit, TheGraceIsTheWholeGroupsNotOnlyTheShells)
+{
+    // The shell ends at SIGTERM at once; a job it started cleans up first, and is not killed meanwhile.
+    char path[] = "/tmp/vantrel-graceXXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const std::string job = "(trap 'sleep 0.3; echo cleaned > " + std::string(path) + "; exit' TERM; "
+                            "while :; do sleep 0.05; done) & wait";
+    EXPECT_EQ(runLimited(job, std::chrono::seconds(1), std::chrono::seconds(5)).end, slib::eShellEnd::kTimeLimit);
+    std::ifstream written(path);
+    std::string line;
+    std::getline(written, line);
+    EXPECT_EQ(line, "cleaned");
+    std::remove(path);
+}
+
+TEST(ShellCommandTimeLimit, WithoutALimitTheCommandStaysInTheServersProcessGroup)
+{
+    const std::string own = std::to_string(getpgrp());
+    const std::string group = run("ps -o pgid= -p $$ | tr -d ' '");
+    EXPECT_EQ(group, own + "\n");
+    std::vector<char> buffer(64);
+    slib::RunShellCommand("ps -o pgid= -p $$ | tr -d ' '", buffer.data(), buffer.size(), std::chrono::seconds(20));
+    EXPECT_NE(std::string(buffer.data()), own + "\n") << "with a limit it leads a group of its own";
+}
+
 // ---------------------------------------------------------------------------------------------
 // Vantrel_DoBashCmd as the host calls it
 
@@ -223,6 +355,22 @@ TEST_F(DoBashCmd, LeavesTheLastErrorAlone)
     run("echo x; exit 5");
     run("no-such-command-here 2>/dev/null");
     EXPECT_EQ(session_.Variable("$$Vantrel_LastErrorMessage").text, before);
+}
+
+TEST_F(DoBashCmd, TheAllowListsTimeLimitEndsTheCommandAndSaysSo)
+{
+    std::ofstream(TEST_ALLOWLIST_PATH) << "/options\tshell-command-timeout=1\nInvoices\tVantrel_Version\n";
+    session_.Evaluate("Let ( [ $$Vantrel_LastError = 7 ; $$Vantrel_LastErrorMessage = \"earlier\" ] ; \"\" )");
+    EXPECT_EQ(run("echo quick").text, "quick\n");
+    EXPECT_EQ(session_.Variable("$$Vantrel_LastErrorMessage").text, "earlier") << "a command in time records nothing";
+
+    const FMHost::Result result = run("echo early; sleep 30");
+    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(result.text, "early\n");
+    EXPECT_EQ(session_.Variable("$$Vantrel_LastError").text, "24013");
+    EXPECT_EQ(session_.Variable("$$Vantrel_LastErrorMessage").text,
+              "Vantrel_DoBashCmd: the time limit of 1 second (shell-command-timeout) ended the command; its output "
+              "until then is returned");
 }
 
 TEST_F(DoBashCmd, TheCommandIsCutToTheBuffer)

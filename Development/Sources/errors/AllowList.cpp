@@ -13,11 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "errors/AllowListOptions.h"
 #include "errors/AllowListPath.h"
 #include "errors/ErrorCodes.h"
 #include "errors/LastError.h"
 #include "host/FMUtils.h"
 #include "iOS_SupportFunctions/HostValues.h"
+#include "journal/Journal.h"
 
 namespace vtl
 {
@@ -94,7 +96,6 @@ constexpr long long kSettleNanoseconds = 2'000'000'000LL;
 // The leading lines "/options<TAB>option|option": a file name never contains "/", so older versions of the
 // plug-in take such a line for a well-formed line of a file that never calls.
 constexpr std::string_view kOptionsLine = "/options";
-constexpr std::string_view kShellOption = "shell-command-obeys-allow-list";
 
 // The calling file's name, asked from the host only when it is needed.
 class cCaller
@@ -278,11 +279,34 @@ eLine VerdictAtEnd(eEnd end)
     }
 }
 
+// The options of a file, and where and why its reading stopped at a malformed line.
+struct cParse
+{
+    cAllowListOptions options;
+    std::size_t faultLine = 0; // counted from 1
+    std::string faultDetail;
+};
+
+// Records the first malformed line of a reading, and gives back what is wrong with it.
+std::string Fault(cParse &parse, std::size_t index, std::string detail)
+{
+    if (parse.faultLine == 0)
+    {
+        parse.faultLine = index + 1;
+        parse.faultDetail = detail;
+    }
+    return detail;
+}
+
+// Longest part of an unknown option quoted back to the administrator.
+constexpr std::size_t kLongestQuotedOption = 100;
+
 // Reads the options lines at the top, then hands each file's line to take(index, name, list) until it returns
 // false. A malformed line ends the reading (nothing after it counts) unless malformed(index, why, detail) returns
-// true; detail is the line, or the unknown option. A line too long always ends it.
+// true; detail says what is wrong with the line. A line too long always ends it. The first malformed line is
+// recorded in parse.
 template <class Take, class Malformed>
-eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take, Malformed malformed)
+eEnd ReadLines(cLineReader &reader, cParse &parse, Take take, Malformed malformed)
 {
     bool leading = true;
     for (std::size_t index = 0;; ++index)
@@ -293,7 +317,7 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take, Malformed ma
         case cLineReader::kEnd:
             return eEnd::kEndOfFile;
         case cLineReader::kTooLong:
-            malformed(index, eEnd::kLineTooLong, std::string_view());
+            malformed(index, eEnd::kLineTooLong, Fault(parse, index, "the line is longer than 65536 bytes"));
             return eEnd::kLineTooLong;
         default:
             break;
@@ -307,7 +331,11 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take, Malformed ma
         });
         if (count != 2)
         {
-            if (!malformed(index, eEnd::kParseError, line))
+            const std::string &detail = Fault(parse, index,
+                                              count == 0   ? "the line is empty"
+                                              : count == 1 ? "no TAB between the file name and its functions"
+                                                           : "more than one TAB");
+            if (!malformed(index, eEnd::kParseError, detail))
                 return eEnd::kParseError;
             continue;
         }
@@ -316,13 +344,14 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take, Malformed ma
             bool known = true;
             std::string_view unknown;
             ForEachItem(fields[1], "|", [&](std::string_view option) {
-                if (option == kShellOption)
-                    shellGoverned = true;
-                else
-                    known = false, unknown = option;
+                known = ApplyAllowListOption(option, parse.options);
+                unknown = option;
                 return known;
             });
-            if (!known && !malformed(index, eEnd::kUnknownOption, unknown))
+            if (!known &&
+                !malformed(index, eEnd::kUnknownOption,
+                           Fault(parse, index,
+                                 "unknown option \"" + std::string(unknown.substr(0, kLongestQuotedOption)) + "\"")))
                 return eEnd::kUnknownOption;
             continue;
         }
@@ -334,9 +363,64 @@ eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take, Malformed ma
 
 // The same, stopping at the first malformed line, as every call does.
 template <class Take>
-eEnd ReadLines(cLineReader &reader, bool &shellGoverned, Take take)
+eEnd ReadLines(cLineReader &reader, cParse &parse, Take take)
 {
-    return ReadLines(reader, shellGoverned, take, [](std::size_t, eEnd, std::string_view) { return false; });
+    return ReadLines(reader, parse, take, [](std::size_t, eEnd, const std::string &) { return false; });
+}
+
+// The outcome of the check for one caller.
+struct cVerdict
+{
+    eLine line = eLine::kOtherFile;
+    std::size_t lineNumber = 0; // the caller's line, or the malformed one (counted from 1; 0 when none)
+    std::string detail;         // why the file is malformed or could not be opened
+    cAllowListOptions options;  // the file's options (the defaults when there is no file or they cannot be read)
+};
+
+cVerdict Denial(eLine line)
+{
+    cVerdict verdict;
+    verdict.line = line;
+    return verdict;
+}
+
+cVerdict Allowed(const cAllowListOptions &options = {})
+{
+    cVerdict verdict;
+    verdict.line = eLine::kAllowed;
+    verdict.options = options;
+    return verdict;
+}
+
+// The verdict of the caller's line: index is its position in the file.
+cVerdict FromLine(std::string_view list, std::size_t index, std::string_view function, const cParse &parse)
+{
+    cVerdict verdict;
+    verdict.line = CheckList(list, function);
+    verdict.lineNumber = index + 1;
+    verdict.options = parse.options;
+    if (verdict.line == eLine::kParseError)
+        verdict.detail = "the list of functions is empty";
+    return verdict;
+}
+
+// The verdict when no line names the caller's file before the reading ended.
+cVerdict AtEnd(eEnd end, const cParse &parse)
+{
+    cVerdict verdict;
+    verdict.line = VerdictAtEnd(end);
+    verdict.lineNumber = parse.faultLine;
+    verdict.detail = parse.faultDetail;
+    // Options of a line that did not parse are not trusted: the defaults stay in force.
+    if (end != eEnd::kUnknownOption)
+        verdict.options = parse.options;
+    return verdict;
+}
+
+// The shell command is governed only when the file opts in, and never by a file whose options cannot be read.
+bool ShellPassesFreely(bool shell, eEnd end, const cParse &parse)
+{
+    return shell && !parse.options.shellCommandObeysAllowList && end != eEnd::kUnknownOption;
 }
 
 // What a file's content and time stamps looked like when it was last read, with its lines for file names.
@@ -358,15 +442,7 @@ struct cReading
     std::string text;           // the lines' bytes; the views point into it
     std::vector<cLine> byName;  // the first line of each name, sorted by name
     eEnd end = eEnd::kEndOfFile;
-    bool shellGoverned = false;
-
-    // Every option with the value in force, one "name: value" line each.
-    std::string describeOptions() const
-    {
-        std::string text(kShellOption);
-        text += shellGoverned ? ": on\n" : ": off\n";
-        return text;
-    }
+    cParse parse;
 
     bool describes(const struct stat &info) const
     {
@@ -385,17 +461,17 @@ struct cReading
     }
 
     // shell: the caller is the shell command, which the file governs only when it opts in.
-    eLine verdict(cCaller &caller, bool shell) const
+    cVerdict verdict(cCaller &caller, bool shell) const
     {
-        if (shell && !shellGoverned && end != eEnd::kUnknownOption)
-            return eLine::kAllowed;
+        if (ShellPassesFreely(shell, end, parse))
+            return Allowed(parse.options);
         const std::string &file = caller.file();
         const cLine *plain = find(file);
         const cLine *withExtension = find(file, kExtension);
         const cLine *first = plain;
         if (first == nullptr || (withExtension != nullptr && withExtension->index < first->index))
             first = withExtension;
-        return first != nullptr ? CheckList(first->list, caller.function()) : VerdictAtEnd(end);
+        return first != nullptr ? FromLine(first->list, first->index, caller.function(), parse) : AtEnd(end, parse);
     }
 };
 
@@ -429,7 +505,7 @@ std::shared_ptr<const cReading> ReadWhole(int fd, const struct stat &info)
     std::string &text = reading->text;
     text.reserve(static_cast<std::size_t>(info.st_size));
     cLineReader reader(fd, info.st_size);
-    reading->end = ReadLines(reader, reading->shellGoverned,
+    reading->end = ReadLines(reader, reading->parse,
                              [&](std::size_t index, std::string_view file, std::string_view list) {
                                  if (text.size() + file.size() + list.size() > kLargestKept)
                                      return false;
@@ -501,25 +577,38 @@ cLastReading gLastReading;
 
 // The verdict from a large file (or one that grew beyond kLargestKept while being read), read up to the caller's
 // line.
-eLine ReadVerdict(int fd, long long size, cCaller &caller, bool shell)
+cVerdict ReadVerdict(int fd, long long size, cCaller &caller, bool shell)
 {
-    bool shellGoverned = false;
-    eLine verdict = eLine::kOtherFile;
+    cParse parse;
+    cVerdict verdict;
+    bool decided = false;
     cLineReader reader(fd, size);
-    const eEnd end = ReadLines(reader, shellGoverned, [&](std::size_t, std::string_view file, std::string_view list) {
-        if (shell && !shellGoverned)
-            verdict = eLine::kAllowed;
+    const eEnd end = ReadLines(reader, parse, [&](std::size_t index, std::string_view file, std::string_view list) {
+        if (ShellPassesFreely(shell, eEnd::kEndOfFile, parse))
+            verdict = Allowed(parse.options), decided = true;
         else if (NamesFile(file, caller.file()))
-            verdict = CheckList(list, caller.function());
-        return verdict == eLine::kOtherFile;
+            verdict = FromLine(list, index, caller.function(), parse), decided = true;
+        return !decided;
     });
-    if (end == eEnd::kStopped)
+    if (decided)
         return verdict;
-    return shell && !shellGoverned && end != eEnd::kUnknownOption ? eLine::kAllowed : VerdictAtEnd(end);
+    return ShellPassesFreely(shell, end, parse) ? Allowed(parse.options) : AtEnd(end, parse);
+}
+
+// The file could not be opened: missing, or there but unreadable (error is open's errno).
+cVerdict NotOpened(const char *path, int error)
+{
+    cVerdict verdict;
+    if (!cFileManager::fileExists(path))
+        return Denial(eLine::kMissing);
+    verdict.line = eLine::kUnreadable;
+    char buffer[128];
+    verdict.detail = ::strerror_r(error, buffer, sizeof buffer);
+    return verdict;
 }
 
 // The verdict for the caller. shell: the shell command, which the allow-list governs only when the file opts in.
-eLine Verdict(const char *path, cCaller &caller, bool shell)
+cVerdict Verdict(const char *path, cCaller &caller, bool shell)
 {
     struct stat info;
     const std::shared_ptr<const cReading> last = gLastReading.load();
@@ -532,9 +621,9 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
     // path from blocking the calling thread (it is then refused as not a regular file).
     cFileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
-        return shell ? eLine::kAllowed : cFileManager::fileExists(path) ? eLine::kUnreadable : eLine::kMissing;
+        return shell ? Allowed() : NotOpened(path, errno);
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return shell ? eLine::kAllowed : eLine::kMissing;
+        return shell ? Allowed() : Denial(eLine::kMissing);
     if (!shell)
         caller.file(); // asked before the file is read, whatever it holds
     gFileReads.fetch_add(1, std::memory_order_relaxed);
@@ -550,7 +639,7 @@ eLine Verdict(const char *path, cCaller &caller, bool shell)
             return reading->verdict(caller, shell);
         }
         if (::lseek(file.get(), 0, SEEK_SET) != 0)
-            return shell ? eLine::kAllowed : eLine::kOtherFile;
+            return shell ? Allowed() : cVerdict();
     }
     return ReadVerdict(file.get(), info.st_size, caller, shell);
 }
@@ -576,21 +665,6 @@ std::vector<std::string> split(const std::string &text, const std::string &separ
 
 namespace
 {
-std::string MalformedReason(eEnd why, std::string_view detail)
-{
-    switch (why)
-    {
-    case eEnd::kLineTooLong:
-        return "the line is longer than 65536 bytes; the lines after it are not read";
-    case eEnd::kUnknownOption:
-        return "unknown option \"" + std::string(detail) + "\"";
-    default:
-        if (detail.empty())
-            return "the line is empty";
-        return detail.find('\t') == std::string_view::npos ? "the line has no TAB" : "the line has more than one TAB";
-    }
-}
-
 const char *MalformedMessage(eEnd why)
 {
     switch (why)
@@ -612,7 +686,7 @@ cAllowListReport ReadAllowListReport(int fd)
     std::map<std::string, std::size_t, std::less<>> firstLines; // file name without the extension -> its line
     cLineReader reader(fd, -1);
     ReadLines(
-        reader, reading.shellGoverned,
+        reader, reading.parse,
         [&](std::size_t index, std::string_view name, std::string_view list) {
             cAllowListReport::cFile file;
             file.line = index + 1;
@@ -638,20 +712,77 @@ cAllowListReport ReadAllowListReport(int fd)
             report.files.push_back(std::move(file));
             return true;
         },
-        [&](std::size_t index, eEnd why, std::string_view detail) {
-            report.malformed.push_back({index + 1, MalformedMessage(why), MalformedReason(why, detail), true});
+        [&](std::size_t index, eEnd why, const std::string &detail) {
+            report.malformed.push_back({index + 1, MalformedMessage(why),
+                                        why == eEnd::kLineTooLong ? detail + "; the lines after it are not read"
+                                                                  : detail,
+                                        true});
             return why != eEnd::kLineTooLong;
         });
-    report.options = reading.describeOptions();
+    report.options = DescribeAllowListOptions(reading.parse.options);
     return report;
 }
 
 namespace
 {
-bool Check(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result, bool shell)
+// Tells the administrator why a call was refused: a fault of the file itself, or the file's say for this caller.
+void SendDenialLine(const cVerdict &verdict, cCaller &caller, const char *path)
+{
+    const bool refusal = verdict.line == eLine::kOtherFile || verdict.line == eLine::kNotAllowed;
+    cJournalLine line = refusal ? cJournalLine(eJournalKind::kRefusedCall, caller.file(), caller.function())
+                                : cJournalLine(eJournalKind::kAllowListFault, {}, {});
+    if (!line)
+        return;
+    std::string text;
+    switch (verdict.line)
+    {
+    case eLine::kOtherFile:
+    case eLine::kNotAllowed:
+        text = "refused " + std::string(caller.function()) + " in file " + caller.file() + ": ";
+        text += verdict.line == eLine::kOtherFile
+                    ? std::string("the allow-list has no line for the file")
+                    : "line " + std::to_string(verdict.lineNumber) + " of the allow-list does not name it";
+        line.send(text);
+        return;
+    case eLine::kMissing:
+        text = std::string("allow-list ") + path + " does not exist (or is no regular file)";
+        break;
+    case eLine::kUnreadable:
+        text = std::string("allow-list ") + path + " cannot be opened: " + verdict.detail;
+        break;
+    default:
+        text = std::string("allow-list ") + path + ", line " + std::to_string(verdict.lineNumber) + ": " +
+               verdict.detail;
+        break;
+    }
+    line.send(text + "; calls are refused");
+}
+
+// The journal never changes the caller's outcome: out of memory, its line is lost.
+void JournalDenial(const cVerdict &verdict, cCaller &caller, const char *path) noexcept
+{
+    try
+    {
+        SendDenialLine(verdict, caller, path);
+    }
+    catch (...)
+    {
+    }
+}
+
+bool Check(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result, bool shell,
+           cAllowListOptions *options)
 {
     cCaller caller(functionName, env);
-    switch (Verdict(AllowListPath(), caller, shell))
+    const char *path = AllowListPath();
+    const cVerdict verdict = Verdict(path, caller, shell);
+    if (JournalOn() != verdict.options.journal) // stored only on a change: no shared write on every call
+        SetJournalOn(verdict.options.journal);
+    if (options != nullptr)
+        *options = verdict.options;
+    if (verdict.line != eLine::kAllowed)
+        JournalDenial(verdict, caller, path);
+    switch (verdict.line)
     {
     case eLine::kAllowed:
         return true;
@@ -675,12 +806,12 @@ bool Check(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &re
 
 bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, fmx::Data &result)
 {
-    return Check(functionName, env, result, false);
+    return Check(functionName, env, result, false, nullptr);
 }
 
-bool isShellCommandAllowed(const fmx::ExprEnv &env, fmx::Data &result)
+bool isShellCommandAllowed(const fmx::ExprEnv &env, fmx::Data &result, cAllowListOptions *options)
 {
-    return Check(kShellCommandName, env, result, true);
+    return Check(kShellCommandName, env, result, true, options);
 }
 
 unsigned long AllowListFileReads()

@@ -8,6 +8,7 @@
 #include "FMWrapper/FMXTypes.h"
 #include "FMWrapper/FMXData.h"
 #include "FMWrapper/FMXCalcEngine.h"
+#include "errors/AllowListOptions.h"
 
 // The administrator's per-file allow-list (path: vtl::AllowListPath()). Lines "<file>\t<name>|<name>|...";
 // "any" as the first name allows every function; leading lines "/options\t<option>|..." switch options on. A change
@@ -20,7 +21,8 @@ bool isFunctionAllowed(std::string_view functionName, const fmx::ExprEnv &env, f
 
 // The same for Vantrel_DoBashCmd, which the allow-list governs only when the file has the option
 // "shell-command-obeys-allow-list"; otherwise (also without a readable file) true, with nothing asked of the host.
-bool isShellCommandAllowed(const fmx::ExprEnv &env, fmx::Data &result);
+// options, when given, receives the file's options (the defaults without a readable file).
+bool isShellCommandAllowed(const fmx::ExprEnv &env, fmx::Data &result, cAllowListOptions *options = nullptr);
 
 // How many times the file has been read since the plug-in was loaded (for tests and benchmarks).
 unsigned long AllowListFileReads();
@@ -49,7 +51,7 @@ struct cAllowListReport
     };
     std::vector<cMalformed> malformed; // in the order of the file
     std::vector<cFile> files;          // every line naming a file, in the order of the file
-    std::string options;               // every option with the value in force, one "name: value" line each
+    std::vector<std::string> options;  // every option with the value in force, one line each
 };
 
 // Reads the open allow-list fd to its end (or to a line too long).

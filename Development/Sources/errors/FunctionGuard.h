@@ -30,8 +30,8 @@
 //
 // What GuardedCall does, in order:
 // 1. allowListName != nullptr: asks the allow-list under that name; when denied the result is already "?" with the
-//    last error 24012, the work does not run, the host gets 0. Pass nullptr for functions the allow-list does not
-//    govern (the shell command and the functions without a Linux implementation).
+//    last error 24012, the work does not run, the host gets 0. Functions the allow-list does not govern (the shell
+//    command and the functions without a Linux implementation) use UngovernedCall with their name instead.
 // 2. Runs the work. It may return void (the host gets 0) or an fmx::errcode that is handed to the host as it is.
 // 3. vtl::cUsageError: result -50, last error -50 with the exception's message.
 //    std::exception (incl. the SDK's bad_alloc/exception): result 2400, last error 2400 with what() (ProcessSTDException).
@@ -40,18 +40,20 @@
 //    the same way.
 //    In these cases the host gets the error code of the evaluation that recorded the last error: 0 unless the
 //    host could not evaluate it. Should recording throw as well, the host gets 2 (memory error) or 2400.
+//    Every exception but a usage error also goes to the system journal, with the function's name and file.
 namespace vtl
 {
 using GuardedWork = fmx::errcode (*)(void *context);
 
-fmx::errcode GuardedCallWith(const char *allowListName, const fmx::ExprEnv &env, fmx::Data &result, GuardedWork work,
-                             void *context) noexcept;
+// governed: ask the allow-list under functionName first.
+fmx::errcode GuardedCallWith(const char *functionName, bool governed, const fmx::ExprEnv &env, fmx::Data &result,
+                             GuardedWork work, void *context) noexcept;
 
 template <class Work>
-fmx::errcode GuardedCall(const char *allowListName, const fmx::ExprEnv &env, fmx::Data &result, Work &&work) noexcept
+GuardedWork Trampoline()
 {
     using WorkType = std::remove_reference_t<Work>;
-    GuardedWork trampoline = [](void *context) -> fmx::errcode {
+    return [](void *context) -> fmx::errcode {
         WorkType &w = *static_cast<WorkType *>(context);
         if constexpr (std::is_void_v<decltype(w())>)
         {
@@ -63,7 +65,20 @@ fmx::errcode GuardedCall(const char *allowListName, const fmx::ExprEnv &env, fmx
             return static_cast<fmx::errcode>(w());
         }
     };
-    return GuardedCallWith(allowListName, env, result, trampoline,
+}
+
+template <class Work>
+fmx::errcode GuardedCall(const char *allowListName, const fmx::ExprEnv &env, fmx::Data &result, Work &&work) noexcept
+{
+    return GuardedCallWith(allowListName, allowListName != nullptr, env, result, Trampoline<Work>(),
+                           const_cast<void *>(static_cast<const void *>(&work)));
+}
+
+// The same boundary for a function the allow-list does not govern.
+template <class Work>
+fmx::errcode UngovernedCall(const char *functionName, const fmx::ExprEnv &env, fmx::Data &result, Work &&work) noexcept
+{
+    return GuardedCallWith(functionName, false, env, result, Trampoline<Work>(),
                            const_cast<void *>(static_cast<const void *>(&work)));
 }
 }

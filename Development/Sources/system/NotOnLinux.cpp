@@ -7,9 +7,9 @@
 
 namespace
 {
-fmx::errcode AnswerNotOnLinux(const char *message, const fmx::ExprEnv &env, fmx::Data &result)
+fmx::errcode AnswerNotOnLinux(const char *name, const char *message, const fmx::ExprEnv &env, fmx::Data &result)
 {
-    return vtl::GuardedCall(nullptr, env, result, [&] {
+    return vtl::UngovernedCall(name, env, result, [&] {
         const fmx::errcode error = vtl::SetLastError(vtl::kNotOnLinuxError, message, env);
         fmlib::FMErrCode2FMData(vtl::kNotOnLinuxError, result);
         return error;
@@ -22,7 +22,7 @@ const char kUnsupported[] = "Linux doesn't support this function.";
 #define VANTREL_NOT_ON_LINUX(name, message)                                                                        \
     fmx::errcode name(short, const fmx::ExprEnv &env, const fmx::DataVect &, fmx::Data &result)                  \
     {                                                                                                              \
-        return AnswerNotOnLinux(message, env, result);                                                             \
+        return AnswerNotOnLinux(#name, message, env, result);                                                             \
     }
 VANTREL_NOT_ON_LINUX(Vantrel_Encode, kUnsupported)
 VANTREL_NOT_ON_LINUX(Vantrel_Decode, kUnsupported)

@@ -102,8 +102,8 @@ struct cRun {
 // Evaluates the calculations (one per line of a script) in one fmhost session with the sandbox plug-in and
 // the given hosted files open, the first one the calling file. Standard error of fmhost is left to the test's own.
 // A launcher (a shell command prefix such as "timeout 30") runs fmhost under it.
-inline cRun runFmhost(const std::vector<std::string>& calculations, const std::vector<std::string>& files,
-                      const std::string& launcher = "")
+inline cRun runFmhostWith(const std::string& plugin, const std::vector<std::string>& calculations,
+                          const std::vector<std::string>& files, const std::string& launcher = "")
 {
     char scriptPath[] = "/tmp/vantrel-fmhost-XXXXXX";
     const int fd = mkstemp(scriptPath);
@@ -116,7 +116,7 @@ inline cRun runFmhost(const std::vector<std::string>& calculations, const std::v
         for (const std::string& calculation : calculations)
             script << calculation << '\n';
     }
-    std::string command = launcher + " '" + FMHOST_PATH + "' --plugin '" + SANDBOX_PLUGIN_PATH + "' --json";
+    std::string command = launcher + " '" + FMHOST_PATH + "' --plugin '" + plugin + "' --json";
     for (const std::string& file : files)
         command += " --file '" + file + "'";
     command += std::string(" '") + scriptPath + "'";
@@ -137,6 +137,12 @@ inline cRun runFmhost(const std::vector<std::string>& calculations, const std::v
     }
     unlink(scriptPath);
     return run;
+}
+
+inline cRun runFmhost(const std::vector<std::string>& calculations, const std::vector<std::string>& files,
+                      const std::string& launcher = "")
+{
+    return runFmhostWith(SANDBOX_PLUGIN_PATH, calculations, files, launcher);
 }
 
 inline cRun runFmhost(const std::vector<std::string>& calculations, const std::string& file = "Invoices")
