@@ -942,3 +942,39 @@ TEST_F(HtmlFunctionTest, VariableLinesBecomeParagraphs)
     call({text("$unset").get()}, *result);
     EXPECT_EQ("$unset", StringFromFmText(result->GetAsText()));
 }
+
+// Lines joined by line separators and carriage returns, each aligned on its own, some empty: the alignments come
+// from a fixed number of host evaluations however many lines there are, and read as asking for each value would.
+TEST_F(HtmlFunctionTest, LineAlignmentsTakeAFixedNumberOfEvaluations)
+{
+    for (int n = 0; n < 300; ++n)
+    {
+        const std::string words = "\"line " + std::to_string(n) + "\"";
+        std::string line;
+        switch (n % 5)
+        {
+        case 0: line = "EmulatorTextAlign ( TextStyleAdd ( " + words + " ; Bold ) ; \"center\" )"; break;
+        case 1: line = "EmulatorTextAlign ( " + words + " ; \"right\" )"; break;
+        case 2: line = "EmulatorTextAlign ( " + words + " ; \"justify\" )"; break;
+        case 3: line = "\"\""; break;   // an empty line
+        default: line = words;
+        }
+        const std::string ending = n % 7 == 6 ? "\"¶\"" : "Char ( 8232 )";
+        ASSERT_EQ(0, session.Evaluate("Let ( $lines = $lines & " + line + " & " + ending + " ; 1 )").error);
+    }
+
+    fmx::DataUniquePtr result;
+    const unsigned long before = FMHost::Faults::EvaluationsCounted();
+    call({text("$lines").get()}, *result);
+    EXPECT_LE(FMHost::Faults::EvaluationsCounted() - before, 8u);
+    const std::string html = StringFromFmText(result->GetAsText());
+    EXPECT_NE(std::string::npos, html.find("<p class=\"vtl1\">line 1</p>")) << html.substr(0, 400);
+
+    // Without the one export every value is asked for its own; the result is the same.
+    FMHost::Faults::FailEvaluation("GetAsCSS(Substitute($lines;Char(8232);Char(13)))", 1200);
+    fmx::DataUniquePtr perValue;
+    call({text("$lines").get()}, *perValue);
+    FMHost::Faults::ClearAll();
+    EXPECT_EQ(html, StringFromFmText(perValue->GetAsText()));
+}
+
