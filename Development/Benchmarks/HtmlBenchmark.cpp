@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "FMHost/Host.h"
@@ -87,8 +88,11 @@ void run(benchmark::State &state, fmx::TextUniquePtr (*make)(long), const char *
         alloccount::cPeak measure;
         {
             fmx::TextUniquePtr out;
+            // The largest texts give more HTML than a calculation may (with a new style at every character, 8 MB
+            // give about 150 million characters): only a host text's own size limits them here.
             vtl::html::transformRichtextToHTMLWithEvaluate(args->AtAsText(0), args->AtAsText(1), args->AtAsText(2),
-                                                           args->AtAsText(3), session.Env(), *out);
+                                                           args->AtAsText(3), session.Env(), *out,
+                                                           std::numeric_limits<fmx::uint32>::max());
             outputSize = out->GetSize();
             peak = std::max(peak, measure.bytes());
         }
