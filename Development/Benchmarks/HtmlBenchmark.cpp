@@ -1,7 +1,11 @@
 // The conversion behind Vantrel_GetAsHTML on long styled texts, with the options given as host texts. It must stay
-// linear: doubling the text may at most about double the time.
+// linear: doubling the text may at most about double the time. Each conversion's peak memory is counted by the
+// operator new of AllocationCounter.h: the bytes the program holds above what it held when the call began,
+// the emulator's host texts included.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "FMHost/Host.h"
@@ -10,6 +14,7 @@
 #include "FMWrapper/FMXText.h"
 #include "FMWrapper/FMXTextStyle.h"
 #include "html/HtmlConversion.h"
+#include "../Tests/support/AllocationCounter.h"
 
 namespace
 {
@@ -25,8 +30,8 @@ fmx::TextUniquePtr letters(long count)
     return text;
 }
 
-// Runs of 10 characters cycling through six styles: bold, italic, red, 14 pt, underline, blue bold italic.
-fmx::TextUniquePtr sixStyleRuns(long count)
+// Runs of `run` characters cycling through six styles: bold, italic, red, 14 pt, underline, blue bold italic.
+fmx::TextUniquePtr sixStyles(long count, long run)
 {
     fmx::TextUniquePtr text = letters(count);
     fmx::CharacterStyleUniquePtr bold, italic, red, large, underline, blue;
@@ -38,10 +43,13 @@ fmx::TextUniquePtr sixStyleRuns(long count)
     blue->SetFace(fmx::CharacterStyle::kFace_Bold | fmx::CharacterStyle::kFace_Italic);
     blue->SetColor(*fmx::ColorUniquePtr(0, 0, 255, 255));
     const fmx::CharacterStyle *styles[] = {bold.get(), italic.get(), red.get(), large.get(), underline.get(), blue.get()};
-    for (long at = 0, run = 0; at < count; at += 10, ++run)
-        text->SetStyle(*styles[run % 6], static_cast<fmx::uint32>(at), 10);
+    for (long at = 0, n = 0; at < count; at += run, ++n)
+        text->SetStyle(*styles[n % 6], static_cast<fmx::uint32>(at), static_cast<fmx::uint32>(run));
     return text;
 }
+
+fmx::TextUniquePtr sixStyleRuns(long count) { return sixStyles(count, 10); }
+fmx::TextUniquePtr sixStylesEveryCharacter(long count) { return sixStyles(count, 1); }
 
 // Every character alternates between 12 and 14 pt.
 fmx::TextUniquePtr alternatingSizes(long count)
@@ -74,16 +82,28 @@ void run(benchmark::State &state, fmx::TextUniquePtr (*make)(long), const char *
         push(*text);
     }
     std::size_t outputSize = 0;
+    long long peak = 0;
     for (auto _ : state)
     {
-        fmx::TextUniquePtr out;
-        vtl::html::transformRichtextToHTMLWithEvaluate(args->AtAsText(0), args->AtAsText(1), args->AtAsText(2),
-                                                       args->AtAsText(3), session.Env(), *out);
-        outputSize = out->GetSize();
+        alloccount::cPeak measure;
+        {
+            fmx::TextUniquePtr out;
+            // The largest texts give more HTML than a calculation may (with a new style at every character, 8 MB
+            // give about 150 million characters): only a host text's own size limits them here.
+            vtl::html::transformRichtextToHTMLWithEvaluate(args->AtAsText(0), args->AtAsText(1), args->AtAsText(2),
+                                                           args->AtAsText(3), session.Env(), *out,
+                                                           std::numeric_limits<fmx::uint32>::max());
+            outputSize = out->GetSize();
+            peak = std::max(peak, measure.bytes());
+        }
     }
     if (outputSize < static_cast<std::size_t>(state.range(0)))
         state.SkipWithError("the conversion did not produce the whole text");
+    const double characters = static_cast<double>(state.range(0));
     state.counters["html_units"] = static_cast<double>(outputSize);
+    state.counters["peak_bytes_per_char"] = static_cast<double>(peak) / characters;
+    // The result text itself is part of the peak: UTF-16, two bytes a unit.
+    state.counters["peak_per_output_byte"] = static_cast<double>(peak) / (2.0 * static_cast<double>(outputSize));
 }
 
 // A variable of `lines` lines in groups of three: a bold centred line, a red right-aligned line and a plain one
@@ -107,10 +127,18 @@ void setVariable(FMHost::Session &session, long lines)
     session.Evaluate(calculation);
 }
 
-void VariableLines(benchmark::State &state)
+// The same lines joined by line separators: every line is a paragraph of its own, whose alignment only the line
+// itself shows.
+void setLineSeparatedVariable(FMHost::Session &session, long lines)
+{
+    setVariable(session, lines);
+    session.Evaluate("Let ( $html_lines = Substitute ( $html_lines ; Char ( 13 ) ; Char ( 8232 ) ) ; 1 )");
+}
+
+void convertVariable(benchmark::State &state, void (*fill)(FMHost::Session &, long))
 {
     FMHost::Session session;
-    setVariable(session, state.range(0));
+    fill(session, state.range(0));
     fmx::TextUniquePtr source, tags, classes, styles;
     source->Assign("$html_lines");
     tags->Assign("all");
@@ -128,9 +156,24 @@ void VariableLines(benchmark::State &state)
     state.counters["html_units"] = static_cast<double>(outputSize);
 }
 
+void VariableLines(benchmark::State &state)
+{
+    convertVariable(state, setVariable);
+}
+
+void VariableLineSeparatedLines(benchmark::State &state)
+{
+    convertVariable(state, setLineSeparatedVariable);
+}
+
 void SixStyleRuns(benchmark::State &state)
 {
     run(state, sixStyleRuns, "all", "all=vtl", "all");
+}
+
+void SixStylesEveryCharacter(benchmark::State &state)
+{
+    run(state, sixStylesEveryCharacter, "all", "all=vtl", "all");
 }
 
 // Sizes are dropped (no class, style option "bold"), so the whole text is one long run of equal fragments.
@@ -140,14 +183,18 @@ void AlternatingSizesStyleBold(benchmark::State &state)
 }
 } // namespace
 
-// One conversion per repetition; the medians of 1 MB and 2 MB give the doubling ratio.
+// One conversion per repetition; the medians of each size and the next give the doubling ratios.
 #define HTML_SIZES(name)                                                                                              \
     BENCHMARK(name)->Arg(kMegabyte)->Arg(2 * kMegabyte)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5) \
         ->ReportAggregatesOnly(true)
-HTML_SIZES(SixStyleRuns);
+#define HTML_SIZES_TO_8MB(name) HTML_SIZES(name)->Arg(4 * kMegabyte)->Arg(8 * kMegabyte)
+HTML_SIZES_TO_8MB(SixStyleRuns);
+HTML_SIZES_TO_8MB(SixStylesEveryCharacter);
 HTML_SIZES(AlternatingSizesStyleBold);
 // Variable mode: 32k and 64k lines give the doubling ratio.
 BENCHMARK(VariableLines)->Arg(1 << 15)->Arg(1 << 16)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(VariableLineSeparatedLines)->Arg(1 << 15)->Arg(1 << 16)->Unit(benchmark::kMillisecond)->Iterations(1)
+    ->Repetitions(5)->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

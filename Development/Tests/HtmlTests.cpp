@@ -20,6 +20,7 @@
 #include "html/HtmlProduction.h"
 #include "html/SafeMarkup.h"
 #include "html/VariableMode.h"
+#include "support/AllocationCounter.h"
 
 using namespace vtl::html;
 using Face = fmx::CharacterStyle::Face;
@@ -941,4 +942,151 @@ TEST_F(HtmlFunctionTest, VariableLinesBecomeParagraphs)
     // Unset: the name itself is the text.
     call({text("$unset").get()}, *result);
     EXPECT_EQ("$unset", StringFromFmText(result->GetAsText()));
+}
+
+// Lines joined by line separators and carriage returns, each aligned on its own, some empty: the alignments come
+// from a fixed number of host evaluations however many lines there are, and read as asking for each value would.
+TEST_F(HtmlFunctionTest, LineAlignmentsTakeAFixedNumberOfEvaluations)
+{
+    for (int n = 0; n < 300; ++n)
+    {
+        const std::string words = "\"line " + std::to_string(n) + "\"";
+        std::string line;
+        switch (n % 5)
+        {
+        case 0: line = "EmulatorTextAlign ( TextStyleAdd ( " + words + " ; Bold ) ; \"center\" )"; break;
+        case 1: line = "EmulatorTextAlign ( " + words + " ; \"right\" )"; break;
+        case 2: line = "EmulatorTextAlign ( " + words + " ; \"justify\" )"; break;
+        case 3: line = "\"\""; break;   // an empty line
+        default: line = words;
+        }
+        const std::string ending = n % 7 == 6 ? "\"¶\"" : "Char ( 8232 )";
+        ASSERT_EQ(0, session.Evaluate("Let ( $lines = $lines & " + line + " & " + ending + " ; 1 )").error);
+    }
+
+    fmx::DataUniquePtr result;
+    const unsigned long before = FMHost::Faults::EvaluationsCounted();
+    call({text("$lines").get()}, *result);
+    EXPECT_LE(FMHost::Faults::EvaluationsCounted() - before, 8u);
+    const std::string html = StringFromFmText(result->GetAsText());
+    EXPECT_NE(std::string::npos, html.find("<p class=\"vtl1\">line 1</p>")) << html.substr(0, 400);
+
+    // Without the one export every value is asked for its own; the result is the same.
+    FMHost::Faults::FailEvaluation("GetAsCSS(Substitute($lines;Char(8232);Char(13)))", 1200);
+    fmx::DataUniquePtr perValue;
+    call({text("$lines").get()}, *perValue);
+    FMHost::Faults::ClearAll();
+    EXPECT_EQ(html, StringFromFmText(perValue->GetAsText()));
+}
+
+// ---- Working memory and the length of the result ----
+
+namespace
+{
+// A text of `count` letters whose style changes every `run` characters, cycling through six styles: bold,
+// italic, red, 14 pt, underline, blue bold italic; with `distinctColours` every run gets a colour of its own.
+fmx::TextUniquePtr styledRuns(std::size_t count, std::size_t run, bool distinctColours = false)
+{
+    std::string letters(count, 'a');
+    for (std::size_t i = 0; i < count; ++i)
+        letters[i] = i % 11 == 10 ? ' ' : static_cast<char>('a' + i % 26);
+    fmx::TextUniquePtr t = text(letters);
+    for (std::size_t at = 0, n = 0; at < count; at += run, ++n)
+    {
+        const auto from = static_cast<fmx::uint32>(at), size = static_cast<fmx::uint32>(run);
+        if (distinctColours)
+        {
+            fmx::CharacterStyleUniquePtr style;
+            style->SetColor(*fmx::ColorUniquePtr(static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+                                                 static_cast<unsigned char>(n >> 16), 255));
+            t->SetStyle(*style, from, size);
+            continue;
+        }
+        switch (n % 6)
+        {
+        case 0: setStyle(*t, fmx::CharacterStyle::kFace_Bold, false, 0, from, size); break;
+        case 1: setStyle(*t, fmx::CharacterStyle::kFace_Italic, false, 0, from, size); break;
+        case 2: setStyle(*t, 0, true, 0, from, size); break;
+        case 3: setStyle(*t, 0, false, 14, from, size); break;
+        case 4: setStyle(*t, fmx::CharacterStyle::kFace_Underline, false, 0, from, size); break;
+        default:
+        {
+            fmx::CharacterStyleUniquePtr style;
+            style->SetFace(fmx::CharacterStyle::kFace_Bold | fmx::CharacterStyle::kFace_Italic);
+            style->SetColor(*fmx::ColorUniquePtr(0, 0, 255, 255));
+            t->SetStyle(*style, from, size);
+        }
+        }
+    }
+    return t;
+}
+} // namespace
+
+TEST_F(HtmlTest, WorkingMemoryStaysWithinFourTimesTheResult)
+{
+    struct cCase
+    {
+        const char *name;
+        std::size_t run;
+        bool distinctColours;
+        const char *classes;
+    };
+    const cCase cases[] = {
+        {"runs of ten", 10, false, "all=vtl"},
+        {"a new style at every character", 1, false, "all=vtl"},
+        {"inline styles at every character", 1, false, ""},
+    };
+    constexpr long long kConstant = 512 * 1024;
+    for (const cCase &c : cases)
+    {
+        fmx::TextUniquePtr source = styledRuns(300000, c.run, c.distinctColours);
+        fmx::TextUniquePtr tags = text("all"), classes = text(c.classes), styles = text("all");
+        fmx::TextUniquePtr out;
+        long long peak = 0;
+        {
+            alloccount::cPeak measure;
+            transformRichtextToHTMLWithEvaluate(*source, *tags, *classes, *styles, env(), *out);
+            peak = measure.bytes();
+        }
+        const long long outputBytes = 2LL * out->GetSize();
+        EXPECT_GT(out->GetSize(), 300000u) << c.name;
+        EXPECT_LE(peak, 4 * outputBytes + kConstant)
+            << c.name << ": " << peak << " bytes held at most for " << outputBytes << " bytes of HTML";
+    }
+}
+
+TEST_F(HtmlTest, AResultLongerThanTheLimitIsAnErrorNotAnExhaustedServer)
+{
+    fmx::TextUniquePtr source = styledRuns(2000, 10);
+    const fmx::TextUniquePtr all = text("all"), classes = text("all=vtl");
+    fmx::TextUniquePtr whole;
+    transformRichtextToHTMLWithEvaluate(*source, *all, *classes, *all, env(), *whole);
+    const std::uint64_t size = whole->GetSize();
+    ASSERT_GT(size, 2000u);
+
+    // Exactly as long as the limit is fine; a character more, in the text or in the style block, is not.
+    fmx::TextUniquePtr same;
+    transformRichtextToHTMLWithEvaluate(*source, *all, *classes, *all, env(), *same, size);
+    EXPECT_EQ(StringFromFmText(*whole), StringFromFmText(*same));
+    for (const std::uint64_t longest : {size - 1, std::uint64_t(30), std::uint64_t(0)})
+    {
+        fmx::TextUniquePtr cut;
+        try
+        {
+            transformRichtextToHTMLWithEvaluate(*source, *all, *classes, *all, env(), *cut, longest);
+            ADD_FAILURE() << "no error with a limit of " << longest;
+        }
+        catch (const std::length_error &error)
+        {
+            EXPECT_EQ("Vantrel_GetAsHTML gave up: the HTML would be longer than " + std::to_string(longest) +
+                          " characters",
+                      error.what());
+        }
+        EXPECT_EQ(0u, cut->GetSize()) << "no partial result";
+    }
+    // The text fits, the style block in front of it does not.
+    fmx::TextUniquePtr red = text("x");
+    setColor(*red, 255, 0, 0);
+    fmx::TextUniquePtr out;
+    EXPECT_THROW(transformRichtextToHTMLWithEvaluate(*red, *all, *classes, *all, env(), *out, 30), std::length_error);
 }

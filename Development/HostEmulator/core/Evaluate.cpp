@@ -10,6 +10,7 @@ __attribute__((weak)) int16_t Evaluate(Environment &, const std::u16string &, Va
 int16_t EvaluateInHost(Environment &env, const std::u16string &text, Value &result)
 {
     int16_t code = 0;
+    ++faults::detail::Plan().evaluations;
     if (faults::EvaluationFails(text, code))
         return code;
     EnvironmentScope scope(env);

@@ -23,6 +23,7 @@ struct ThreadPlan
     uint64_t counted = 0;
     uint64_t failAt = 0;  // 0: nothing armed
     int32_t code = 0;
+    uint64_t evaluations = 0;  // calculations evaluated for plug-ins, never reset
 };
 ThreadPlan &Plan() noexcept;
 } // namespace detail
@@ -37,6 +38,9 @@ inline bool Hit(fmx::_fmxcpt &x) noexcept
     plan.failAt = 0;
     return true;
 }
+
+// Calculations evaluated on this thread so far (a running count: callers take differences).
+inline uint64_t EvaluationsCounted() noexcept { return detail::Plan().evaluations; }
 
 // Registrations of the function id (of any plug-in) answer `code` instead of succeeding.
 void RefuseRegistration(int16_t functionId, int16_t code);

@@ -182,6 +182,7 @@ namespace Faults {
 void FailNthCall(unsigned n, int code) { emu::faults::FailNthCall(n, code); }
 void ClearCallFailure() { emu::faults::ClearCallFailure(); }
 unsigned long CallsCounted() { return static_cast<unsigned long>(emu::faults::CallsCounted()); }
+unsigned long EvaluationsCounted() { return static_cast<unsigned long>(emu::faults::EvaluationsCounted()); }
 void RefuseRegistration(short functionId, fmx::errcode code) { emu::faults::RefuseRegistration(functionId, code); }
 void FailEvaluation(const std::string &calculation, fmx::errcode code)
 {

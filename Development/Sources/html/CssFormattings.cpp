@@ -1,6 +1,7 @@
 #include "html/CssFormattings.h"
 
-#include "html/HostText.h"
+#include "FMWrapper/FMXText.h"
+#include "html/HtmlSink.h"
 #include "html/SafeMarkup.h"
 
 namespace vtl::html
@@ -98,13 +99,20 @@ std::string get_or_create_class(const std::string &cssText, const std::string &b
     return name;
 }
 
-void appendCssClasses(const cClassMap &classMap, const std::string &header, fmx::Text &output)
+void appendCssClasses(const cClassMap &classMap, const std::string &header, cHtmlSink &output)
 {
     if (classMap.empty())
         return;
-    appendNarrow(output, "<style type=\"text/css\">" + header + "\r");
+    output.appendNarrow("<style type=\"text/css\">" + header + "\r");
     for (const auto &[name, css] : classMap.classes)
-        appendNarrow(output, "." + name + " { " + css + " }\r");
-    appendNarrow(output, "</style>\r");
+        output.appendNarrow("." + name + " { " + css + " }\r");
+    output.appendNarrow("</style>\r");
+}
+
+void appendCssClasses(const cClassMap &classMap, const std::string &header, fmx::Text &output)
+{
+    cHtmlSink block;
+    appendCssClasses(classMap, header, block);
+    block.moveInto(output);
 }
 } // namespace vtl::html

@@ -14,6 +14,8 @@ class Text;
 
 namespace vtl::html
 {
+class cHtmlSink;
+
 // The CSS classes made during one conversion: class name to its serialised CSS. The two indexes keep
 // finding and naming a class independent of how many classes there already are.
 class cClassMap
@@ -36,6 +38,7 @@ std::string serialize_CSS(const CssMap &css, const std::string &separator);
 std::string get_or_create_class(const std::string &cssText, const std::string &baseName, cClassMap &classMap);
 // Appends the style block listing the classes; nothing at all when there is no class.
 void appendCssClasses(const cClassMap &classMap, const std::string &header, fmx::Text &output);
+void appendCssClasses(const cClassMap &classMap, const std::string &header, cHtmlSink &output);
 } // namespace vtl::html
 
 #endif

@@ -1,6 +1,7 @@
 #include "html/FragmentExtraction.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -95,70 +96,52 @@ std::uint16_t unitAt(const fmx::Text &source, std::uint32_t position)
     return unitsOf(source, position, 1).front();
 }
 
-// What characters of one style look like. Reading a style's formattings costs a font look-up through the
-// host, so one conversion remembers the styles it has seen; a long text uses few of them.
-struct cStyleLook
-{
-    fmx::CharacterStyleUniquePtr style;
-    bool isSpace = false;
-    Formattings formattings;
-    CssMap cssStyles;
-    std::string inlineCSS;
-};
-
-class cStyleLooks
-{
-public:
-    explicit cStyleLooks(const fmx::ExprEnv &env) : env_(env) {}
-
-    const cStyleLook &lookOf(const fmx::CharacterStyle &style, bool isSpace)
-    {
-        if (last_ < looks_.size() && matches_(*looks_[last_], style, isSpace))
-            return *looks_[last_];
-        for (std::size_t i = 0; i < looks_.size(); ++i)
-            if (i != last_ && matches_(*looks_[i], style, isSpace))
-                return *looks_[last_ = i];
-
-        auto look = std::make_unique<cStyleLook>();
-        *look->style = style;
-        look->isSpace = isSpace;
-        look->formattings = formattingsFromStyle(style, isSpace, env_);
-        look->cssStyles = CSSFromFormattings(look->formattings);
-        look->inlineCSS = serialize_CSS(look->cssStyles, "");
-        if (looks_.size() < kCapacity)
-        {
-            last_ = looks_.size();
-            looks_.push_back(std::move(look));
-        }
-        else
-        {
-            last_ = evict_;
-            evict_ = (evict_ + 1) % kCapacity;
-            looks_[last_] = std::move(look);
-        }
-        return *looks_[last_];
-    }
-
-private:
-    static constexpr std::size_t kCapacity = 32;
-
-    static bool matches_(const cStyleLook &look, const fmx::CharacterStyle &style, bool isSpace)
-    {
-        return look.isSpace == isSpace && *look.style == style;
-    }
-
-    const fmx::ExprEnv &env_;
-    std::vector<std::unique_ptr<cStyleLook>> looks_;
-    std::size_t last_ = 0;
-    std::size_t evict_ = 0;
-};
-
 void closeFragment(cFragment &fragment, const std::vector<std::uint16_t> &units, std::size_t from, std::size_t to)
 {
     fragment.characters.assign(units.begin() + static_cast<std::ptrdiff_t>(from),
                                units.begin() + static_cast<std::ptrdiff_t>(to));
     fragment.length = to - from;
     fragment.text = narrowOf(fragment.characters);
+}
+
+} // namespace
+
+cStyleLooks::cStyleLooks(const fmx::ExprEnv &env) : env_(env) {}
+cStyleLooks::~cStyleLooks() = default;
+
+const std::shared_ptr<cStyleLook> &cStyleLooks::lookOf(const fmx::CharacterStyle &style, std::uint16_t unit)
+{
+    // Only word underlining draws a space differently, so other spaces share the look of their style.
+    const bool isSpace = unit == kSpace && (style.GetFace() & kWordUnderline) != 0;
+    if (last_ < looks_.size() && matches_(*looks_[last_], style, isSpace))
+        return looks_[last_];
+    for (std::size_t i = 0; i < looks_.size(); ++i)
+        if (i != last_ && matches_(*looks_[i], style, isSpace))
+            return looks_[last_ = i];
+
+    auto look = std::make_shared<cStyleLook>();
+    *look->style = style;
+    look->isSpace = isSpace;
+    look->formattings = formattingsFromStyle(style, isSpace, env_);
+    look->cssStyles = CSSFromFormattings(look->formattings);
+    look->inlineCSS = serialize_CSS(look->cssStyles, "");
+    if (looks_.size() < kCapacity)
+    {
+        last_ = looks_.size();
+        looks_.push_back(std::move(look));
+    }
+    else
+    {
+        last_ = evict_;
+        evict_ = (evict_ + 1) % kCapacity;
+        looks_[last_] = std::move(look);
+    }
+    return looks_[last_];
+}
+
+bool cStyleLooks::matches_(const cStyleLook &look, const fmx::CharacterStyle &style, bool isSpace)
+{
+    return look.isSpace == isSpace && *look.style == style;
 }
 
 cFragment fragmentFromLook(const cStyleLook &look, std::uint64_t start)
@@ -169,7 +152,29 @@ cFragment fragmentFromLook(const cStyleLook &look, std::uint64_t start)
     fragment.start = start;
     return fragment;
 }
-} // namespace
+
+void forEachStyleRun(const fmx::Text &source, std::uint32_t position, const std::uint16_t *units, std::uint32_t size,
+                     cStyleLooks &looks, const std::function<void(cStyleLook &, std::size_t, std::size_t)> &run)
+{
+    if (size == 0)
+        return;
+    fmx::CharacterStyleUniquePtr style;
+    source.GetStyle(*style, position);
+    // Held, so that the run's look stays alive and no later look can take its place in memory.
+    std::shared_ptr<cStyleLook> current = looks.lookOf(*style, units[0]);
+    std::size_t runStart = 0;
+    for (std::uint32_t i = 1; i < size; ++i)
+    {
+        source.GetStyle(*style, position + i);
+        const std::shared_ptr<cStyleLook> &look = looks.lookOf(*style, units[i]);
+        if (look == current || look->inlineCSS == current->inlineCSS)
+            continue;
+        run(*current, runStart, i);
+        current = look;
+        runStart = i;
+    }
+    run(*current, runStart, size);
+}
 
 std::string getFontColor(const fmx::CharacterStyle &style)
 {
@@ -220,30 +225,12 @@ void extractFragments(const fmx::Text &source, const fmx::ExprEnv &env, Fragment
 void extractFragments(const fmx::Text &source, std::uint32_t position, std::uint32_t size, const fmx::ExprEnv &env,
                       FragmentVector &fragments)
 {
-    if (size == 0)
-        return;
     const std::vector<std::uint16_t> units = unitsOf(source, position, size);
     cStyleLooks looks(env);
-    fmx::CharacterStyleUniquePtr style;
-
-    source.GetStyle(*style, position);
-    const cStyleLook *look = &looks.lookOf(*style, units[0] == kSpace);
-    cFragment current = fragmentFromLook(*look, 0);
-    std::string currentKey = look->inlineCSS;
-    std::size_t runStart = 0;
-    for (std::size_t i = 1; i < size; ++i)
-    {
-        source.GetStyle(*style, position + static_cast<std::uint32_t>(i));
-        look = &looks.lookOf(*style, units[i] == kSpace);
-        if (look->inlineCSS == currentKey)
-            continue;
-        closeFragment(current, units, runStart, i);
-        fragments.push_back(std::move(current));
-        current = fragmentFromLook(*look, i);
-        currentKey = look->inlineCSS;
-        runStart = i;
-    }
-    closeFragment(current, units, runStart, size);
-    fragments.push_back(std::move(current));
+    forEachStyleRun(source, position, units.data(), size, looks, [&](cStyleLook &look, std::size_t from, std::size_t to) {
+        cFragment fragment = fragmentFromLook(look, from);
+        closeFragment(fragment, units, from, to);
+        fragments.push_back(std::move(fragment));
+    });
 }
 } // namespace vtl::html

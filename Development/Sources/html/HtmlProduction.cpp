@@ -6,6 +6,7 @@
 #include "html/ElementStyles.h"
 #include "html/FragmentPostProcessing.h"
 #include "html/HostText.h"
+#include "html/HtmlSink.h"
 #include "html/SafeMarkup.h"
 
 namespace vtl::html
@@ -24,12 +25,6 @@ std::string joined(const std::vector<std::string> &items)
     return out;
 }
 
-void appendAscii(std::vector<std::uint16_t> &units, const char *ascii)
-{
-    for (; *ascii; ++ascii)
-        units.push_back(static_cast<unsigned char>(*ascii));
-}
-
 // True when a class or style on the fragment's innermost element would replace a formatting that the element
 // itself draws (a class's underline on "s" would take its line-through away).
 bool attributesFightElement(const cFragment &fragment, const cClassMap *classMap)
@@ -44,31 +39,6 @@ bool attributesFightElement(const cFragment &fragment, const cClassMap *classMap
         return elementDrawsProperty(fragment.tags.back(), property);
     });
 }
-
-void appendFragment(cFragment &fragment, fmx::Text &output, const cClassMap *classMap)
-{
-    const std::string style = fragment.getInlineCSS();
-    const std::string classes = joined(fragment.cssClasses);
-    // A span inside the element carries the attributes: the element's own formatting and theirs then both show.
-    if ((fragment.tags.empty() && (!style.empty() || !classes.empty())) || attributesFightElement(fragment, classMap))
-        fragment.tags.push_back("span");
-
-    std::string open;
-    for (std::size_t t = 0; t < fragment.tags.size(); ++t)
-        open += t + 1 < fragment.tags.size() ? "<" + fragment.tags[t] + ">"
-                                             : createTag(fragment.tags[t], classes, style);
-    appendNarrow(output, open);
-
-    fmx::TextUniquePtr body;
-    body->AssignUnicodeWithLength(fragment.characters.data(), static_cast<fmx::uint32>(fragment.characters.size()));
-    addEntitiesAndFixEndlines(*body);
-    output.AppendText(*body);
-
-    std::string close;
-    for (auto tag = fragment.tags.rbegin(); tag != fragment.tags.rend(); ++tag)
-        close += "</" + *tag + ">";
-    appendNarrow(output, close);
-}
 } // namespace
 
 std::string createTag(const std::string &name, const std::string &classes, const std::string &style)
@@ -81,59 +51,73 @@ std::string createTag(const std::string &name, const std::string &classes, const
     return tag + ">";
 }
 
+cMarkup markupOf(const cFragment &fragment, const cClassMap *classMap)
+{
+    const std::string style = fragment.getInlineCSS();
+    const std::string classes = joined(fragment.cssClasses);
+    std::vector<std::string> tags = fragment.tags;
+    // A span inside the element carries the attributes: the element's own formatting and theirs then both show.
+    if ((tags.empty() && (!style.empty() || !classes.empty())) || attributesFightElement(fragment, classMap))
+        tags.push_back("span");
+
+    std::string open;
+    for (std::size_t t = 0; t < tags.size(); ++t)
+        open += t + 1 < tags.size() ? "<" + tags[t] + ">" : createTag(tags[t], classes, style);
+    std::string close;
+    for (auto tag = tags.rbegin(); tag != tags.rend(); ++tag)
+        close += "</" + *tag + ">";
+    return {unitsOfNarrow(open), unitsOfNarrow(close)};
+}
+
 void addEntitiesAndFixEndlines(fmx::Text &text)
 {
     const std::vector<std::uint16_t> units = unitsOf(text, 0, text.GetSize());
     if (units.empty())
         return;
-    std::vector<std::uint16_t> rebuilt;
-    rebuilt.reserve(units.size() + units.size() / 8);
-    for (const std::uint16_t unit : units)
+    cHtmlSink rebuilt;
+    rebuilt.appendEscaped(units.data(), units.size());
+    fmx::TextUniquePtr escaped;
+    rebuilt.moveInto(*escaped);
+    text.SetText(*escaped);
+}
+
+void openParagraph(cFragment &paragraph, FragmentVector &fragments, const cClassMap *classMap, cHtmlSink &output)
+{
+    if (paragraph.tags.empty())
+        return;
+    escalateSharedBlockElement(paragraph, fragments);
+    escalateSharedCssClasses(paragraph, fragments, classMap);
+    escalateSharedCssStyles(paragraph, fragments);
+    output.appendNarrow(createTag(paragraph.tags.front(), joined(paragraph.cssClasses), paragraph.getInlineCSS()));
+}
+
+void closeParagraph(const cFragment &paragraph, cHtmlSink &output)
+{
+    if (!paragraph.tags.empty())
+        output.appendNarrow("</" + paragraph.tags.front() + ">\r");
+}
+
+void produceHTMLfromFragments(cFragment &paragraph, FragmentVector &fragments, cHtmlSink &output,
+                              const cClassMap *classMap)
+{
+    openParagraph(paragraph, fragments, classMap, output);
+    for (const cFragment &fragment : fragments)
     {
-        switch (unit)
-        {
-        case u'\n':
-        case 0x2028:   // line separator
-            appendAscii(rebuilt, "<br/>\r");
-            break;
-        case u'&':
-            appendAscii(rebuilt, "&amp;");
-            break;
-        case u'<':
-            appendAscii(rebuilt, "&lt;");
-            break;
-        case u'>':
-            appendAscii(rebuilt, "&gt;");
-            break;
-        case u'"':
-            appendAscii(rebuilt, "&quot;");
-            break;
-        case 0x00A0:   // no-break space
-            appendAscii(rebuilt, "&nbsp;");
-            break;
-        default:
-            rebuilt.push_back(unit);
-        }
+        if (fragment.characters.empty())
+            continue;
+        const cMarkup markup = markupOf(fragment, classMap);
+        output.append(markup.open);
+        output.appendEscaped(fragment.characters.data(), fragment.characters.size());
+        output.append(markup.close);
     }
-    text.AssignUnicodeWithLength(rebuilt.data(), static_cast<fmx::uint32>(rebuilt.size()));
+    closeParagraph(paragraph, output);
 }
 
 void produceHTMLfromFragments(cFragment &paragraph, FragmentVector &fragments, fmx::Text &output,
                               const cClassMap *classMap)
 {
-    const bool wrapped = !paragraph.tags.empty();
-    if (wrapped)
-    {
-        escalateSharedBlockElement(paragraph, fragments);
-        escalateSharedCssClasses(paragraph, fragments, classMap);
-        escalateSharedCssStyles(paragraph, fragments);
-        appendNarrow(output,
-                     createTag(paragraph.tags.front(), joined(paragraph.cssClasses), paragraph.getInlineCSS()));
-    }
-    for (cFragment &fragment : fragments)
-        if (!fragment.characters.empty())
-            appendFragment(fragment, output, classMap);
-    if (wrapped)
-        appendNarrow(output, "</" + paragraph.tags.front() + ">\r");
+    cHtmlSink html;
+    produceHTMLfromFragments(paragraph, fragments, html, classMap);
+    html.moveInto(output);
 }
 } // namespace vtl::html

@@ -100,30 +100,32 @@ std::vector<std::string> getLineAligns(const fmx::Text &source, const std::vecto
     const int count = std::stoi(evaluateOnFM("ValueCount(", source, ")", env));
     if (count <= 0)
         return {};
-    // Asking for one value costs the host the whole text, so the first line of each paragraph reads its
-    // alignment from one export of the whole content, which opens each paragraph with its alignment and writes a
-    // break between paragraphs. When the export shows another number of paragraphs, every value is asked.
+    // Asking for one value costs the host the whole text, so every line reads its alignment from one export.
+    // The export opens each paragraph with its alignment and writes a break between paragraphs, but a line after
+    // a line separator may be aligned on its own, which the export of the content would not show. Exported with
+    // every line separator made a carriage return, each line is a paragraph that opens with its own alignment,
+    // as the export of that value alone would. When the export shows another number of paragraphs, every value
+    // is asked.
     const std::vector<cLine> lines = linesOf(content);
-    std::vector<std::string> paragraphs = exportAlignments(evaluateInHost("GetAsCSS(", source, ")", env)->GetAsText());
-    const auto breaks = std::count(content.begin(), content.end(), kCarriageReturn);
+    std::vector<std::string> paragraphs =
+        exportAlignments(evaluateInHost("GetAsCSS(Substitute(", source, ";Char(8232);Char(13)))", env)->GetAsText());
+    const auto breaks = std::count_if(content.begin(), content.end(), [](std::uint16_t unit) {
+        return unit == kCarriageReturn || unit == kLineSeparator;
+    });
     if (paragraphs.size() != static_cast<std::size_t>(breaks) + 1)
         paragraphs.clear();
 
     std::vector<std::string> aligns;
     aligns.reserve(static_cast<std::size_t>(count));
-    std::size_t paragraph = 0;
     for (int n = 1; n <= count; ++n)
     {
         const std::size_t i = static_cast<std::size_t>(n - 1);
         const bool known = i < lines.size();
-        const bool paragraphStart = i == 0 || (known && lines[i - 1].ending == kCarriageReturn);
-        if (known && i > 0 && paragraphStart)
-            ++paragraph;
         if (known && lines[i].begin == lines[i].end)
             aligns.push_back("left");   // an empty value's export is empty
-        else if (known && paragraphStart && !paragraphs.empty())
-            aligns.push_back(paragraphs[paragraph]);
-        else   // a line after a line separator may have an alignment of its own
+        else if (known && !paragraphs.empty())
+            aligns.push_back(paragraphs[i]);
+        else
             aligns.push_back(parseAlignmentFromGetAsCSS(
                 evaluateOnFM("GetAsCSS(GetValue(", source, ";" + std::to_string(n) + "))", env)));
     }

@@ -147,6 +147,9 @@ void FailNthCall(unsigned n, int code = fmx::_fmxcpt::kBadAlloc);
 void ClearCallFailure();
 // SDK calls this thread made since the last FailNthCall or ClearCallFailure (handy to find n).
 unsigned long CallsCounted();
+// Calculations this thread has evaluated (ExprEnv::Evaluate and Session::Evaluate), failed ones included. A running count
+// that nothing resets: compare it before and after the calls of interest.
+unsigned long EvaluationsCounted();
 // Registering a function with this id answers `code` instead.
 void RefuseRegistration(short functionId, fmx::errcode code = 3);
 // Evaluating exactly this calculation text answers `code` and leaves the result untouched.
