@@ -49,7 +49,9 @@ private:
     short bind(const std::vector<LetBinding> &bindings);
     short evaluateBinary(const Node &node, Value &out);
     short evaluateLogical(const Node &node, Value &out);
-    void setVariable(const LetBinding &binding, Value &&value);
+    // The name a variable is stored under: as written for the first repetition, "$name[n]" for any other.
+    short variableName(const std::u16string &written, const Node *repetition, std::u16string &name);
+    void setVariable(const std::u16string &name, Value &&value);
     void rollBack();
 
     Environment &environment_;
