@@ -179,6 +179,8 @@ short Evaluator::evaluate(const Node &node, Value &out)
         Number number;
         if (!Number::ParseLiteral(node.text, number))
             return fail(kCannotEvaluateNumber, node, "the number cannot be read");
+        if (precision() != Number::kDefaultPrecision)
+            number.SetPrecision(precision());
         setNumber(out, number);
         return kCalcOK;
     }
@@ -369,8 +371,10 @@ short Evaluator::evaluateBinary(const Node &node, Value &out)
         return kCalcOK;
     case BinaryOp::Divide:
     {
-        Number quotient;
-        if (!Number::Divide(numberOf(left), numberOf(right), quotient))
+        Number quotient, dividend = numberOf(left);
+        if (precision() > dividend.Precision())
+            dividend.SetPrecision(precision());
+        if (!Number::Divide(dividend, numberOf(right), quotient))
             return fail(kCannotEvaluateNumber, node, "division by zero");
         setNumber(out, quotient);
         return kCalcOK;

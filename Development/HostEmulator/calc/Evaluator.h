@@ -37,6 +37,17 @@ public:
     // Records a failure at a node and answers its code.
     short fail(short code, const Node &at, std::string message);
 
+    // Fractional digits of quotients and of numbers written in the calculation: 16 unless SetPrecision asks for
+    // more while its expression is evaluated.
+    int precision() const { return parent_ ? parent_->precision() : precision_; }
+    void setPrecision(int precision)
+    {
+        if (parent_)
+            parent_->setPrecision(precision);
+        else
+            precision_ = precision;
+    }
+
     Environment &environment() { return environment_; }
     Session &session() { return environment_.GetSession(); }
     const Failure &failure() const { return failure_; }
@@ -67,6 +78,7 @@ private:
     };
     std::vector<Undo> undo_;
     Failure failure_;
+    int precision_ = Number::kDefaultPrecision;
 };
 
 // Evaluates a calculation text inside a running evaluation (Evaluate): parsed once per text and session, the

@@ -3,6 +3,7 @@
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
 #include "calc/FunctionSupport.h"
+#include "calc/Parser.h"
 
 namespace emu::calc
 {
@@ -169,6 +170,28 @@ short getAsBoolean(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// EvaluationError ( expression ): the error the expression fails with, 0 when it succeeds; wrapped around
+// Evaluate, the error of the text evaluated, a syntax error included.
+short evaluationError(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    short code = argument(evaluator, call, 0, value);
+    setNumber(result, Number::FromInt(code));
+    return kCalcOK;
+}
+
+// IsValidExpression ( expression ): 1 when the text is a calculation that can be read; it is not evaluated.
+short isValidExpression(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value text;
+    if (short code = argument(evaluator, call, 0, text))
+        return code;
+    Program program;
+    Failure failure;
+    setBoolean(result, parse(text.AsText().Chars(), program, failure));
+    return kCalcOK;
+}
+
 const BuiltinRegistration registration({
     {"If", 2, 3, &ifFunction},
     {"Case", 2, -1, &caseFunction},
@@ -178,6 +201,8 @@ const BuiltinRegistration registration({
     {"Choose", 2, -1, &choose},
     {"Evaluate", 1, 2, &evaluateFunction},
     {"IsValid", 1, 1, &isValid},
+    {"EvaluationError", 1, 1, &evaluationError},
+    {"IsValidExpression", 1, 1, &isValidExpression},
     {"GetAsText", 1, 1, &getAsText},
     {"GetAsNumber", 1, 1, &getAsNumber},
     {"GetAsDate", 1, 1, &getAsDateTime<kDTDate>},
