@@ -257,6 +257,31 @@ TEST_F(CalcFunctionTest, SetPrecisionHoldsOnlyWhileItsExpressionIsEvaluated)
     EXPECT_EQ("3.1415926535897932384626", value("SetPrecision ( Pi ; 22 )"));
 }
 
+TEST_F(CalcFunctionTest, SetRecursionLimitsOnlyItsOwnExpression)
+{
+    const std::string loop = "While ( i = 0 ; i < 60000 ; i = i + 1 ; i )";
+    EXPECT_EQ("60000", value("SetRecursion ( " + loop + " ; 60000 )"));
+    EXPECT_EQ(1200, error(loop));  // the default is back afterwards
+    EXPECT_EQ(1200, error("SetRecursion ( " + loop + " ; 10 )"));
+    EXPECT_EQ(1200, error(loop));
+    // the limit reaches the calculations Evaluate runs inside it
+    EXPECT_EQ(1200, error("SetRecursion ( Evaluate ( \"While ( i = 0 ; i < 3 ; i = i + 1 ; i )\" ) ; 2 )"));
+    EXPECT_EQ("1", value("SetRecursion ( While ( i = 0 ; i < 1 ; i = i + 1 ; i ) ; -5 )")); // at least 1
+}
+
+TEST_F(CalcFunctionTest, RemovingOneTraitKeepsTheOthers)
+{
+    const std::string styled = R"(TextSize ( TextColor ( TextStyleAdd ( "ab" ; Bold ) ; RGB ( 255 ; 0 ; 0 ) ) ; 12 ))";
+    EXPECT_EQ(R"(<SPAN STYLE= "font-size: 12px; font-weight: bold;" >ab</SPAN>)",
+              value("GetAsCSS ( TextColorRemove ( " + styled + " ) )"));
+    EXPECT_EQ(R"(<SPAN STYLE= "color: #FF0000; font-weight: bold;" >ab</SPAN>)",
+              value("GetAsCSS ( TextSizeRemove ( " + styled + " ; 12 ) )"));
+    // a size the text does not have removes nothing
+    EXPECT_EQ(value("GetAsCSS ( " + styled + " )"), value("GetAsCSS ( TextSizeRemove ( " + styled + " ; 14 ) )"));
+    EXPECT_EQ(R"(<SPAN STYLE= "font-size: 12px; color: #FF0000;" >ab</SPAN>)",
+              value("GetAsCSS ( TextStyleRemove ( " + styled + " ; Bold ) )"));
+}
+
 TEST_F(CalcFunctionTest, CountingFunctionsStayExactAndRefuseWhatCannotEnd)
 {
     EXPECT_EQ("8683317618811886495518194401280000000", value("Factorial ( 33 )"));

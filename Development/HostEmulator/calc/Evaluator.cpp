@@ -312,8 +312,9 @@ short Evaluator::evaluateWhile(const Node &node, Value &out)
             return code;
         if (!condition.AsBoolean())
             break;
-        if (iterations == kMaxWhileIterations)
-            return fail(kCalcGeneric, node, "While stopped after 50000 iterations");
+        if (iterations >= settings().iterationLimit)
+            return fail(kCalcGeneric, node,
+                        "While stopped after " + std::to_string(settings().iterationLimit) + " iterations");
         if (short code = bind(node.loopBindings))
             return code;
     }

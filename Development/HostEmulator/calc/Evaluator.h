@@ -37,16 +37,16 @@ public:
     // Records a failure at a node and answers its code.
     short fail(short code, const Node &at, std::string message);
 
-    // Fractional digits of quotients and of numbers written in the calculation: 16 unless SetPrecision asks for
-    // more while its expression is evaluated.
-    int precision() const { return parent_ ? parent_->precision() : precision_; }
-    void setPrecision(int precision)
+    // What SetPrecision and SetRecursion change while their expression is evaluated: the fractional digits of
+    // quotients and of numbers written in the calculation, and the iterations a While may run. One set per
+    // calculation, shared with the Evaluate calls inside it.
+    struct Settings
     {
-        if (parent_)
-            parent_->setPrecision(precision);
-        else
-            precision_ = precision;
-    }
+        int precision = Number::kDefaultPrecision;
+        int64_t iterationLimit = kMaxWhileIterations;
+    };
+    Settings &settings() { return parent_ ? parent_->settings() : settings_; }
+    int precision() { return settings().precision; }
 
     Environment &environment() { return environment_; }
     Session &session() { return environment_.GetSession(); }
@@ -78,7 +78,7 @@ private:
     };
     std::vector<Undo> undo_;
     Failure failure_;
-    int precision_ = Number::kDefaultPrecision;
+    Settings settings_;
 };
 
 // Evaluates a calculation text inside a running evaluation (Evaluate): parsed once per text and session, the

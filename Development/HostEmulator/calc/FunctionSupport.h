@@ -111,6 +111,17 @@ short realFunction(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// Evaluates argument 0 into `result` with `setting` at `value`, then gives the setting its earlier value back.
+template <typename T>
+short withSetting(Evaluator &evaluator, const Node &call, Value &result, T &setting, T value)
+{
+    T outer = setting;
+    setting = value;
+    short code = argument(evaluator, call, 0, result);
+    setting = outer;
+    return code;
+}
+
 int64_t valueCountOf(const std::u16string &chars);
 
 // The result text of LeftValues and its relatives: values [first, first + count) (1-based, clipped), each

@@ -5,6 +5,8 @@
 #include "calc/FunctionSupport.h"
 #include "calc/Parser.h"
 
+#include <algorithm>
+
 namespace emu::calc
 {
 namespace
@@ -192,6 +194,17 @@ short isValidExpression(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// SetRecursion ( expression ; maxIterations ): the expression with While allowed that many iterations (at least
+// 1, at most 10 million so that a calculation still ends in reasonable time).
+short setRecursion(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Number limit;
+    if (short code = numberArgument(evaluator, call, 1, limit))
+        return code;
+    int64_t iterations = std::clamp<int64_t>(wholeNumber(limit), 1, 10000000);
+    return withSetting(evaluator, call, result, evaluator.settings().iterationLimit, iterations);
+}
+
 const BuiltinRegistration registration({
     {"If", 2, 3, &ifFunction},
     {"Case", 2, -1, &caseFunction},
@@ -201,6 +214,7 @@ const BuiltinRegistration registration({
     {"Choose", 2, -1, &choose},
     {"Evaluate", 1, 2, &evaluateFunction},
     {"IsValid", 1, 1, &isValid},
+    {"SetRecursion", 2, 2, &setRecursion},
     {"EvaluationError", 1, 1, &evaluationError},
     {"IsValidExpression", 1, 1, &isValidExpression},
     {"GetAsText", 1, 1, &getAsText},

@@ -202,11 +202,7 @@ short setPrecisionFunction(Evaluator &evaluator, const Node &call, Value &result
     if (short code = numberArgument(evaluator, call, 1, precision))
         return code;
     int digits = static_cast<int>(std::clamp<int64_t>(wholeNumber(precision), Number::kDefaultPrecision, 400));
-    int outer = evaluator.precision();
-    evaluator.setPrecision(digits);
-    short code = argument(evaluator, call, 0, result);
-    evaluator.setPrecision(outer);
-    return code;
+    return withSetting(evaluator, call, result, evaluator.settings().precision, digits);
 }
 
 // A number from 0 up to, not including, 1; each thread draws from its own generator.
