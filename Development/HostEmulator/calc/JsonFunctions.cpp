@@ -538,6 +538,27 @@ short jsonGetElement(Evaluator &evaluator, const Node &call, Value &result)
     });
 }
 
+// JSONGetElementType: the type number of the element (JSONString 1 ... JSONNull 6, never JSONRaw); a missing
+// element is the "?" text, as a document that cannot be read.
+short jsonGetElementType(Evaluator &evaluator, const Node &call, Value &result)
+{
+    return withLocated(evaluator, call, result, [&](const Json &document, const std::vector<Step> &steps) {
+        const Json *element = find(document, steps);
+        if (!element)
+        {
+            setError(result, "Incorrect key, index, or path");
+            return;
+        }
+        int type = element->is_string() ? kJsonString
+                   : element->is_number() ? kJsonNumber
+                   : element->is_object() ? kJsonObject
+                   : element->is_array()  ? kJsonArray
+                   : element->is_boolean() ? kJsonBoolean
+                                           : kJsonNull;
+        setNumber(result, Number::FromInt(type));
+    });
+}
+
 // The document without the element; unchanged (but in compact form) when there is no such element.
 short jsonDeleteElement(Evaluator &evaluator, const Node &call, Value &result)
 {
@@ -613,6 +634,7 @@ short jsonType(Evaluator &, const Node &, Value &result)
 const BuiltinRegistration registration({
     {"JSONSetElement", 2, -1, &jsonSetElement},
     {"JSONGetElement", 2, 2, &jsonGetElement},
+    {"JSONGetElementType", 2, 2, &jsonGetElementType},
     {"JSONDeleteElement", 2, 2, &jsonDeleteElement},
     {"JSONListKeys", 2, 2, &jsonList<true>},
     {"JSONListValues", 2, 2, &jsonList<false>},
