@@ -325,6 +325,16 @@ TEST_F(CalcFunctionTest, UrlEncodingWritesEveryByteOfUtf8)
     EXPECT_EQ("", value("GetAsURLEncoded ( \"\" )"));
 }
 
+TEST_F(CalcFunctionTest, JsonMakeArraySplitsAtTheWholeSeparatorAndKeepsEmptyValues)
+{
+    EXPECT_EQ(R"(["a","","b",""])", value(R"(JSONMakeArray ( "a,,b," ; "," ; JSONString ))"));
+    EXPECT_EQ(R"(["a","b"])", value(R"(JSONMakeArray ( "a::b" ; "::" ; JSONString ))"));
+    // a raw null among blanks is null, not the text around it; a blank raw value stays the text
+    EXPECT_EQ(R"([null,"\r",1])", value(R"(JSONMakeArray ( " null |¶|1" ; "|" ; JSONRaw ))"));
+    EXPECT_EQ(R"({"a":null})", value(R"(JSONSetElement ( "{}" ; "a" ; " null " ; JSONRaw ))"));
+    EXPECT_EQ(R"(? the type 9 is not a JSON type)", value(R"(JSONMakeArray ( "1" ; "," ; 9 ))"));
+}
+
 TEST_F(CalcFunctionTest, WeekOfYearFiscalForEveryStartingDay)
 {
     // 1 January 2009 was a Thursday: its week belongs to 2009 when four of its days lie in January (weeks
