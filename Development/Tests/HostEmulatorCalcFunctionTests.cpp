@@ -240,6 +240,115 @@ TEST_F(CalcFunctionTest, OtherNumberFunctions)
     EXPECT_EQ("1", value("Let ( r = Random ; r >= 0 and r < 1 )"));
 }
 
+TEST_F(CalcFunctionTest, SetPrecisionHoldsOnlyWhileItsExpressionIsEvaluated)
+{
+    EXPECT_EQ("0.33333333333333333333", value("SetPrecision ( 1 / 3 ; 20 )"));
+    EXPECT_EQ("0.3333333333333333", value("1 / 3"));
+    // a failed expression leaves the default behind it too
+    EXPECT_EQ(1218, error("SetPrecision ( 1 / 0 ; 20 )"));
+    EXPECT_EQ("0.3333333333333333", value("1 / 3"));
+    // an Evaluate inside takes the precision, the inner SetPrecision wins for its own expression
+    EXPECT_EQ("0.33333333333333333333", value(R"(SetPrecision ( Evaluate ( "1 / 3" ) ; 20 ))"));
+    EXPECT_EQ("0.3333333333333333333333333", value("SetPrecision ( SetPrecision ( 1 / 3 ; 25 ) ; 18 )"));
+    // a stored quotient keeps its digits, a later division of it goes back to 16
+    value("Let ( $$third = SetPrecision ( 1 / 3 ; 20 ) ; 0 )");
+    EXPECT_EQ("0.99999999999999999999", value("$$third * 3"));
+    EXPECT_EQ("3.1415926535897932", value("Pi"));
+    EXPECT_EQ("3.1415926535897932384626", value("SetPrecision ( Pi ; 22 )"));
+}
+
+TEST_F(CalcFunctionTest, SetRecursionLimitsOnlyItsOwnExpression)
+{
+    const std::string loop = "While ( i = 0 ; i < 60000 ; i = i + 1 ; i )";
+    EXPECT_EQ("60000", value("SetRecursion ( " + loop + " ; 60000 )"));
+    EXPECT_EQ(1200, error(loop));  // the default is back afterwards
+    EXPECT_EQ(1200, error("SetRecursion ( " + loop + " ; 10 )"));
+    EXPECT_EQ(1200, error(loop));
+    // the limit reaches the calculations Evaluate runs inside it
+    EXPECT_EQ(1200, error("SetRecursion ( Evaluate ( \"While ( i = 0 ; i < 3 ; i = i + 1 ; i )\" ) ; 2 )"));
+    EXPECT_EQ("1", value("SetRecursion ( While ( i = 0 ; i < 1 ; i = i + 1 ; i ) ; -5 )")); // at least 1
+}
+
+TEST_F(CalcFunctionTest, RemovingOneTraitKeepsTheOthers)
+{
+    const std::string styled = R"(TextSize ( TextColor ( TextStyleAdd ( "ab" ; Bold ) ; RGB ( 255 ; 0 ; 0 ) ) ; 12 ))";
+    EXPECT_EQ(R"(<SPAN STYLE= "font-size: 12px; font-weight: bold;" >ab</SPAN>)",
+              value("GetAsCSS ( TextColorRemove ( " + styled + " ) )"));
+    EXPECT_EQ(R"(<SPAN STYLE= "color: #FF0000; font-weight: bold;" >ab</SPAN>)",
+              value("GetAsCSS ( TextSizeRemove ( " + styled + " ; 12 ) )"));
+    // a size the text does not have removes nothing
+    EXPECT_EQ(value("GetAsCSS ( " + styled + " )"), value("GetAsCSS ( TextSizeRemove ( " + styled + " ; 14 ) )"));
+    EXPECT_EQ(R"(<SPAN STYLE= "font-size: 12px; color: #FF0000;" >ab</SPAN>)",
+              value("GetAsCSS ( TextStyleRemove ( " + styled + " ; Bold ) )"));
+}
+
+TEST_F(CalcFunctionTest, CountingFunctionsStayExactAndRefuseWhatCannotEnd)
+{
+    EXPECT_EQ("8683317618811886495518194401280000000", value("Factorial ( 33 )"));
+    // the product of three factors of a large number, not a loop down to 1
+    EXPECT_EQ("999999999999999997000000000000000002000000000000000000", value("Factorial ( 10^18 ; 3 )"));
+    EXPECT_EQ(1218, error("Factorial ( 501 )"));
+    EXPECT_EQ(1218, error("Factorial ( 5 ; -1 )"));
+    EXPECT_EQ("1", value("Factorial ( 5 ; 0 )"));
+    EXPECT_EQ("499999999999999500000000000000", value("Combination ( 10^15 ; 2 )"));
+    EXPECT_EQ("0", value("Combination ( 3 ; 4 )"));
+    EXPECT_EQ("1", value("Combination ( 10^15 ; 10^15 )")); // the shorter side of the choice is counted
+    EXPECT_EQ(1218, error("Combination ( -3 ; 1 )"));
+}
+
+TEST_F(CalcFunctionTest, AggregatesAndSpreadsLeaveEmptyArgumentsOut)
+{
+    EXPECT_EQ("6", value(R"(Sum ( 1 ; "" ; 2 ; 3 ))"));
+    EXPECT_EQ("2", value(R"(Average ( 1 ; "" ; 3 ))"));
+    EXPECT_EQ("", value(R"(Average ( "" ; "" ))"));
+    EXPECT_EQ("", value(R"(StDev ( "" ))"));
+    EXPECT_EQ("0", value("StDev ( 7 )"));
+    EXPECT_EQ("2", value(R"(StDevP ( 2 ; 4 ; "" ; 4 ; 4 ; 5 ; 5 ; 7 ; 9 ))"));
+    EXPECT_EQ(1218, error("Sum ( 1 ; 1 / 0 )"));
+    EXPECT_EQ(1201, error("Sum ( )"));
+}
+
+TEST_F(CalcFunctionTest, FinancialFunctionsWithoutInterestAndOutOfRange)
+{
+    EXPECT_EQ("1200", value("FV ( 100 ; 0 ; 12 )"));
+    EXPECT_EQ("100", value("PMT ( 1200 ; 0 ; 12 )"));
+    EXPECT_EQ(1218, error("PMT ( 1200 ; 0 ; 0 )"));
+    EXPECT_EQ(1218, error("FV ( 1 ; 10^300 ; 10^300 )"));
+    // non-numbers among the payments are skipped, but still take their period
+    EXPECT_EQ(value("NPV ( List ( 100 ; 0 ; 100 ) ; .1 )"), value("NPV ( \"100¶x¶100\" ; .1 )"));
+}
+
+TEST_F(CalcFunctionTest, UrlEncodingWritesEveryByteOfUtf8)
+{
+    EXPECT_EQ("%f0%9f%98%80%e2%82%ac", value("GetAsURLEncoded ( \"😀€\" )"));
+    EXPECT_EQ("%0d%0a%09", value("GetAsURLEncoded ( ¶ & Char ( 10 ) & Char ( 9 ) )"));
+    EXPECT_EQ("", value("GetAsURLEncoded ( \"\" )"));
+}
+
+TEST_F(CalcFunctionTest, JsonMakeArraySplitsAtTheWholeSeparatorAndKeepsEmptyValues)
+{
+    EXPECT_EQ(R"(["a","","b",""])", value(R"(JSONMakeArray ( "a,,b," ; "," ; JSONString ))"));
+    EXPECT_EQ(R"(["a","b"])", value(R"(JSONMakeArray ( "a::b" ; "::" ; JSONString ))"));
+    // a raw null among blanks is null, not the text around it; a blank raw value stays the text
+    EXPECT_EQ(R"([null,"\r",1])", value(R"(JSONMakeArray ( " null |¶|1" ; "|" ; JSONRaw ))"));
+    EXPECT_EQ(R"({"a":null})", value(R"(JSONSetElement ( "{}" ; "a" ; " null " ; JSONRaw ))"));
+    EXPECT_EQ(R"(? the type 9 is not a JSON type)", value(R"(JSONMakeArray ( "1" ; "," ; 9 ))"));
+}
+
+TEST_F(CalcFunctionTest, WeekOfYearFiscalForEveryStartingDay)
+{
+    // 1 January 2009 was a Thursday: its week belongs to 2009 when four of its days lie in January (weeks
+    // starting Monday to Thursday), else it is the last week of 2008.
+    const char *expected[] = {"53", "1", "1", "1", "1", "52", "53"};
+    for (int day = 1; day <= 7; ++day)
+        EXPECT_EQ(expected[day - 1], value("WeekOfYearFiscal ( Date ( 1 ; 1 ; 2009 ) ; " + std::to_string(day) + " )"))
+            << day;
+    // other starting days count on round the week
+    EXPECT_EQ(value("WeekOfYearFiscal ( Date ( 1 ; 7 ; 2008 ) ; 1 )"), value("WeekOfYearFiscal ( Date ( 1 ; 7 ; 2008 ) ; 8 )"));
+    EXPECT_EQ(value("WeekOfYearFiscal ( Date ( 1 ; 7 ; 2008 ) ; 7 )"), value("WeekOfYearFiscal ( Date ( 1 ; 7 ; 2008 ) ; 0 )"));
+    EXPECT_EQ("52", value("WeekOfYearFiscal ( Date ( 12 ; 31 ; 9999 ) ; 2 )"));
+}
+
 TEST_F(CalcFunctionTest, DatePartsAndWeeks)
 {
     EXPECT_EQ("8|12|2026", value(R"(Let ( d = Date ( 12 ; 8 ; 2026 ) ; Day ( d ) & "|" & Month ( d ) & "|" & Year ( d ) ))"));

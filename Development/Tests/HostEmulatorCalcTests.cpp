@@ -122,6 +122,34 @@ TEST_F(CalcTest, LetBindsInOrderAndScopesPlainNames)
     EXPECT_EQ(102, error("Let ( a = 1 ; a ) & a"));  // a local does not outlive its Let
 }
 
+TEST_F(CalcTest, RepeatingVariablesAreVariablesOfTheirOwnAndTheFirstIsThePlainName)
+{
+    EXPECT_EQ("111", value("Let ( [ $var[1] = 1 ; $var[2] = 10 ; $var[3] = 100 ] ; $var[1] + $var[2] + $var[3] )"));
+    EXPECT_EQ("1", value("$var"));               // $var is $var[1]
+    EXPECT_EQ("10", value("$VAR[ 1 + 1 ]"));     // any calculation as the number, names ignore case
+    EXPECT_EQ("10", value("$var[2.9]"));         // its whole part counts
+    EXPECT_EQ("", value("$var[4]"));
+    EXPECT_EQ("", value("$$var[2]"));            // $ and $$ stay apart with repetitions too
+    value("Let ( [ $$g[0] = \"zero\" ; $$g[-1] = \"minus\" ; $$g = \"one\" ] ; 0 )");
+    EXPECT_EQ("zero|minus|one", value("$$g[0] & \"|\" & $$g[-1] & \"|\" & $$g[1]"));
+    EXPECT_EQ("149", value("While ( [ i = 1 ] ; i <= 3 ; [ $sq[i] = i * i ; i = i + 1 ] ; $sq[1] & $sq[2] & $sq[3] )"));
+    EXPECT_EQ("5", value("Let ( $n[2] = 5 ; Evaluate ( \"$n[2]\" ) )"));
+    EXPECT_EQ("2", value("Length ( $sq[2] & $sq )"));   // read in place and through a built-in
+}
+
+TEST_F(CalcTest, RepeatingVariableMistakesFailAndSetNothing)
+{
+    EXPECT_EQ(1218, error("Let ( $$r[1/0] = 1 ; 2 )"));
+    EXPECT_EQ(1218, error("$$r[1/0]"));
+    EXPECT_EQ(1218, error("Let ( [ $$r[2] = 7 ; $$r[3] = 1 / 0 ] ; 1 )"));
+    EXPECT_EQ("", value("$$r[2]"));              // undone with the failed calculation
+    EXPECT_EQ(1203, error("$$r["));
+    EXPECT_EQ(1203, error("$$r[2"));
+    EXPECT_EQ(1212, error("Let ( $$r[2 = 1 ; 1 )"));
+    EXPECT_EQ(1212, error("Let ( a[2] = 1 ; a )")); // only $ and $$ variables repeat
+    EXPECT_EQ(1204, error("$$r[]"));
+}
+
 TEST_F(CalcTest, FailedEvaluationChangesNoVariableAndNoResult)
 {
     value("Let ( $$kept = 1 ; 0 )");

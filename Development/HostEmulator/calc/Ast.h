@@ -13,7 +13,7 @@ enum class NodeKind : unsigned char
 {
     Number,     // text: the literal
     Text,       // text: the value
-    Variable,   // text: $name or $$name as written; key: folded
+    Variable,   // text: $name or $$name as written; key: folded; args[0], when present: the repetition
     Local,      // a name bound by an enclosing Let; slot: where its value lives
     Name,       // a bare name: a function called without arguments, or a Get selector
     Call,       // text: the name as written; key: folded; builtin: set when the language defines it
@@ -41,6 +41,7 @@ struct LetBinding
     std::u16string text;       // as written
     std::u16string key;        // folded
     unsigned slot = 0;         // for locals
+    NodePtr repetition;        // $name[n]: n; null for the first repetition
     NodePtr value;
 };
 

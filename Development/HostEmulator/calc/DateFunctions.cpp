@@ -216,6 +216,32 @@ short timePart(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// WeekOfYearFiscal ( date ; startingDay ): weeks begin on startingDay (1 Sunday ... 7 Saturday; other numbers
+// count on round the week), and a week belongs to the year that holds four or more of its days, so the first days
+// of January may lie in week 53 of the year before.
+short weekOfYearFiscal(Evaluator &evaluator, const Node &call, Value &result)
+{
+    DateTime date;
+    bool empty = false;
+    if (short code = dateArgument(evaluator, call, date, empty))
+        return code;
+    Number startingDay;
+    if (short code = numberArgument(evaluator, call, 1, startingDay))
+        return code;
+    if (empty)
+    {
+        result.Clear(kDTNumber);
+        return kCalcOK;
+    }
+    int64_t first = ((wholeNumber(startingDay) - 1) % 7 + 7) % 7 + 1;
+    int64_t intoWeek = (dayOfWeek(date) - first + 7) % 7;
+    // The fourth day of the week decides its year.
+    DateTime fourth;
+    fourth.SetDayNumber(date.DayNumber() - intoWeek + 3);
+    setNumber(result, Number::FromInt((dayOfYear(fourth) - 1) / 7 + 1));
+    return kCalcOK;
+}
+
 const BuiltinRegistration registration({
     {"Date", 3, 3, &dateFunction},
     {"Time", 3, 3, &timeFunction},
@@ -226,6 +252,7 @@ const BuiltinRegistration registration({
     {"DayOfWeek", 1, 1, &datePart<&dayOfWeek>},
     {"DayOfYear", 1, 1, &datePart<&dayOfYear>},
     {"WeekOfYear", 1, 1, &datePart<&weekOfYear>},
+    {"WeekOfYearFiscal", 2, 2, &weekOfYearFiscal},
     {"MonthName", 1, 1, &dateName<&monthName>},
     {"DayName", 1, 1, &dateName<&dayName>},
     {"Hour", 1, 1, &timePart<0>},

@@ -1,6 +1,7 @@
 #include "calc/Evaluator.h"
 
 #include "calc/Builtins.h"
+#include "calc/Lexer.h"
 #include "core/Registry.h"
 
 #include <cmath>
@@ -119,21 +120,41 @@ short Evaluator::fail(short code, const Node &at, std::string message)
     return code;
 }
 
-void Evaluator::setVariable(const LetBinding &binding, Value &&value)
+short Evaluator::variableName(const std::u16string &written, const Node *repetition, std::u16string &name)
+{
+    name = written;
+    if (!repetition)
+        return kCalcOK;
+    Value number;
+    if (short code = evaluate(*repetition, number))
+        return code;
+    // The whole part counts, as for a field's repetition; 0 and negative repetitions are variables of their own.
+    int64_t n = numberOf(number).ToInt64();
+    if (n == 1)
+        return kCalcOK;
+    std::string digits = std::to_string(n);
+    name += u'[';
+    name.append(digits.begin(), digits.end());
+    name += u']';
+    return kCalcOK;
+}
+
+void Evaluator::setVariable(const std::u16string &name, Value &&value)
 {
     if (parent_)
     {
-        parent_->setVariable(binding, std::move(value));
+        parent_->setVariable(name, std::move(value));
         return;
     }
+    std::u16string key = foldName(name);
     bool recorded = false;
     for (const Undo &entry : undo_)
-        recorded = recorded || entry.key == binding.key;
-    bool existed = recorded || session().FindVariable(binding.text);
-    Value &slot = session().Variable(binding.text);
+        recorded = recorded || entry.key == key;
+    bool existed = recorded || session().FindVariable(name);
+    Value &slot = session().Variable(name);
     // The earlier value is about to be overwritten, so it moves into the undo record.
     if (!recorded)
-        undo_.push_back({binding.key, binding.text, existed ? std::make_unique<Value>(std::move(slot)) : nullptr});
+        undo_.push_back({std::move(key), name, existed ? std::make_unique<Value>(std::move(slot)) : nullptr});
     slot = std::move(value);
 }
 
@@ -158,6 +179,8 @@ short Evaluator::evaluate(const Node &node, Value &out)
         Number number;
         if (!Number::ParseLiteral(node.text, number))
             return fail(kCannotEvaluateNumber, node, "the number cannot be read");
+        if (precision() != Number::kDefaultPrecision)
+            number.SetPrecision(precision());
         setNumber(out, number);
         return kCalcOK;
     }
@@ -166,7 +189,10 @@ short Evaluator::evaluate(const Node &node, Value &out)
         return kCalcOK;
     case NodeKind::Variable:
     {
-        const Value *value = session().FindVariable(node.text);
+        std::u16string name;
+        if (short code = variableName(node.text, node.args.empty() ? nullptr : node.args[0].get(), name))
+            return code;
+        const Value *value = session().FindVariable(name);
         if (value)
             out = *value;
         else
@@ -212,8 +238,10 @@ short Evaluator::evaluate(const Node &node, Value &out)
 
 const Value *Evaluator::storedValue(const Node &node)
 {
-    if (node.kind == NodeKind::Variable)
+    if (node.kind == NodeKind::Variable && node.args.empty())
         return session().FindVariable(node.text);
+    if (node.kind == NodeKind::Variable)
+        return nullptr; // the repetition must be evaluated first
     return node.kind == NodeKind::Local ? &locals_[node.slot] : nullptr;
 }
 
@@ -253,7 +281,13 @@ short Evaluator::bind(const std::vector<LetBinding> &bindings)
         if (short code = evaluate(*binding.value, value))
             return code;
         if (binding.isVariable)
-            setVariable(binding, std::move(value));
+        {
+            // The repetition is evaluated after the value, as the variable is set.
+            std::u16string name;
+            if (short code = variableName(binding.text, binding.repetition.get(), name))
+                return code;
+            setVariable(name, std::move(value));
+        }
         else
             locals_[binding.slot] = std::move(value);
     }
@@ -278,8 +312,9 @@ short Evaluator::evaluateWhile(const Node &node, Value &out)
             return code;
         if (!condition.AsBoolean())
             break;
-        if (iterations == kMaxWhileIterations)
-            return fail(kCalcGeneric, node, "While stopped after 50000 iterations");
+        if (iterations >= settings().iterationLimit)
+            return fail(kCalcGeneric, node,
+                        "While stopped after " + std::to_string(settings().iterationLimit) + " iterations");
         if (short code = bind(node.loopBindings))
             return code;
     }
@@ -337,8 +372,10 @@ short Evaluator::evaluateBinary(const Node &node, Value &out)
         return kCalcOK;
     case BinaryOp::Divide:
     {
-        Number quotient;
-        if (!Number::Divide(numberOf(left), numberOf(right), quotient))
+        Number quotient, dividend = numberOf(left);
+        if (precision() > dividend.Precision())
+            dividend.SetPrecision(precision());
+        if (!Number::Divide(dividend, numberOf(right), quotient))
             return fail(kCannotEvaluateNumber, node, "division by zero");
         setNumber(out, quotient);
         return kCalcOK;

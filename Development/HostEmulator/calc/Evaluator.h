@@ -37,6 +37,17 @@ public:
     // Records a failure at a node and answers its code.
     short fail(short code, const Node &at, std::string message);
 
+    // What SetPrecision and SetRecursion change while their expression is evaluated: the fractional digits of
+    // quotients and of numbers written in the calculation, and the iterations a While may run. One set per
+    // calculation, shared with the Evaluate calls inside it.
+    struct Settings
+    {
+        int precision = Number::kDefaultPrecision;
+        int64_t iterationLimit = kMaxWhileIterations;
+    };
+    Settings &settings() { return parent_ ? parent_->settings() : settings_; }
+    int precision() { return settings().precision; }
+
     Environment &environment() { return environment_; }
     Session &session() { return environment_.GetSession(); }
     const Failure &failure() const { return failure_; }
@@ -49,7 +60,9 @@ private:
     short bind(const std::vector<LetBinding> &bindings);
     short evaluateBinary(const Node &node, Value &out);
     short evaluateLogical(const Node &node, Value &out);
-    void setVariable(const LetBinding &binding, Value &&value);
+    // The name a variable is stored under: as written for the first repetition, "$name[n]" for any other.
+    short variableName(const std::u16string &written, const Node *repetition, std::u16string &name);
+    void setVariable(const std::u16string &name, Value &&value);
     void rollBack();
 
     Environment &environment_;
@@ -65,6 +78,7 @@ private:
     };
     std::vector<Undo> undo_;
     Failure failure_;
+    Settings settings_;
 };
 
 // Evaluates a calculation text inside a running evaluation (Evaluate): parsed once per text and session, the

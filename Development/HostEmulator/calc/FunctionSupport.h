@@ -5,6 +5,7 @@
 #include "calc/Ast.h"
 #include "calc/Evaluator.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -87,6 +88,38 @@ void forEachValue(const std::u16string &chars, F &&f)
         }
     if (start < size)
         f(start, size - start);
+}
+
+// Functions computed in binary floating point; NaN or an infinite result cannot be evaluated (error 1218).
+// With `NothingAtZero`, 0 lies out of range without being an error: the result is empty (Log ( 0 )).
+template <double (*F)(double), bool (*Valid)(double), bool NothingAtZero = false>
+short realFunction(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Number number;
+    if (short code = numberArgument(evaluator, call, 0, number))
+        return code;
+    if (NothingAtZero && number.IsZero())
+    {
+        result.Clear(kDTNumber);
+        return kCalcOK;
+    }
+    double x = number.ToDouble();
+    double y = Valid(x) ? F(x) : NAN;
+    if (!std::isfinite(y))
+        return evaluator.fail(kCannotEvaluateNumber, call, "the result cannot be computed for this number");
+    setNumber(result, Number::FromDouble(y));
+    return kCalcOK;
+}
+
+// Evaluates argument 0 into `result` with `setting` at `value`, then gives the setting its earlier value back.
+template <typename T>
+short withSetting(Evaluator &evaluator, const Node &call, Value &result, T &setting, T value)
+{
+    T outer = setting;
+    setting = value;
+    short code = argument(evaluator, call, 0, result);
+    setting = outer;
+    return code;
 }
 
 int64_t valueCountOf(const std::u16string &chars);

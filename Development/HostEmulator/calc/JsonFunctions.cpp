@@ -457,7 +457,12 @@ Json elementOf(const Value &value, int type)
         std::string error;
         bool read = parseDocument(value, parsed, error, type == kJsonRaw);
         if (type == kJsonRaw)
-            return read && !parsed.is_null() ? parsed : text == "null" ? Json() : Json(text);
+        {
+            // An empty value reads as a null document too, but only a written null is one.
+            std::size_t first = text.find_first_not_of(" \t\r\n");
+            bool null = first != std::string::npos && text.compare(first, 4, "null") == 0;
+            return read && !parsed.is_null() ? parsed : read && null ? Json() : Json(text);
+        }
         if (read && parsed.is_null())
             return type == kJsonObject ? Json::object() : Json::array();
         if (!read || parsed.is_object() != (type == kJsonObject) || parsed.is_array() != (type == kJsonArray))
@@ -527,6 +532,44 @@ short setElements(Evaluator &evaluator, const Node &call, bool listForm, Json &d
     return kCalcOK;
 }
 
+// JSONMakeArray ( listOfValues ; separator ; type ): an array of the values, each made an element of the type as
+// JSONSetElement makes one. An empty separator splits at every value separator, as the value functions do.
+short jsonMakeArray(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value list, separator;
+    Number type;
+    if (short code = arguments(evaluator, call, 0, list, separator, type))
+        return code;
+    const std::u16string &chars = list.AsText().Chars();
+    const std::u16string &between = separator.AsText().Chars();
+    Json array = Json::array();
+    auto add = [&](std::size_t start, std::size_t length) {
+        Value item;
+        item.SetText(Text(chars.substr(start, length)));
+        array.push_back(elementOf(item, static_cast<int>(wholeNumber(type))));
+        return true;
+    };
+    try
+    {
+        if (between.empty())
+            forEachValue(chars, add);
+        else if (!chars.empty())
+        {
+            std::size_t start = 0;
+            for (std::size_t at; (at = chars.find(between, start)) != std::u16string::npos; start = at + between.size())
+                add(start, at - start);
+            add(start, chars.size() - start);
+        }
+    }
+    catch (const JsonError &e)
+    {
+        setError(result, e.message);
+        return kCalcOK;
+    }
+    result.SetText(Utf8ToUtf16(compact(array)));
+    return kCalcOK;
+}
+
 short jsonGetElement(Evaluator &evaluator, const Node &call, Value &result)
 {
     return withLocated(evaluator, call, result, [&](const Json &document, const std::vector<Step> &steps) {
@@ -535,6 +578,27 @@ short jsonGetElement(Evaluator &evaluator, const Node &call, Value &result)
             setElement(result, *element);
         else
             result.SetText(Text());
+    });
+}
+
+// JSONGetElementType: the type number of the element (JSONString 1 ... JSONNull 6, never JSONRaw); a missing
+// element is the "?" text, as a document that cannot be read.
+short jsonGetElementType(Evaluator &evaluator, const Node &call, Value &result)
+{
+    return withLocated(evaluator, call, result, [&](const Json &document, const std::vector<Step> &steps) {
+        const Json *element = find(document, steps);
+        if (!element)
+        {
+            setError(result, "Incorrect key, index, or path");
+            return;
+        }
+        int type = element->is_string() ? kJsonString
+                   : element->is_number() ? kJsonNumber
+                   : element->is_object() ? kJsonObject
+                   : element->is_array()  ? kJsonArray
+                   : element->is_boolean() ? kJsonBoolean
+                                           : kJsonNull;
+        setNumber(result, Number::FromInt(type));
     });
 }
 
@@ -613,6 +677,8 @@ short jsonType(Evaluator &, const Node &, Value &result)
 const BuiltinRegistration registration({
     {"JSONSetElement", 2, -1, &jsonSetElement},
     {"JSONGetElement", 2, 2, &jsonGetElement},
+    {"JSONGetElementType", 2, 2, &jsonGetElementType},
+    {"JSONMakeArray", 3, 3, &jsonMakeArray},
     {"JSONDeleteElement", 2, 2, &jsonDeleteElement},
     {"JSONListKeys", 2, 2, &jsonList<true>},
     {"JSONListValues", 2, 2, &jsonList<false>},

@@ -3,6 +3,9 @@
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
 #include "calc/FunctionSupport.h"
+#include "calc/Parser.h"
+
+#include <algorithm>
 
 namespace emu::calc
 {
@@ -169,6 +172,39 @@ short getAsBoolean(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// EvaluationError ( expression ): the error the expression fails with, 0 when it succeeds; wrapped around
+// Evaluate, the error of the text evaluated, a syntax error included.
+short evaluationError(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value value;
+    short code = argument(evaluator, call, 0, value);
+    setNumber(result, Number::FromInt(code));
+    return kCalcOK;
+}
+
+// IsValidExpression ( expression ): 1 when the text is a calculation that can be read; it is not evaluated.
+short isValidExpression(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value text;
+    if (short code = argument(evaluator, call, 0, text))
+        return code;
+    Program program;
+    Failure failure;
+    setBoolean(result, parse(text.AsText().Chars(), program, failure));
+    return kCalcOK;
+}
+
+// SetRecursion ( expression ; maxIterations ): the expression with While allowed that many iterations (at least
+// 1, at most 10 million so that a calculation still ends in reasonable time).
+short setRecursion(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Number limit;
+    if (short code = numberArgument(evaluator, call, 1, limit))
+        return code;
+    int64_t iterations = std::clamp<int64_t>(wholeNumber(limit), 1, 10000000);
+    return withSetting(evaluator, call, result, evaluator.settings().iterationLimit, iterations);
+}
+
 const BuiltinRegistration registration({
     {"If", 2, 3, &ifFunction},
     {"Case", 2, -1, &caseFunction},
@@ -178,6 +214,9 @@ const BuiltinRegistration registration({
     {"Choose", 2, -1, &choose},
     {"Evaluate", 1, 2, &evaluateFunction},
     {"IsValid", 1, 1, &isValid},
+    {"SetRecursion", 2, 2, &setRecursion},
+    {"EvaluationError", 1, 1, &evaluationError},
+    {"IsValidExpression", 1, 1, &isValidExpression},
     {"GetAsText", 1, 1, &getAsText},
     {"GetAsNumber", 1, 1, &getAsNumber},
     {"GetAsDate", 1, 1, &getAsDateTime<kDTDate>},

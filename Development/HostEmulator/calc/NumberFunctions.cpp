@@ -4,6 +4,7 @@
 #include "calc/Evaluator.h"
 #include "calc/FunctionSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -124,27 +125,6 @@ short extreme(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-// Functions computed in binary floating point; NaN or an infinite result cannot be evaluated (error 1218).
-// With `NothingAtZero`, 0 lies out of range without being an error: the result is empty (Log ( 0 )).
-template <double (*F)(double), bool (*Valid)(double), bool NothingAtZero = false>
-short real(Evaluator &evaluator, const Node &call, Value &result)
-{
-    Number number;
-    if (short code = numberArgument(evaluator, call, 0, number))
-        return code;
-    if (NothingAtZero && number.IsZero())
-    {
-        result.Clear(kDTNumber);
-        return kCalcOK;
-    }
-    double x = number.ToDouble();
-    double y = Valid(x) ? F(x) : NAN;
-    if (!std::isfinite(y))
-        return evaluator.fail(kCannotEvaluateNumber, call, "the result cannot be computed for this number");
-    setNumber(result, Number::FromDouble(y));
-    return kCalcOK;
-}
-
 bool nonNegative(double x) { return x >= 0; }
 bool positive(double x) { return x > 0; }
 bool anything(double) { return true; }
@@ -152,6 +132,78 @@ double squareRoot(double x) { return std::sqrt(x); }
 double exponential(double x) { return std::exp(x); }
 double naturalLog(double x) { return std::log(x); }
 double decimalLog(double x) { return std::log10(x); }
+double binaryLog(double x) { return std::log2(x); }
+
+// Beyond this many factors a product leaves the numbers the host can hold, so the loop stays short.
+constexpr int64_t kMaxFactors = 500;
+
+// A count argument: a whole number of 0 or more, else the function cannot be evaluated (error 1218).
+short countArgument(Evaluator &evaluator, const Node &call, std::size_t index, int64_t &count)
+{
+    Number number;
+    if (short code = numberArgument(evaluator, call, index, number))
+        return code;
+    count = wholeNumber(number);
+    if (count < 0)
+        return evaluator.fail(kCannotEvaluateNumber, call, "the number must not be negative");
+    return kCalcOK;
+}
+
+// Factorial ( number { ; numberOfFactors } ): number × (number - 1) × ... down to 1, or only the first
+// numberOfFactors of those factors.
+short factorial(Evaluator &evaluator, const Node &call, Value &result)
+{
+    int64_t n = 0, factors = 0;
+    if (short code = countArgument(evaluator, call, 0, n))
+        return code;
+    factors = n;
+    if (call.args.size() > 1)
+        if (short code = countArgument(evaluator, call, 1, factors))
+            return code;
+    factors = std::min(factors, n);
+    if (factors > kMaxFactors)
+        return evaluator.fail(kCannotEvaluateNumber, call, "the factorial is too large");
+    Number product = Number::FromInt(1);
+    for (int64_t i = 0; i < factors; ++i)
+        product = Number::Multiply(product, Number::FromInt(n - i));
+    setNumber(result, product);
+    return kCalcOK;
+}
+
+// Combination ( setSize ; numberOfChoices ): the ways to choose that many items of the set, order aside; 0 when
+// there are more choices than items. Each step's quotient is whole, so the decimal arithmetic stays exact.
+short combination(Evaluator &evaluator, const Node &call, Value &result)
+{
+    int64_t n = 0, k = 0;
+    if (short code = countArgument(evaluator, call, 0, n))
+        return code;
+    if (short code = countArgument(evaluator, call, 1, k))
+        return code;
+    if (k > n)
+    {
+        setNumber(result, Number::FromInt(0));
+        return kCalcOK;
+    }
+    k = std::min(k, n - k);
+    if (k > kMaxFactors)
+        return evaluator.fail(kCannotEvaluateNumber, call, "the combination is too large");
+    Number ways = Number::FromInt(1);
+    for (int64_t i = 1; i <= k; ++i)
+        Number::Divide(Number::Multiply(ways, Number::FromInt(n - k + i)), Number::FromInt(i), ways);
+    setNumber(result, ways);
+    return kCalcOK;
+}
+
+// SetPrecision ( expression ; precision ): the expression with quotients and the numbers it writes carried to
+// that many decimal places (16 to 400; the host keeps at most 37 significant digits).
+short setPrecisionFunction(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Number precision;
+    if (short code = numberArgument(evaluator, call, 1, precision))
+        return code;
+    int digits = static_cast<int>(std::clamp<int64_t>(wholeNumber(precision), Number::kDefaultPrecision, 400));
+    return withSetting(evaluator, call, result, evaluator.settings().precision, digits);
+}
 
 // A number from 0 up to, not including, 1; each thread draws from its own generator.
 short randomNumber(Evaluator &, const Node &, Value &result)
@@ -178,10 +230,14 @@ const BuiltinRegistration registration({
     {"Div", 2, 2, &division<false>},
     {"Min", 1, -1, &extreme<-1>},
     {"Max", 1, -1, &extreme<1>},
-    {"Sqrt", 1, 1, &real<&squareRoot, &nonNegative>},
-    {"Exp", 1, 1, &real<&exponential, &anything>},
-    {"Ln", 1, 1, &real<&naturalLog, &positive>},
-    {"Log", 1, 1, &real<&decimalLog, &positive, true>},
+    {"Sqrt", 1, 1, &realFunction<&squareRoot, &nonNegative>},
+    {"Exp", 1, 1, &realFunction<&exponential, &anything>},
+    {"Ln", 1, 1, &realFunction<&naturalLog, &positive>},
+    {"Log", 1, 1, &realFunction<&decimalLog, &positive, true>},
+    {"Lg", 1, 1, &realFunction<&binaryLog, &positive, true>},
+    {"Factorial", 1, 2, &factorial},
+    {"Combination", 2, 2, &combination},
+    {"SetPrecision", 2, 2, &setPrecisionFunction},
     {"Random", 0, 0, &randomNumber},
 });
 } // namespace

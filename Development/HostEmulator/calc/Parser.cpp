@@ -184,6 +184,8 @@ private:
             node->text = token.text;
             node->key = foldName(token.text);
             advance();
+            if (NodePtr repetition = repetitionNumber())
+                adopt(*node, std::move(repetition));
             return node;
         }
         case Tok::LParen:
@@ -329,6 +331,17 @@ private:
         return node;
     }
 
+    // The "[n]" right after a variable's name: which repetition it names. Null when there is none.
+    NodePtr repetitionNumber()
+    {
+        if (current().kind != Tok::LBracket)
+            return nullptr;
+        advance();
+        NodePtr repetition = expression(0);
+        expect(Tok::RBracket, kOperatorExpected, "\"]\" is expected after the repetition number");
+        return repetition;
+    }
+
     // "[ a ; b ]", the pairs of Substitute.
     NodePtr list()
     {
@@ -407,10 +420,15 @@ private:
         binding.text = token.text;
         binding.key = foldName(token.text);
         advance();
+        if (binding.isVariable)
+            binding.repetition = repetitionNumber();
         expect(Tok::Equal, kOperatorExpected, "\"=\" is expected after a Let variable");
         binding.value = expression(0);
-        if (binding.value->depth + 1 > let.depth)
-            let.depth = binding.value->depth + 1;
+        unsigned depth = binding.value->depth;
+        if (binding.repetition && binding.repetition->depth > depth)
+            depth = binding.repetition->depth;
+        if (depth + 1 > let.depth)
+            let.depth = depth + 1;
         if (let.depth > kMaxNestingDepth)
             fail(kCalcGeneric, "calculation is nested too deeply", let.position);
         const Scope *existing = reuse ? findLocal(binding.key) : nullptr;

@@ -24,6 +24,7 @@ struct cStyleName
 // FileMaker's style names and the face bits they set; "plain" clears them all.
 const cStyleName kStyleNames[] = {
     {u"plain", 0},
+    {u"allstyles", 0},
     {u"bold", 0x0100},
     {u"italic", 0x0200},
     {u"underline", 0x0400},
@@ -120,7 +121,9 @@ int64_t wholeNumber(const Value &value)
     return numberOf(value).Floor().ToInt64();
 }
 
-short textStyleAdd(Evaluator &evaluator, const Node &call, Value &result)
+// TextStyleAdd and TextStyleRemove: Plain (or AllStyles) takes every style away first, or for removal, all of them.
+template <bool Add>
+short textStyleChange(Evaluator &evaluator, const Node &call, Value &result)
 {
     cFaces faces;
     if (short code = readStyles(evaluator, *call.args[1], faces))
@@ -130,7 +133,8 @@ short textStyleAdd(Evaluator &evaluator, const Node &call, Value &result)
         return code;
     Text text = source.AsText();
     restyle(text, [&faces](CharStyle &style) {
-        style.face = static_cast<uint16_t>((faces.plain ? 0 : style.face) | faces.add);
+        uint16_t kept = faces.plain ? 0 : style.face;
+        style.face = static_cast<uint16_t>(Add ? kept | faces.add : kept & ~faces.add);
     });
     result.SetText(text);
     return kCalcOK;
@@ -199,6 +203,38 @@ short textSize(Evaluator &evaluator, const Node &call, Value &result)
         };
         return short(kCalcOK);
     });
+}
+
+// TextColorRemove, TextFontRemove and TextSizeRemove: without a second argument the trait goes from every
+// character; with one, only from the characters that carry that colour, font or size.
+template <uint8_t Trait>
+short traitRemove(Evaluator &evaluator, const Node &call, Value &result)
+{
+    Value source, setting;
+    if (short code = argument(evaluator, call, 0, source))
+        return code;
+    bool all = call.args.size() < 2;
+    if (!all)
+        if (short code = argument(evaluator, call, 1, setting))
+            return code;
+    const int64_t number = all ? 0 : wholeNumber(setting);
+    const uint16_t font = Trait == CharStyle::kFont && !all ? FontIdFor(setting.AsText().Chars()) : 0;
+    Text text = source.AsText();
+    restyle(text, [&](CharStyle &style) {
+        if (!(style.enabled & Trait))
+            return;
+        bool matches = all;
+        if (Trait == CharStyle::kColor)
+            matches = matches || ((int64_t(style.color.red) << 16) | (style.color.green << 8) | style.color.blue) == number;
+        if (Trait == CharStyle::kFont)
+            matches = matches || style.font == font;
+        if (Trait == CharStyle::kSize)
+            matches = matches || style.size == number;
+        if (matches)
+            style.enabled &= static_cast<uint8_t>(~Trait);
+    });
+    result.SetText(text);
+    return kCalcOK;
 }
 
 // EmulatorTextAlign ( text ; "left" | "center" | "right" | "justify" (or "full") | "" ): sets the alignment of
@@ -348,11 +384,15 @@ short getAsCss(Evaluator &evaluator, const Node &call, Value &result)
 }
 
 const BuiltinRegistration registration({
-    {"TextStyleAdd", 2, 2, &textStyleAdd},
+    {"TextStyleAdd", 2, 2, &textStyleChange<true>},
     {"RGB", 3, 3, &rgb},
     {"TextColor", 2, 2, &textColor},
     {"TextFont", 2, 3, &textFont},
     {"TextSize", 2, 2, &textSize},
+    {"TextStyleRemove", 2, 2, &textStyleChange<false>},
+    {"TextColorRemove", 1, 2, &traitRemove<CharStyle::kColor>},
+    {"TextFontRemove", 1, 3, &traitRemove<CharStyle::kFont>},
+    {"TextSizeRemove", 1, 2, &traitRemove<CharStyle::kSize>},
     {"EmulatorTextAlign", 2, 2, &emulatorTextAlign},
     {"GetAsCSS", 1, 1, &getAsCss},
 });

@@ -3,7 +3,10 @@
 #include "calc/Evaluator.h"
 #include "calc/FunctionSupport.h"
 
+#include "core/Encoding.h"
+
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -581,6 +584,28 @@ Text withoutStyles(const Text &text)
     return Text(text.Chars());
 }
 
+// GetAsURLEncoded: the text, without styles, as UTF-8 with every byte but ASCII letters, digits and the marks
+// URLs keep (: - _ . ! ~ * ' ( )) written %hh, as FileMaker writes them, in lower case.
+Text urlEncoded(const Text &text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::u16string out;
+    for (unsigned char byte : Utf16ToUtf8(text.Chars()))
+    {
+        bool kept = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+                    std::strchr(":-_.!~*'()", byte) != nullptr;
+        if (kept && byte != 0)
+            out += static_cast<char16_t>(byte);
+        else
+        {
+            out += u'%';
+            out += static_cast<char16_t>(kHex[byte >> 4]);
+            out += static_cast<char16_t>(kHex[byte & 15]);
+        }
+    }
+    return Text(std::move(out));
+}
+
 const BuiltinRegistration registration({
     {"Length", 1, 1, &length},
     {"Char", 1, 1, &charFunction},
@@ -593,6 +618,7 @@ const BuiltinRegistration registration({
     {"Substitute", 2, -1, &substitute},
     {"Replace", 4, 4, &replace},
     {"Trim", 1, 1, &textToText<&trimmed>},
+    {"GetAsURLEncoded", 1, 1, &textToText<&urlEncoded>},
     {"TrimAll", 3, 3, &trimAll},
     {"Upper", 1, 1, &textToText<&changedCase<&Text::Uppercase>>},
     {"Lower", 1, 1, &textToText<&changedCase<&Text::Lowercase>>},
