@@ -6,6 +6,8 @@
 # Usage (as root): pristine-package.sh [COMMAND]
 #   COMMAND  what to run in the root's copy of the repository instead (e.g. 'bash scripts/test.sh')
 # VANTREL_PRISTINE_KEEP=1 keeps the root (its path is printed) for a look afterwards.
+# With CCACHE_DIR set (as .ci/run sets it), the root also gets ccache and that cache: the compiler's output is the
+# same in the root, the install steps are still only the project's own, and the build there takes a fraction.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command=${1:-bash scripts/package.sh}
@@ -26,8 +28,12 @@ for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.l
   [ -s "$f" ] && sources+=("$f")
 done
 [ ${#sources[@]} -gt 0 ] || { echo "This machine has no apt sources to make the root from" >&2; exit 1; }
+cache=()
+if [ -n "${CCACHE_DIR:-}" ] && [ -d "$CCACHE_DIR" ]; then
+  cache=(--include=ccache)
+fi
 phase "mmdebstrap bookworm (${sources[*]})"
-mmdebstrap --quiet bookworm "$root" "${sources[@]}"
+mmdebstrap --quiet "${cache[@]}" bookworm "$root" "${sources[@]}"
 # What every installed machine has and a bare root lacks: names for the loopback addresses, and a resolver.
 printf '127.0.0.1\tlocalhost\n::1\tlocalhost ip6-localhost ip6-loopback\n' >"$root/etc/hosts"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
@@ -46,11 +52,18 @@ phase "running '$command'"
 status=0
 unshare --mount --propagation private bash -c '
   set -e
-  mount -t proc proc "$1/proc"
-  mount --rbind /dev "$1/dev"
-  mount -t sysfs sysfs "$1/sys"
-  exec chroot "$1" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c "cd /vantrel && $2"
-' pristine "$root" "$command" || status=$?
+  root=$1 command=$2 cache=$3
+  mount -t proc proc "$root/proc"
+  mount --rbind /dev "$root/dev"
+  mount -t sysfs sysfs "$root/sys"
+  environment=(HOME=/root LANG=C.UTF-8 TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+  if [ -n "$cache" ]; then
+    mkdir "$root/ccache"
+    mount --bind "$cache" "$root/ccache"
+    environment+=(CCACHE_DIR=/ccache CCACHE_BASEDIR=/vantrel CCACHE_NOHASHDIR=1 CMAKE_C_COMPILER_LAUNCHER=ccache
+                  CMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  exec chroot "$root" /usr/bin/env -i "${environment[@]}" /bin/bash -c "cd /vantrel && $command"
+' pristine "$root" "$command" "${cache:+$CCACHE_DIR}" || status=$?
 phase "done, exit status $status"
 exit "$status"
