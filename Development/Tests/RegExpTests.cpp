@@ -268,6 +268,13 @@ TEST(RegExpLimits, TheBudgetCountsProcessorTimeNotWaiting)
     EXPECT_TRUE(budget.spent());
     EXPECT_EQ(budget.reason(), "matching took longer than 100 ms");
 
+    // A thread that waits for a processor before its first check is charged a tenth of the budget for it at most.
+    vtl::cMatchBudget late(100ms, 5s);
+    std::this_thread::sleep_for(150ms);
+    EXPECT_FALSE(late.spent());
+    busy(95ms);
+    EXPECT_TRUE(late.spent());
+
     // A thread that never gets to run still ends, at the wall-clock ceiling.
     vtl::cMatchBudget starved(100ms, 300ms);
     busy(2ms);

@@ -25,7 +25,9 @@ bool cMatchBudget::spent(tClock::time_point now)
     if (!cpuStartRead_) {
         cpuStartRead_ = true;
         cpuStart_ = cpuNow;
-        beforeCpuStart_ = now - start_;
+        // Until now the thread may have waited for a processor rather than worked: a tenth of the budget at most
+        // is counted for that stretch, so that a busy server cannot spend a call's budget before it starts.
+        beforeCpuStart_ = std::min<std::chrono::nanoseconds>(now - start_, cpuAllowed_ / 10);
     }
     const std::chrono::nanoseconds used = cpuNow - cpuStart_ + beforeCpuStart_;
     if (used >= cpuAllowed_) return true;

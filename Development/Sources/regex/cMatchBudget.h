@@ -22,7 +22,7 @@ public:
     // True once either limit is reached. Cheap while time is left: the thread cannot have used more CPU time than
     // has passed, so the CPU clock (a system call) is read only when the wall clock says the budget could be spent.
     // A call that ends within a millisecond never reads it: the first reading comes at the first check after one
-    // millisecond, and the wall-clock time until then counts as CPU time in full.
+    // millisecond, and the wall-clock time until then counts as CPU time, up to a tenth of the budget.
     bool spent(tClock::time_point now);
     bool spent() { return spent(tClock::now()); }
 
