@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/ResultLimits.h"
+
 namespace fmx
 {
 class Text;
@@ -14,8 +16,7 @@ class Text;
 
 namespace vtl::html
 {
-// Longer than any text a calculation uses (256 MB of UTF-16); a conversion that would write more gives up.
-constexpr std::uint64_t kLongestHtml = std::uint64_t(1) << 27;
+constexpr std::uint64_t kLongestHtml = fmlib::kLongestResultText;
 
 // The HTML of a conversion as it is written, in blocks of UTF-16 units: growing it never copies what it holds,
 // and it holds nothing but the units. Writing beyond `longest` units throws std::length_error.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "FMWrapper/FMXTextStyle.h"
+#include "host/ResultLimits.h"
 #include "iOS_SupportFunctions/WideText.h"
 #include "regex/cRegExp.h"
 #include "regex/cRegExpError.h"
@@ -14,8 +15,7 @@ namespace fmlib
 {
 namespace
 {
-// Far beyond any text a calculation uses; 256 MB of UTF-16.
-constexpr std::uint64_t kLongestResult = std::uint64_t(1) << 27;
+constexpr std::uint64_t kLongestResult = fmlib::kLongestResultText;
 }
 
 void RegExpPerformSubstitute(fmx::Text &output, const fmx::DataVect &dataVect)

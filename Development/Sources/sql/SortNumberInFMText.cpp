@@ -11,15 +11,16 @@
 #include <string>
 
 #include "FMWrapper/FMXTypes.h"
+#include "host/ResultLimits.h"
 
 namespace
 {
 const char kParagraph = '\r';
 // Host text encoding code used for the list in both directions: numbers are plain ASCII in it.
 const fmx::Text::Encoding kListEncoding = fmx::Text::kEncoding_ASCII_Mac;
-// The longest sorted list, as for a substitution's result (256 MB of UTF-16). Numbers are written in full plain
-// digits, so a list of 1e308 lines grows fiftyfold: the limit ends it with an error instead of exhausting the server.
-const std::size_t kLongestList = std::size_t(1) << 27;
+// Numbers are written in full plain digits, so a list of 1e308 lines grows fiftyfold: the limit ends it with an
+// error instead of exhausting the server.
+const std::size_t kLongestList = fmlib::kLongestResultText;
 
 [[noreturn]] void refuseLongList()
 {
