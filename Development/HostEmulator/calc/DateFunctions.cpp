@@ -216,6 +216,14 @@ short timePart(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// A date (argument 0, as dateArgument reads it) and a number (argument 1).
+short dateAndNumberArguments(Evaluator &evaluator, const Node &call, DateTime &date, bool &empty, Number &number)
+{
+    if (short code = dateArgument(evaluator, call, date, empty))
+        return code;
+    return numberArgument(evaluator, call, 1, number);
+}
+
 // WeekOfYearFiscal ( date ; startingDay ): weeks begin on startingDay (1 Sunday ... 7 Saturday; other numbers
 // count on round the week), and a week belongs to the year that holds four or more of its days, so the first days
 // of January may lie in week 53 of the year before.
@@ -223,10 +231,8 @@ short weekOfYearFiscal(Evaluator &evaluator, const Node &call, Value &result)
 {
     DateTime date;
     bool empty = false;
-    if (short code = dateArgument(evaluator, call, date, empty))
-        return code;
     Number startingDay;
-    if (short code = numberArgument(evaluator, call, 1, startingDay))
+    if (short code = dateAndNumberArguments(evaluator, call, date, empty, startingDay))
         return code;
     if (empty)
     {
@@ -294,10 +300,8 @@ short yearName(Evaluator &evaluator, const Node &call, Value &result)
 {
     DateTime date;
     bool empty = false;
-    if (short code = dateArgument(evaluator, call, date, empty))
-        return code;
     Number format;
-    if (short code = numberArgument(evaluator, call, 1, format))
+    if (short code = dateAndNumberArguments(evaluator, call, date, empty, format))
         return code;
     if (empty)
     {

@@ -317,6 +317,8 @@ std::u16string cssOf(const CharStyle &style, const char16_t *separator)
 
 namespace
 {
+} // namespace
+
 void appendEscaped(std::u16string &out, char16_t c)
 {
     switch (c)
@@ -328,8 +330,6 @@ void appendEscaped(std::u16string &out, char16_t c)
     default: out += c;
     }
 }
-
-} // namespace
 
 const char16_t *alignmentCss(Align align)
 {

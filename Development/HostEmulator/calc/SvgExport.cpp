@@ -22,17 +22,16 @@ namespace emu::calc
 {
 namespace
 {
+// Text as the CSS export writes it, but with quotation marks as entities and carriage returns kept.
 void appendEntities(std::u16string &out, std::u16string_view chars)
 {
     for (char16_t c : chars)
-        switch (c)
-        {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        default: out += c;
-        }
+        if (c == u'"')
+            out += u"&quot;";
+        else if (c == u'\r')
+            out += c;
+        else
+            appendEscaped(out, c);
 }
 
 short getAsSvg(Evaluator &evaluator, const Node &call, Value &result)
