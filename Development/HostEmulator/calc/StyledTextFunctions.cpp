@@ -3,6 +3,7 @@
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
 #include "calc/FunctionSupport.h"
+#include "calc/StyleCss.h"
 #include "core/Styles.h"
 #include "core/Text.h"
 
@@ -264,12 +265,14 @@ short emulatorTextAlign(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-std::u16string cssOf(const CharStyle &style)
+} // namespace
+
+std::u16string cssOf(const CharStyle &style, const char16_t *separator)
 {
     std::u16string css;
-    auto add = [&css](const std::string &ascii) {
+    auto add = [&css, separator](const std::string &ascii) {
         if (!css.empty())
-            css += u' ';
+            css += separator;
         css.append(ascii.begin(), ascii.end());
     };
     const uint16_t face = style.face;
@@ -312,6 +315,10 @@ std::u16string cssOf(const CharStyle &style)
     return css;
 }
 
+namespace
+{
+} // namespace
+
 void appendEscaped(std::u16string &out, char16_t c)
 {
     switch (c)
@@ -336,6 +343,8 @@ const char16_t *alignmentCss(Align align)
     }
 }
 
+namespace
+{
 // The host's CSS export: each paragraph with an alignment is wrapped in a SPAN carrying its text-align (so the
 // first start tag holds the first paragraph's alignment); each run of one style is a SPAN with that style.
 short getAsCss(Evaluator &evaluator, const Node &call, Value &result)
