@@ -193,6 +193,8 @@ TEST_F(CalcFunctionTest, GetAsConversions)
     EXPECT_EQ("0", value(R"(GetAsBoolean ( "abc" ))"));
     EXPECT_EQ("1", value(R"(GetAsBoolean ( "a1" ))"));
     EXPECT_EQ("0", value(R"(GetAsBoolean ( "" ))"));
+    EXPECT_EQ("1", value(R"(GetAsBoolean ( "?" ))"));  // the result of an expression that failed
+    EXPECT_EQ("0", value(R"(GetAsBoolean ( "??" ))"));
     EXPECT_EQ("1", value("GetAsBoolean ( -0.5 )"));
 }
 
@@ -228,6 +230,13 @@ TEST_F(CalcFunctionTest, OtherNumberFunctions)
     EXPECT_EQ("1", value("Min ( 3 ; 1 ; 2 )"));
     EXPECT_EQ("3", value("Max ( 3 ; 1 ; 2 )"));
     EXPECT_EQ(FMHost::Type::Date, type("Max ( Date ( 1 ; 1 ; 2026 ) ; Date ( 1 ; 2 ; 2026 ) )"));
+    // empty arguments are left out; all-text arguments compare as text, mixed ones as numbers
+    EXPECT_EQ("5", value("Min ( \"\" ; 5 )"));
+    EXPECT_EQ("-3", value("Max ( -3 ; \"\" )"));
+    EXPECT_EQ("", value("Max ( \"\" ; \"\" )"));
+    EXPECT_EQ("9", value("Max ( \"10\" ; \"9\" )"));
+    EXPECT_EQ("b", value("Min ( \"C\" ; \"b\" )"));
+    EXPECT_EQ("10", value("Max ( \"10\" ; 9 )"));
     EXPECT_EQ("-1", value("Sign ( -4 )"));
     EXPECT_EQ("0", value("Sign ( 0 )"));
     EXPECT_EQ("3", value("Abs ( -3 )"));
