@@ -190,6 +190,11 @@ TEST_F(CalcFunctionTest, GetAsConversions)
     EXPECT_EQ("", value(R"(GetAsDate ( "" ))"));
     EXPECT_EQ(500, error(R"(GetAsDate ( "not a date" ))"));
     EXPECT_EQ(501, error(R"(GetAsTime ( "noon" ))"));
+    // a time alone may give only its hour; after a date the minutes are needed
+    EXPECT_EQ("15:00:00", value(R"(GetAsTime ( "3 PM" ))"));
+    EXPECT_EQ("0", value(R"(Minute ( "12" ))"));
+    EXPECT_EQ(501, error(R"(GetAsTime ( "12x" ))"));
+    EXPECT_NE(0, error(R"(GetAsTimestamp ( "1/1/2019 12" ))"));
     EXPECT_EQ("0", value(R"(GetAsBoolean ( "abc" ))"));
     EXPECT_EQ("1", value(R"(GetAsBoolean ( "a1" ))"));
     EXPECT_EQ("0", value(R"(GetAsBoolean ( "" ))"));
