@@ -34,6 +34,7 @@ TEST_F(StyledText, StyleNamesAreValuesALetCanHold)
     EXPECT_EQ("<SPAN STYLE= \"font-style: italic;\" >x</SPAN>",
               value("GetAsCSS ( TextStyleRemove ( TextStyleAdd ( \"x\" ; AllStyles ) ; AllStyles - Italic ) )"));
     EXPECT_EQ(102, error("TextStyleAdd ( \"x\" ; 65536 )"));
+    EXPECT_EQ(102, error("TextStyleAdd ( \"x\" ; \"Bold\" )"));  // a text is no style
     // Extend is no value (the name is FileMaker's function Extend), but TextStyleAdd still reads the style
     EXPECT_EQ(102, error("Extend"));
     EXPECT_EQ(0, error("TextStyleAdd ( \"x\" ; Extend + Bold )"));

@@ -82,8 +82,10 @@ short readStyles(Evaluator &evaluator, const Node &node, cFaces &faces)
     Value value;
     if (short code = evaluator.evaluate(node, value))
         return code;
+    Number read;
+    const bool numeric = value.Type() != kDTText || Number::FromText(value.AsText().Chars(), read);
     const int64_t number = numberOf(value).Floor().ToInt64();
-    if (number < 0 || (number & ~int64_t(kAllFaces)) != 0)
+    if (!numeric || number < 0 || (number & ~int64_t(kAllFaces)) != 0)
         return evaluator.fail(kFieldMissing, node, "not a text style");
     faces.add |= static_cast<uint16_t>(number);
     faces.plain = faces.plain || number == 0;
