@@ -190,9 +190,16 @@ TEST_F(CalcFunctionTest, GetAsConversions)
     EXPECT_EQ("", value(R"(GetAsDate ( "" ))"));
     EXPECT_EQ(500, error(R"(GetAsDate ( "not a date" ))"));
     EXPECT_EQ(501, error(R"(GetAsTime ( "noon" ))"));
+    // a time alone may give only its hour; after a date the minutes are needed
+    EXPECT_EQ("15:00:00", value(R"(GetAsTime ( "3 PM" ))"));
+    EXPECT_EQ("0", value(R"(Minute ( "12" ))"));
+    EXPECT_EQ(501, error(R"(GetAsTime ( "12x" ))"));
+    EXPECT_NE(0, error(R"(GetAsTimestamp ( "1/1/2019 12" ))"));
     EXPECT_EQ("0", value(R"(GetAsBoolean ( "abc" ))"));
     EXPECT_EQ("1", value(R"(GetAsBoolean ( "a1" ))"));
     EXPECT_EQ("0", value(R"(GetAsBoolean ( "" ))"));
+    EXPECT_EQ("1", value(R"(GetAsBoolean ( "?" ))"));  // the result of an expression that failed
+    EXPECT_EQ("0", value(R"(GetAsBoolean ( "??" ))"));
     EXPECT_EQ("1", value("GetAsBoolean ( -0.5 )"));
 }
 
@@ -228,6 +235,13 @@ TEST_F(CalcFunctionTest, OtherNumberFunctions)
     EXPECT_EQ("1", value("Min ( 3 ; 1 ; 2 )"));
     EXPECT_EQ("3", value("Max ( 3 ; 1 ; 2 )"));
     EXPECT_EQ(FMHost::Type::Date, type("Max ( Date ( 1 ; 1 ; 2026 ) ; Date ( 1 ; 2 ; 2026 ) )"));
+    // empty arguments are left out; all-text arguments compare as text, mixed ones as numbers
+    EXPECT_EQ("5", value("Min ( \"\" ; 5 )"));
+    EXPECT_EQ("-3", value("Max ( -3 ; \"\" )"));
+    EXPECT_EQ("", value("Max ( \"\" ; \"\" )"));
+    EXPECT_EQ("9", value("Max ( \"10\" ; \"9\" )"));
+    EXPECT_EQ("b", value("Min ( \"C\" ; \"b\" )"));
+    EXPECT_EQ("10", value("Max ( \"10\" ; 9 )"));
     EXPECT_EQ("-1", value("Sign ( -4 )"));
     EXPECT_EQ("0", value("Sign ( 0 )"));
     EXPECT_EQ("3", value("Abs ( -3 )"));

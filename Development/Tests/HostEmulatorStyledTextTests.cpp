@@ -16,12 +16,28 @@ TEST_F(StyledText, StylesCombineAndPlainClearsThem)
     EXPECT_EQ("<SPAN STYLE= \"font-weight: bold; font-style: italic;\" >a&lt;b</SPAN>",
               value("GetAsCSS ( TextStyleAdd ( \"a<b\" ; Bold + italic ) )"));
     EXPECT_EQ("x", value("GetAsCSS ( TextStyleAdd ( TextStyleAdd ( \"x\" ; Bold ) ; Plain ) )"));
-    EXPECT_EQ("<SPAN STYLE= \"font-style: italic;\" >x</SPAN>",
+    // Plain beside other styles is ignored, as FileMaker's help states
+    EXPECT_EQ("<SPAN STYLE= \"font-weight: bold; font-style: italic;\" >x</SPAN>",
               value("GetAsCSS ( TextStyleAdd ( TextStyleAdd ( \"x\" ; Bold ) ; Plain + Italic ) )"));
     EXPECT_EQ("<SPAN STYLE= \"text-transform: capitalize;\" >x</SPAN>",
               value("GetAsCSS ( TextStyleAdd ( \"x\" ; Titlecase ) )"));
     EXPECT_EQ(102, error("TextStyleAdd ( \"x\" ; Boldest )"));
     EXPECT_EQ(102, error("TextStyleAdd ( \"x\" ; Bold - Italic )"));
+}
+
+TEST_F(StyledText, StyleNamesAreValuesALetCanHold)
+{
+    EXPECT_EQ("256", value("Bold"));
+    EXPECT_EQ(value("GetAsCSS ( TextStyleAdd ( \"x\" ; SmallCaps + Italic ) )"),
+              value("Let ( s = SmallCaps + Italic ; GetAsCSS ( TextStyleAdd ( \"x\" ; s ) ) )"));
+    EXPECT_EQ("x", value("Let ( s = Plain ; GetAsCSS ( TextStyleAdd ( TextStyleAdd ( \"x\" ; Bold ) ; s ) ) )"));
+    EXPECT_EQ("<SPAN STYLE= \"font-style: italic;\" >x</SPAN>",
+              value("GetAsCSS ( TextStyleRemove ( TextStyleAdd ( \"x\" ; AllStyles ) ; AllStyles - Italic ) )"));
+    EXPECT_EQ(102, error("TextStyleAdd ( \"x\" ; 65536 )"));
+    EXPECT_EQ(102, error("TextStyleAdd ( \"x\" ; \"Bold\" )"));  // a text is no style
+    // Extend is no value (the name is FileMaker's function Extend), but TextStyleAdd still reads the style
+    EXPECT_EQ(102, error("Extend"));
+    EXPECT_EQ(0, error("TextStyleAdd ( \"x\" ; Extend + Bold )"));
 }
 
 TEST_F(StyledText, ColoursFontsAndSizes)

@@ -62,10 +62,14 @@ int compareValues(const Value &left, const Value &right)
 {
     if (isNumeric(left.Type()) && isNumeric(right.Type()))
         return Number::Compare(numberOf(left), numberOf(right));
-    // Text comparisons ignore case, as FileMaker's do.
-    return ToLowerCopy(left.AsText().Chars()).compare(ToLowerCopy(right.AsText().Chars()));
+    return compareAsText(left, right);
 }
 } // namespace
+
+int compareAsText(const Value &left, const Value &right)
+{
+    return ToLowerCopy(left.AsText().Chars()).compare(ToLowerCopy(right.AsText().Chars()));
+}
 
 Number numberOf(const Value &value) { return value.AsNumber(); }
 

@@ -87,6 +87,8 @@ short evaluateNested(Evaluator &outer, const Node &at, const std::u16string &tex
 
 // Number form of a value as the operators read it (empty text reads as 0).
 Number numberOf(const Value &value);
+// The order of two values' text forms, case ignored, as FileMaker compares texts.
+int compareAsText(const Value &left, const Value &right);
 void setNumber(Value &out, const Number &number);
 // A number of the type: day counts for dates, seconds for times and timestamps (the units date arithmetic works
 // in); a plain number for any other type.

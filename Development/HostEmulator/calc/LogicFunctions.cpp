@@ -162,13 +162,15 @@ short getAsDateTime(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-// 1 for a value that is true (a number other than 0, a text whose number is not 0, a date), else 0.
+// 1 for a value that is true (a number other than 0, a text whose number is not 0, a date), else 0. The "?" that
+// stands for a result that could not be computed counts as true, as FileMaker reads it.
 short getAsBoolean(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value value;
     if (short code = argument(evaluator, call, 0, value))
         return code;
-    setBoolean(result, value.AsBoolean());
+    const bool unknown = value.Type() == kDTText && value.AsText().Chars() == u"?";
+    setBoolean(result, unknown || value.AsBoolean());
     return kCalcOK;
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 #include <random>
+#include <vector>
 
 namespace emu::calc
 {
@@ -108,20 +109,38 @@ short division(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-// Min and Max answer the chosen argument itself, so a date stays a date.
+// Min and Max answer the chosen argument itself, so a date stays a date. Empty arguments are left out, as
+// FileMaker leaves out empty fields. Arguments that are all text compare as text (case ignored); arguments of
+// mixed types compare as numbers.
 template <int Sign>
 short extreme(Evaluator &evaluator, const Node &call, Value &result)
 {
-    Value best;
+    std::vector<Value> values;
+    bool allText = true;
     for (std::size_t i = 0; i < call.args.size(); ++i)
     {
         Value value;
         if (short code = argument(evaluator, call, i, value))
             return code;
-        if (i == 0 || Number::Compare(numberOf(value), numberOf(best)) * Sign > 0)
-            best = std::move(value);
+        if (value.AsText().Chars().empty())
+            continue;
+        allText = allText && value.Type() == kDTText;
+        values.push_back(std::move(value));
     }
-    result = std::move(best);
+    if (values.empty())
+    {
+        result.Clear(kDTNumber);
+        return kCalcOK;
+    }
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < values.size(); ++i)
+    {
+        int order = allText ? compareAsText(values[i], values[best])
+                            : Number::Compare(numberOf(values[i]), numberOf(values[best]));
+        if (order * Sign > 0)
+            best = i;
+    }
+    result = std::move(values[best]);
     return kCalcOK;
 }
 

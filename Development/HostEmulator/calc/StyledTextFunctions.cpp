@@ -22,10 +22,12 @@ struct cStyleName
     uint16_t face;
 };
 
-// FileMaker's style names and the face bits they set; "plain" clears them all.
+constexpr uint16_t kAllFaces = 0x77FF;
+
+// FileMaker's style names and the face bits they set; "plain" alone clears them all.
 const cStyleName kStyleNames[] = {
     {u"plain", 0},
-    {u"allstyles", 0},
+    {u"allstyles", kAllFaces},
     {u"bold", 0x0100},
     {u"italic", 0x0200},
     {u"underline", 0x0400},
@@ -49,7 +51,17 @@ struct cFaces
     bool plain = false;
 };
 
-// Reads "Bold + Italic ..." from the argument's tree: style names are bare names joined by "+".
+const cStyleName *styleNamed(const std::u16string &name)
+{
+    const std::u16string folded = ToLowerCopy(name);
+    for (const cStyleName &style : kStyleNames)
+        if (folded == style.name)
+            return &style;
+    return nullptr;
+}
+
+// Reads "Bold + Italic ..." from the argument's tree: style names joined by "+". Any other part is evaluated
+// and read as the number of its styles, so that a Let variable can hold them (TitleStyle = SmallCaps + Titlecase).
 short readStyles(Evaluator &evaluator, const Node &node, cFaces &faces)
 {
     if (node.kind == NodeKind::Binary && node.op == BinaryOp::Add)
@@ -58,18 +70,35 @@ short readStyles(Evaluator &evaluator, const Node &node, cFaces &faces)
             return code;
         return readStyles(evaluator, *node.args[1], faces);
     }
-    if (node.kind == NodeKind::Name)
+    const bool bareName = node.kind == NodeKind::Name || (node.kind == NodeKind::Call && node.args.empty() &&
+                                                          !node.hasParentheses);
+    if (const cStyleName *style = bareName ? styleNamed(node.text) : nullptr)
     {
-        const std::u16string folded = ToLowerCopy(node.text);
-        for (const cStyleName &style : kStyleNames)
-            if (folded == style.name)
-            {
-                faces.add |= style.face;
-                faces.plain = faces.plain || style.face == 0;
-                return kCalcOK;
-            }
+        faces.add |= style->face;
+        faces.plain = faces.plain || style->face == 0;
+        return kCalcOK;
     }
-    return evaluator.fail(kFieldMissing, node, "not a text style name");
+    if (node.kind == NodeKind::Name)
+        return evaluator.fail(kFieldMissing, node, "not a text style name");
+    Value value;
+    if (short code = evaluator.evaluate(node, value))
+        return code;
+    Number read;
+    const bool numeric = value.Type() != kDTText || Number::FromText(value.AsText().Chars(), read);
+    const int64_t number = numberOf(value).Floor().ToInt64();
+    if (!numeric || number < 0 || (number & ~int64_t(kAllFaces)) != 0)
+        return evaluator.fail(kFieldMissing, node, "not a text style");
+    faces.add |= static_cast<uint16_t>(number);
+    faces.plain = faces.plain || number == 0;
+    return kCalcOK;
+}
+
+// A style name outside TextStyleAdd and TextStyleRemove: the number of its styles.
+short styleConstant(Evaluator &, const Node &call, Value &result)
+{
+    const cStyleName *style = styleNamed(call.text);
+    setNumber(result, Number::FromInt(style ? style->face : 0));
+    return kCalcOK;
 }
 
 // Changes the style of every character, one run of equal styles at a time.
@@ -122,7 +151,8 @@ int64_t wholeNumber(const Value &value)
     return numberOf(value).Floor().ToInt64();
 }
 
-// TextStyleAdd and TextStyleRemove: Plain (or AllStyles) takes every style away first, or for removal, all of them.
+// TextStyleAdd and TextStyleRemove. Plain alone takes every style away (for removal too); beside other styles it
+// is ignored, as FileMaker's help states.
 template <bool Add>
 short textStyleChange(Evaluator &evaluator, const Node &call, Value &result)
 {
@@ -133,8 +163,9 @@ short textStyleChange(Evaluator &evaluator, const Node &call, Value &result)
     if (short code = evaluator.evaluate(*call.args[0], source))
         return code;
     Text text = source.AsText();
-    restyle(text, [&faces](CharStyle &style) {
-        uint16_t kept = faces.plain ? 0 : style.face;
+    const bool plainOnly = faces.plain && faces.add == 0;
+    restyle(text, [&faces, plainOnly](CharStyle &style) {
+        uint16_t kept = plainOnly ? 0 : style.face;
         style.face = static_cast<uint16_t>(Add ? kept | faces.add : kept & ~faces.add);
     });
     result.SetText(text);
@@ -404,6 +435,23 @@ const BuiltinRegistration registration({
     {"TextSizeRemove", 1, 2, &traitRemove<CharStyle::kSize>},
     {"EmulatorTextAlign", 2, 2, &emulatorTextAlign},
     {"GetAsCSS", 1, 1, &getAsCss},
+    // The style names as values. Extend stays FileMaker's function of that name (TextStyleAdd still reads it).
+    {"Plain", 0, 0, &styleConstant},
+    {"AllStyles", 0, 0, &styleConstant},
+    {"Bold", 0, 0, &styleConstant},
+    {"Italic", 0, 0, &styleConstant},
+    {"Underline", 0, 0, &styleConstant},
+    {"HighlightYellow", 0, 0, &styleConstant},
+    {"Condense", 0, 0, &styleConstant},
+    {"Strikethrough", 0, 0, &styleConstant},
+    {"SmallCaps", 0, 0, &styleConstant},
+    {"Superscript", 0, 0, &styleConstant},
+    {"Subscript", 0, 0, &styleConstant},
+    {"Uppercase", 0, 0, &styleConstant},
+    {"Lowercase", 0, 0, &styleConstant},
+    {"Titlecase", 0, 0, &styleConstant},
+    {"WordUnderline", 0, 0, &styleConstant},
+    {"DoubleUnderline", 0, 0, &styleConstant},
 });
 } // namespace
 } // namespace emu::calc

@@ -105,10 +105,20 @@ short codeFunction(Evaluator &evaluator, const Node &call, Value &result)
         for (uint32_t rest = codePoint; rest > 0 || groupDigits < 5; rest /= 10, ++groupDigits)
             digits += static_cast<char16_t>(u'0' + rest % 10);
     }
+    // An empty text has no code. Digits beyond what a number carries exactly would come out rounded, a wrong
+    // code: those answer the "?" FileMaker shows for a code too long for a number.
+    if (digits.empty())
+    {
+        result.Clear(kDTNumber);
+        return kCalcOK;
+    }
     std::reverse(digits.begin(), digits.end());
     Number number;
-    if (digits.empty() || !Number::ParseLiteral(digits, number))
-        number = Number::FromInt(0);
+    if (digits.size() > static_cast<std::size_t>(Number::kMaxDigits) || !Number::ParseLiteral(digits, number))
+    {
+        result.SetText(Text(u"?"));
+        return kCalcOK;
+    }
     setNumber(result, number);
     return kCalcOK;
 }

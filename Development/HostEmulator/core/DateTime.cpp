@@ -98,13 +98,17 @@ bool ReadDate(Cursor &c, int64_t &days)
     return true;
 }
 
-bool ReadTime(Cursor &c, int64_t &usec, bool allowNegative)
+// A time alone may give only its hour ("12", "3 PM"), as a time field takes it; after a date the minutes are needed.
+bool ReadTime(Cursor &c, int64_t &usec, bool alone)
 {
-    bool negative = allowNegative && c.Take(u'-');
-    int64_t h, m, s = 0, frac = 0;
-    if (!c.Number(h, 9) || !c.Take(u':') || !c.Number(m, 2) || m > 59)
+    bool negative = alone && c.Take(u'-');
+    int64_t h, m = 0, s = 0, frac = 0;
+    if (!c.Number(h, 9))
         return false;
-    if (c.Take(u':'))
+    const bool minutes = c.Take(u':');
+    if (minutes ? !c.Number(m, 2) || m > 59 : !alone)
+        return false;
+    if (minutes && c.Take(u':'))
     {
         if (!c.Number(s, 2) || s > 59)
             return false;
