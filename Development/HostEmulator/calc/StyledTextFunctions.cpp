@@ -264,6 +264,27 @@ short emulatorTextAlign(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// A font name inside the export's quoted CSS string, itself inside a double-quoted STYLE attribute. Only letters,
+// digits, blanks and characters beyond ASCII stand as they are; every other character is a CSS escape (a backslash,
+// hex digits and a space, the same character to CSS), so that no font name can end the string or the attribute,
+// open a tag or an entity, or spell a declaration ("text-align: right" becomes "text\2D align\3A  right").
+void appendCssStringText(std::u16string &css, const std::u16string &text)
+{
+    for (char16_t c : text)
+    {
+        const bool plain = c >= 0x80 || c == u' ' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') ||
+                           (c >= u'a' && c <= u'z');
+        if (plain)
+        {
+            css += c;
+            continue;
+        }
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\%X ", static_cast<unsigned>(c));
+        css.append(escape, escape + std::char_traits<char>::length(escape));
+    }
+}
+
 std::u16string cssOf(const CharStyle &style)
 {
     std::u16string css;
@@ -277,7 +298,8 @@ std::u16string cssOf(const CharStyle &style)
     if ((style.enabled & CharStyle::kFont) && FontNameFor(style.font, fontName))
     {
         add("font-family: '");
-        css += fontName + u"';";
+        appendCssStringText(css, fontName);
+        css += u"';";
     }
     if (style.enabled & CharStyle::kSize)
         add("font-size: " + std::to_string(style.size) + "px;");
