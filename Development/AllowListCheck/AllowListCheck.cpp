@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "UserAccess.h"
-#include "errors/AllowList.h"
+#include "errors/AllowListReport.h"
 #include "errors/AllowListPath.h"
 
 namespace

@@ -1035,6 +1035,9 @@ TEST_F(HtmlTest, WorkingMemoryStaysWithinFourTimesTheResult)
         {"runs of ten", 10, false, "all=vtl"},
         {"a new style at every character", 1, false, "all=vtl"},
         {"inline styles at every character", 1, false, ""},
+        {"a colour of its own for every run of ten", 10, true, "all=vtl"},
+        {"a colour of its own for every character", 1, true, "all=vtl"},
+        {"a colour of its own inline for every character", 1, true, ""},
     };
     constexpr long long kConstant = 512 * 1024;
     for (const cCase &c : cases)

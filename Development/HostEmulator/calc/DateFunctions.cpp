@@ -216,6 +216,14 @@ short timePart(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// A date (argument 0, as dateArgument reads it) and a number (argument 1).
+short dateAndNumberArguments(Evaluator &evaluator, const Node &call, DateTime &date, bool &empty, Number &number)
+{
+    if (short code = dateArgument(evaluator, call, date, empty))
+        return code;
+    return numberArgument(evaluator, call, 1, number);
+}
+
 // WeekOfYearFiscal ( date ; startingDay ): weeks begin on startingDay (1 Sunday ... 7 Saturday; other numbers
 // count on round the week), and a week belongs to the year that holds four or more of its days, so the first days
 // of January may lie in week 53 of the year before.
@@ -223,10 +231,8 @@ short weekOfYearFiscal(Evaluator &evaluator, const Node &call, Value &result)
 {
     DateTime date;
     bool empty = false;
-    if (short code = dateArgument(evaluator, call, date, empty))
-        return code;
     Number startingDay;
-    if (short code = numberArgument(evaluator, call, 1, startingDay))
+    if (short code = dateAndNumberArguments(evaluator, call, date, empty, startingDay))
         return code;
     if (empty)
     {
@@ -258,6 +264,80 @@ const BuiltinRegistration registration({
     {"Hour", 1, 1, &timePart<0>},
     {"Minute", 1, 1, &timePart<1>},
     {"Seconds", 1, 1, &timePart<2>},
+});
+} // namespace
+} // namespace emu::calc
+
+// The Japanese names of dates: DayNameJ, MonthNameJ and YearName, the year in the era of the emperor's reign.
+namespace emu::calc
+{
+namespace
+{
+constexpr const char16_t *kDayNamesJ[] = {u"日曜日", u"月曜日", u"火曜日", u"水曜日", u"木曜日", u"金曜日", u"土曜日"};
+constexpr const char16_t *kMonthNamesJ[] = {u"1月", u"2月", u"3月", u"4月",  u"5月",  u"6月",
+                                            u"7月", u"8月", u"9月", u"10月", u"11月", u"12月"};
+
+const char16_t *dayNameJ(const DateTime &date) { return kDayNamesJ[dayOfWeek(date) - 1]; }
+const char16_t *monthNameJ(const DateTime &date) { return kMonthNamesJ[monthOf(date) - 1]; }
+
+struct cEra
+{
+    int64_t year;
+    int month, day;  // the first day of the era
+    const char16_t *name, *abbreviation, *letter;
+};
+
+// Meiji to Reiwa, with the first days FileMaker counts them from; the latest first.
+const cEra kEras[] = {
+    {2019, 5, 1, u"令和", u"令", u"R"},  {1989, 1, 8, u"平成", u"平", u"H"}, {1926, 12, 25, u"昭和", u"昭", u"S"},
+    {1912, 7, 30, u"大正", u"大", u"T"}, {1868, 9, 8, u"明治", u"明", u"M"},
+};
+
+// YearName ( date ; format ): format 0 the era's name and the year in it ("平成20"), 1 its abbreviation in
+// parentheses ("(平)20", the first year written 元), 2 its letter ("H20"); another format reads as 0. Dates before
+// Meiji are years of the common era: "西暦1867", "(西)1867", "1867 CE".
+short yearName(Evaluator &evaluator, const Node &call, Value &result)
+{
+    DateTime date;
+    bool empty = false;
+    Number format;
+    if (short code = dateAndNumberArguments(evaluator, call, date, empty, format))
+        return code;
+    if (empty)
+    {
+        result.SetText(u"");
+        return kCalcOK;
+    }
+    const int64_t chosen = wholeNumber(format);
+    const int style = chosen >= 0 && chosen <= 2 ? static_cast<int>(chosen) : 0;
+    const int64_t year = yearOf(date);
+    const int64_t day = date.DayNumber();
+    std::u16string out;
+    for (const cEra &era : kEras)
+    {
+        if (day < DateTime::DaysFromCivil(era.year, era.month, era.day) + 1)
+            continue;
+        const int64_t inEra = year - era.year + 1;
+        const std::u16string digits = decimalText(inEra);
+        if (style == 0)
+            out = era.name + digits;
+        else if (style == 1)
+            out = u"(" + std::u16string(era.abbreviation) + u")" + (inEra == 1 ? std::u16string(u"元") : digits);
+        else
+            out = era.letter + digits;
+        result.SetText(out);
+        return kCalcOK;
+    }
+    const std::u16string digits = decimalText(year);
+    out = style == 0 ? u"西暦" + digits : style == 1 ? u"(西)" + digits : digits + u" CE";
+    result.SetText(out);
+    return kCalcOK;
+}
+
+const BuiltinRegistration japaneseRegistration({
+    {"DayNameJ", 1, 1, &dateName<&dayNameJ>},
+    {"MonthNameJ", 1, 1, &dateName<&monthNameJ>},
+    {"YearName", 2, 2, &yearName},
 });
 } // namespace
 } // namespace emu::calc

@@ -124,6 +124,13 @@ short withSetting(Evaluator &evaluator, const Node &call, Value &result, T &sett
 
 int64_t valueCountOf(const std::u16string &chars);
 
+// A whole number in decimal digits.
+inline std::u16string decimalText(int64_t n)
+{
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 // The result text of LeftValues and its relatives: values [first, first + count) (1-based, clipped), each
 // followed by a carriage return, styles kept.
 Text valuesRange(const Text &text, int64_t first, int64_t count);

@@ -401,6 +401,12 @@ short withDocument(Evaluator &evaluator, const Node &call, Value &result, F &&f)
     Value source;
     if (short code = argument(evaluator, call, 0, source))
         return code;
+    // A value JSONParse found not valid holds its error message: the function answers that message.
+    if (source.JsonState() < 0)
+    {
+        result.SetText(source.AsText());
+        return kCalcOK;
+    }
     Json document;
     std::string error;
     if (parseDocument(source, document, error))
@@ -494,6 +500,20 @@ short setOne(Evaluator &evaluator, const Node &path, const Node &value, const No
 
 short setElements(Evaluator &evaluator, const Node &call, bool listForm, Json &document, Value &result);
 
+// The JSON state JSONSetElement's result carries: it comes out parsed, its root's type known.
+int8_t parsedState(const Json &document)
+{
+    if (document.is_object())
+        return kJsonObject;
+    if (document.is_array())
+        return kJsonArray;
+    if (document.is_string())
+        return kJsonString;
+    if (document.is_number())
+        return kJsonNumber;
+    return document.is_boolean() ? kJsonBoolean : kJsonNull;
+}
+
 // JSONSetElement ( json ; keyOrIndexOrPath ; value ; type ) or ( json ; [ path1 ; value1 ; type1 ] ; ... )
 short jsonSetElement(Evaluator &evaluator, const Node &call, Value &result)
 {
@@ -529,6 +549,7 @@ short setElements(Evaluator &evaluator, const Node &call, bool listForm, Json &d
         return kCalcOK;
     }
     result.SetText(Utf8ToUtf16(compact(document)));
+    result.SetJsonState(parsedState(document));
     return kCalcOK;
 }
 

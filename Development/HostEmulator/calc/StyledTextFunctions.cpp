@@ -3,6 +3,7 @@
 #include "calc/Builtins.h"
 #include "calc/Evaluator.h"
 #include "calc/FunctionSupport.h"
+#include "calc/StyleCss.h"
 #include "core/Styles.h"
 #include "core/Text.h"
 
@@ -264,10 +265,11 @@ short emulatorTextAlign(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
-// A font name inside the export's quoted CSS string, itself inside a double-quoted STYLE attribute. Only letters,
-// digits, blanks and characters beyond ASCII stand as they are; every other character is a CSS escape (a backslash,
-// hex digits and a space, the same character to CSS), so that no font name can end the string or the attribute,
-// open a tag or an entity, or spell a declaration ("text-align: right" becomes "text\2D align\3A  right").
+// A font name inside a quoted CSS string, which both exports put between double quotes (the CSS export's STYLE
+// attribute, the SVG export's style list). Only letters, digits, blanks and characters beyond ASCII stand as they
+// are; every other character is a CSS escape (a backslash, hex digits and a space, the same character to CSS), so
+// that no font name can end the string or the quotes around it, open a tag or an entity, or spell a declaration
+// ("text-align: right" becomes "text\2D align\3A  right").
 void appendCssStringText(std::u16string &css, const std::u16string &text)
 {
     for (char16_t c : text)
@@ -285,12 +287,14 @@ void appendCssStringText(std::u16string &css, const std::u16string &text)
     }
 }
 
-std::u16string cssOf(const CharStyle &style)
+} // namespace
+
+std::u16string cssOf(const CharStyle &style, const char16_t *separator)
 {
     std::u16string css;
-    auto add = [&css](const std::string &ascii) {
+    auto add = [&css, separator](const std::string &ascii) {
         if (!css.empty())
-            css += u' ';
+            css += separator;
         css.append(ascii.begin(), ascii.end());
     };
     const uint16_t face = style.face;
@@ -334,6 +338,10 @@ std::u16string cssOf(const CharStyle &style)
     return css;
 }
 
+namespace
+{
+} // namespace
+
 void appendEscaped(std::u16string &out, char16_t c)
 {
     switch (c)
@@ -358,6 +366,8 @@ const char16_t *alignmentCss(Align align)
     }
 }
 
+namespace
+{
 // The host's CSS export: each paragraph with an alignment is wrapped in a SPAN carrying its text-align (so the
 // first start tag holds the first paragraph's alignment); each run of one style is a SPAN with that style.
 short getAsCss(Evaluator &evaluator, const Node &call, Value &result)

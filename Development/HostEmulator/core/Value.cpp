@@ -36,7 +36,8 @@ Value &Value::operator=(Value &&other) noexcept = default;
 Value::Value(const Value &other)
     : number_(other.number_), text_(other.text_), dateTime_(other.dateTime_),
       extra_(other.extra_ ? std::make_unique<Extra>(*other.extra_) : nullptr), locale_(other.locale_),
-      type_(other.type_), empty_(other.empty_), views_(other.views_)
+      type_(other.type_), empty_(other.empty_), views_(other.views_),
+      jsonState_(other.jsonState_)
 {
 }
 

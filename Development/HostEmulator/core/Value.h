@@ -67,10 +67,20 @@ public:
     const BinaryData &AsBinary() const;
     const Locale &GetLocale() const { return locale_; }
 
+    // What JSONParse (or a JSON function that built the text) found the text to be: 0 not parsed, -1 parsed but
+    // not valid, 1 to 6 the JSON type of its root element. It travels with copies of the value (so with a variable)
+    // and is lost when the value changes.
+    int8_t JsonState() const { return jsonState_; }
+    void SetJsonState(int8_t state) { jsonState_ = state; }
+
 private:
     struct Extra;
     Extra &Ext() const;  // allocated on first use
-    void Invalidate() { views_ = 0; }
+    void Invalidate()
+    {
+        views_ = 0;
+        jsonState_ = 0;
+    }
     void BecomeText();  // after text_ was assigned
     void SetViewFlag(uint8_t flag) const { views_ |= flag; }
 
@@ -88,6 +98,7 @@ private:
     uint8_t type_ = kDTInvalid;
     bool empty_ = true;
     mutable uint8_t views_ = 0;
+    int8_t jsonState_ = 0;  // in the padding after views_: the value's size stays the same
 };
 
 class DataVect

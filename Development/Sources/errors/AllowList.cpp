@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "errors/AllowListLines.h"
 #include "errors/AllowListOptions.h"
 #include "errors/AllowListPath.h"
 #include "errors/ErrorCodes.h"
@@ -23,55 +24,10 @@
 
 namespace vtl
 {
-const char *const kAllowListMissing = "zeqPluginsAllowedFunctions.txt doesn't exists";
-const char *const kAllowListUnreadable =
-    "Could not open file zeqPluginsAllowedFunctions.txt, please check permissions and try again";
-const char *const kAllowListNoLine = "File zeqPluginsAllowedFunctions.txt is empty";
-const char *const kAllowListParseError =
-    "Could not parse file zeqPluginsAllowedFunctions.txt, please check formating and try again";
-const char *const kAllowListLineTooLong =
-    "Could not parse file zeqPluginsAllowedFunctions.txt, a line is longer than 65536 bytes";
-const char *const kAllowListUnknownOption =
-    "Could not parse file zeqPluginsAllowedFunctions.txt, unknown option in its /options line";
-const char *const kShellCommandName = "Vantrel_DoBashCmd";
-
-std::string NotAllowedMessage(std::string_view functionName)
-{
-    std::string message = "Function ";
-    message.append(functionName.data(), functionName.size());
-    message += " is not allowed on this server";
-    return message;
-}
+using namespace allowlist;
 
 namespace
 {
-// The splitting rule, without copying: calls take(item) for each item in order until it returns false.
-// An empty text has no item; empty pieces between, before and after separators are items.
-template <class Take>
-void ForEachItem(std::string_view text, std::string_view separator, Take take)
-{
-    if (text.empty())
-        return;
-    if (separator.empty())
-    {
-        take(text);
-        return;
-    }
-    std::size_t start = 0;
-    for (;;)
-    {
-        const std::size_t found = text.find(separator, start);
-        if (found == std::string_view::npos)
-        {
-            take(text.substr(start));
-            return;
-        }
-        if (!take(text.substr(start, found - start)))
-            return;
-        start = found + separator.size();
-    }
-}
-
 enum class eLine
 {
     kOtherFile,
@@ -84,18 +40,11 @@ enum class eLine
     kUnreadable
 };
 
-// Longest line read, without its line feed. A longer line is malformed: no call holds more than this of the file.
-constexpr std::size_t kLongestLine = 64 * 1024;
 // Files up to this size are kept parsed between calls; larger ones are read afresh, only up to the caller's line.
 constexpr std::size_t kLargestKept = 1024 * 1024;
-constexpr std::size_t kSmallestBuffer = 256;
 // File systems stamp changes with a coarse clock (a jiffy; whole seconds, or two, on some). A file changed less than
 // this before it was read may change again under the same time stamps, so such a reading is not trusted later.
 constexpr long long kSettleNanoseconds = 2'000'000'000LL;
-
-// The leading lines "/options<TAB>option|option": a file name never contains "/", so older versions of the
-// plug-in take such a line for a well-formed line of a file that never calls.
-constexpr std::string_view kOptionsLine = "/options";
 
 // The calling file's name, asked from the host only when it is needed.
 class cCaller
@@ -119,17 +68,6 @@ private:
     std::string file_;
     bool evaluated_ = false;
 };
-
-constexpr std::string_view kExtension = ".fmp12";
-
-// text compared with head followed by tail, in the order of std::string_view's comparison.
-int CompareJoined(std::string_view text, std::string_view head, std::string_view tail)
-{
-    const std::size_t shared = std::min(text.size(), head.size());
-    if (const int order = text.substr(0, shared).compare(head.substr(0, shared)))
-        return order;
-    return text.size() < head.size() ? -1 : text.substr(shared).compare(tail);
-}
 
 // A line's file field names the file with or without the extension.
 bool NamesFile(std::string_view field, std::string_view file)
@@ -170,100 +108,6 @@ private:
     int fd_;
 };
 
-// Hands out the file's lines (without their line feeds) from one buffer of at most kLongestLine + 1 bytes.
-class cLineReader
-{
-public:
-    enum eRead
-    {
-        kLine,
-        kTooLong,
-        kEnd // end of the file, or a read error
-    };
-
-    cLineReader(int fd, long long expectedSize) : fd_(fd)
-    {
-        capacity_ = kLongestLine + 1;
-        if (expectedSize >= 0 && static_cast<unsigned long long>(expectedSize) + 1 < capacity_)
-            capacity_ = std::max(kSmallestBuffer, static_cast<std::size_t>(expectedSize) + 1);
-        buffer_.reset(new char[capacity_]);
-    }
-
-    eRead next(std::string_view &line)
-    {
-        for (;;)
-        {
-            if (const void *lf = std::memchr(buffer_.get() + scan_, '\n', end_ - scan_))
-            {
-                const std::size_t at = static_cast<const char *>(lf) - buffer_.get();
-                line = std::string_view(buffer_.get() + start_, at - start_);
-                start_ = scan_ = at + 1;
-                return line.size() > kLongestLine ? kTooLong : kLine;
-            }
-            scan_ = end_;
-            if (end_ - start_ > kLongestLine)
-                return kTooLong;
-            if (atEnd_)
-            {
-                if (start_ == end_)
-                    return kEnd;
-                line = std::string_view(buffer_.get() + start_, end_ - start_);
-                start_ = scan_ = end_;
-                return kLine;
-            }
-            fill();
-        }
-    }
-
-private:
-    void fill()
-    {
-        std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
-        end_ -= start_;
-        scan_ -= start_;
-        start_ = 0;
-        if (end_ == capacity_) // the file grew since its size was taken
-        {
-            const std::size_t larger = std::min(capacity_ * 2, kLongestLine + 1);
-            std::unique_ptr<char[]> buffer(new char[larger]);
-            std::memcpy(buffer.get(), buffer_.get(), end_);
-            buffer_ = std::move(buffer);
-            capacity_ = larger;
-        }
-        for (;;)
-        {
-            const ssize_t got = ::read(fd_, buffer_.get() + end_, capacity_ - end_);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got > 0)
-                end_ += static_cast<std::size_t>(got);
-            else if (got == 0)
-                atEnd_ = true;
-            else // a read error ends the file where it stands, without the unfinished line
-                atEnd_ = true, end_ = start_;
-            return;
-        }
-    }
-
-    int fd_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_ = 0;
-    std::size_t start_ = 0; // first byte of the next line
-    std::size_t scan_ = 0;  // where to look on for its line feed
-    std::size_t end_ = 0;
-    bool atEnd_ = false;
-};
-
-// Why reading the lines of files stopped.
-enum class eEnd
-{
-    kEndOfFile,
-    kParseError,
-    kLineTooLong,
-    kUnknownOption,
-    kStopped // take() asked to stop
-};
-
 eLine VerdictAtEnd(eEnd end)
 {
     switch (end)
@@ -277,95 +121,6 @@ eLine VerdictAtEnd(eEnd end)
     default:
         return eLine::kOtherFile;
     }
-}
-
-// The options of a file, and where and why its reading stopped at a malformed line.
-struct cParse
-{
-    cAllowListOptions options;
-    std::size_t faultLine = 0; // counted from 1
-    std::string faultDetail;
-};
-
-// Records the first malformed line of a reading, and gives back what is wrong with it.
-std::string Fault(cParse &parse, std::size_t index, std::string detail)
-{
-    if (parse.faultLine == 0)
-    {
-        parse.faultLine = index + 1;
-        parse.faultDetail = detail;
-    }
-    return detail;
-}
-
-// Longest part of an unknown option quoted back to the administrator.
-constexpr std::size_t kLongestQuotedOption = 100;
-
-// Reads the options lines at the top, then hands each file's line to take(index, name, list) until it returns
-// false. A malformed line ends the reading (nothing after it counts) unless malformed(index, why, detail) returns
-// true; detail says what is wrong with the line. A line too long always ends it. The first malformed line is
-// recorded in parse.
-template <class Take, class Malformed>
-eEnd ReadLines(cLineReader &reader, cParse &parse, Take take, Malformed malformed)
-{
-    bool leading = true;
-    for (std::size_t index = 0;; ++index)
-    {
-        std::string_view line;
-        switch (reader.next(line))
-        {
-        case cLineReader::kEnd:
-            return eEnd::kEndOfFile;
-        case cLineReader::kTooLong:
-            malformed(index, eEnd::kLineTooLong, Fault(parse, index, "the line is longer than 65536 bytes"));
-            return eEnd::kLineTooLong;
-        default:
-            break;
-        }
-        std::string_view fields[2];
-        int count = 0;
-        ForEachItem(line, "\t", [&](std::string_view item) {
-            if (count < 2)
-                fields[count] = item;
-            return ++count <= 2;
-        });
-        if (count != 2)
-        {
-            const std::string &detail = Fault(parse, index,
-                                              count == 0   ? "the line is empty"
-                                              : count == 1 ? "no TAB between the file name and its functions"
-                                                           : "more than one TAB");
-            if (!malformed(index, eEnd::kParseError, detail))
-                return eEnd::kParseError;
-            continue;
-        }
-        if (leading && fields[0] == kOptionsLine)
-        {
-            bool known = true;
-            std::string_view unknown;
-            ForEachItem(fields[1], "|", [&](std::string_view option) {
-                known = ApplyAllowListOption(option, parse.options);
-                unknown = option;
-                return known;
-            });
-            if (!known &&
-                !malformed(index, eEnd::kUnknownOption,
-                           Fault(parse, index,
-                                 "unknown option \"" + std::string(unknown.substr(0, kLongestQuotedOption)) + "\"")))
-                return eEnd::kUnknownOption;
-            continue;
-        }
-        leading = false;
-        if (!take(index, fields[0], fields[1]))
-            return eEnd::kStopped;
-    }
-}
-
-// The same, stopping at the first malformed line, as every call does.
-template <class Take>
-eEnd ReadLines(cLineReader &reader, cParse &parse, Take take)
-{
-    return ReadLines(reader, parse, take, [](std::size_t, eEnd, const std::string &) { return false; });
 }
 
 // The outcome of the check for one caller.
@@ -651,76 +406,6 @@ bool Deny(const std::string &message, const fmx::ExprEnv &env, fmx::Data &result
     return false;
 }
 
-}
-
-std::vector<std::string> split(const std::string &text, const std::string &separator)
-{
-    std::vector<std::string> items;
-    ForEachItem(text, separator, [&](std::string_view item) {
-        items.emplace_back(item);
-        return true;
-    });
-    return items;
-}
-
-namespace
-{
-const char *MalformedMessage(eEnd why)
-{
-    switch (why)
-    {
-    case eEnd::kLineTooLong:
-        return kAllowListLineTooLong;
-    case eEnd::kUnknownOption:
-        return kAllowListUnknownOption;
-    default:
-        return kAllowListParseError;
-    }
-}
-}
-
-cAllowListReport ReadAllowListReport(int fd)
-{
-    cAllowListReport report;
-    cReading reading; // for its options
-    std::map<std::string, std::size_t, std::less<>> firstLines; // file name without the extension -> its line
-    cLineReader reader(fd, -1);
-    ReadLines(
-        reader, reading.parse,
-        [&](std::size_t index, std::string_view name, std::string_view list) {
-            cAllowListReport::cFile file;
-            file.line = index + 1;
-            file.name = std::string(name);
-            std::string_view key = name;
-            if (key.size() > kExtension.size() && key.substr(key.size() - kExtension.size()) == kExtension)
-                key.remove_suffix(kExtension.size());
-            const auto first = firstLines.emplace(std::string(key), file.line);
-            if (!first.second)
-                file.shadowedBy = first.first->second;
-            else if (list.empty())
-                report.malformed.push_back(
-                    {file.line, kAllowListParseError, "the list of functions is empty", false});
-            bool head = true;
-            ForEachItem(list, "|", [&](std::string_view item) {
-                if (head && item == "any")
-                    file.anyFunction = true;
-                else if (!item.empty())
-                    file.functions.emplace_back(item);
-                head = false;
-                return !file.anyFunction;
-            });
-            report.files.push_back(std::move(file));
-            return true;
-        },
-        [&](std::size_t index, eEnd why, const std::string &detail) {
-            report.malformed.push_back({index + 1, MalformedMessage(why),
-                                        why == eEnd::kLineTooLong ? detail + "; the lines after it are not read"
-                                                                  : detail,
-                                        true});
-            return why != eEnd::kLineTooLong;
-        });
-    report.options = DescribeAllowListOptions(reading.parse.options);
-    return report;
 }
 
 namespace

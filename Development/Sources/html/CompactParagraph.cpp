@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <limits>
 #include <stdexcept>
 
 #include "html/HtmlProduction.h"
@@ -11,43 +13,111 @@ namespace vtl::html
 {
 namespace
 {
-// Each piece with its length in front, so that no two different appearances give the same key.
+// A count or a length: seven bits a byte, the high bit set on every byte but the last.
+void addNumber(std::string &key, std::size_t number)
+{
+    for (; number >= 0x80; number >>= 7)
+        key += static_cast<char>(0x80 | (number & 0x7f));
+    key += static_cast<char>(number);
+}
+
 void addPiece(std::string &key, const std::string &piece)
 {
-    const auto size = static_cast<std::uint32_t>(piece.size());
-    key.append(reinterpret_cast<const char *>(&size), sizeof size);
+    addNumber(key, piece.size());
     key += piece;
 }
 
-std::string keyOf(const cFragment &appearance)
+// The counts in front make the key readable back and keep two different appearances from sharing one.
+void makeKey(const cFragment &appearance, std::string &key)
 {
-    std::string key;
+    key.clear();
+    addNumber(key, appearance.tags.size());
     for (const std::string &tag : appearance.tags)
         addPiece(key, tag);
-    key += '\x01';
+    addNumber(key, appearance.cssClasses.size());
     for (const std::string &cssClass : appearance.cssClasses)
         addPiece(key, cssClass);
-    key += '\x02';
+    addNumber(key, appearance.cssStyles.size());
     for (const auto &[property, value] : appearance.cssStyles)
     {
         addPiece(key, property);
         addPiece(key, value);
     }
-    return key;
 }
+
+class cKeyReader
+{
+public:
+    explicit cKeyReader(std::string_view key) : key_(key) {}
+
+    std::size_t number()
+    {
+        std::size_t value = 0;
+        for (unsigned shift = 0;; shift += 7)
+        {
+            const auto byte = static_cast<unsigned char>(key_.at(at_++));
+            value |= static_cast<std::size_t>(byte & 0x7f) << shift;
+            if (byte < 0x80)
+                return value;
+        }
+    }
+
+    std::string piece()
+    {
+        const std::size_t size = number();
+        std::string text(key_.substr(at_, size));
+        at_ += size;
+        return text;
+    }
+
+private:
+    std::string_view key_;
+    std::size_t at_ = 0;
+};
 } // namespace
+
+cAppearances::cAppearances() : numbers_(16, cHash{this}, cEqual{this}) {}
+
+std::string_view cAppearances::keyOf_(std::uint32_t number) const
+{
+    if (number == kProbe)
+        return probe_;
+    const std::size_t begin = number == 0 ? 0 : ends_[number - 1];
+    return std::string_view(keys_).substr(begin, ends_[number] - begin);
+}
+
+std::size_t cAppearances::cHash::operator()(std::uint32_t number) const
+{
+    return std::hash<std::string_view>()(owner->keyOf_(number));
+}
 
 std::uint32_t cAppearances::intern(const cFragment &appearance)
 {
-    const auto [found, added] = numbers_.emplace(keyOf(appearance), size());
-    if (added)
+    makeKey(appearance, probe_);
+    const auto found = numbers_.find(kProbe);
+    if (found != numbers_.end())
+        return *found;
+    const std::uint32_t number = size();
+    keys_ += probe_;
+    ends_.push_back(keys_.size());
+    numbers_.insert(number);
+    return number;
+}
+
+cFragment cAppearances::operator[](std::uint32_t number) const
+{
+    cKeyReader key(keyOf_(number));
+    cFragment appearance;
+    for (std::size_t n = key.number(); n > 0; --n)
+        appearance.tags.push_back(key.piece());
+    for (std::size_t n = key.number(); n > 0; --n)
+        appearance.cssClasses.push_back(key.piece());
+    for (std::size_t n = key.number(); n > 0; --n)
     {
-        cFragment &record = records_.emplace_back();
-        record.tags = appearance.tags;
-        record.cssClasses = appearance.cssClasses;
-        record.cssStyles = appearance.cssStyles;
+        std::string property = key.piece();
+        appearance.cssStyles.emplace_hint(appearance.cssStyles.end(), std::move(property), key.piece());
     }
-    return found->second;
+    return appearance;
 }
 
 void cCompactParagraph::add(std::uint32_t begin, std::uint32_t end, std::uint32_t appearance)
@@ -68,31 +138,35 @@ void cCompactParagraph::appendBreak(std::uint32_t position)
 
 namespace
 {
-bool inAll(const std::vector<const cFragment *> &fragments, const std::function<bool(const cFragment &)> &has)
-{
-    return std::all_of(fragments.begin(), fragments.end(), [&](const cFragment *fragment) { return has(*fragment); });
-}
+constexpr std::size_t kNotMade = std::numeric_limits<std::size_t>::max();
 
-// True when every fragment shares something of the first one's; only then can an escalation move anything.
-bool anythingShared(const std::vector<const cFragment *> &fragments)
+// True when every appearance shares something of the first one's; only then can an escalation move anything.
+// One appearance is made at a time: a paragraph may use as many as it has characters.
+bool anythingShared(const cAppearances &appearances, const std::vector<std::uint32_t> &used)
 {
-    const cFragment &first = *fragments.front();
-    auto holds = [](const std::vector<std::string> &list, const std::string &item) {
-        return std::find(list.begin(), list.end(), item) != list.end();
+    cFragment shared = appearances[used.front()];
+    auto keepHeld = [](std::vector<std::string> &items, const std::vector<std::string> &in) {
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [&](const std::string &item) {
+                                       return std::find(in.begin(), in.end(), item) == in.end();
+                                   }),
+                    items.end());
     };
-    for (const std::string &tag : first.tags)
-        if (inAll(fragments, [&](const cFragment &f) { return holds(f.tags, tag); }))
-            return true;
-    for (const std::string &cssClass : first.cssClasses)
-        if (inAll(fragments, [&](const cFragment &f) { return holds(f.cssClasses, cssClass); }))
-            return true;
-    for (const auto &style : first.cssStyles)
-        if (inAll(fragments, [&](const cFragment &f) {
-                const auto found = f.cssStyles.find(style.first);
-                return found != f.cssStyles.end() && found->second == style.second;
-            }))
-            return true;
-    return false;
+    for (std::size_t i = 1; i < used.size(); ++i)
+    {
+        const cFragment other = appearances[used[i]];
+        keepHeld(shared.tags, other.tags);
+        keepHeld(shared.cssClasses, other.cssClasses);
+        for (auto style = shared.cssStyles.begin(); style != shared.cssStyles.end();)
+        {
+            const auto found = other.cssStyles.find(style->first);
+            style = found != other.cssStyles.end() && found->second == style->second ? std::next(style)
+                                                                                       : shared.cssStyles.erase(style);
+        }
+        if (shared.tags.empty() && shared.cssClasses.empty() && shared.cssStyles.empty())
+            return false;
+    }
+    return !shared.tags.empty() || !shared.cssClasses.empty() || !shared.cssStyles.empty();
 }
 } // namespace
 
@@ -103,49 +177,57 @@ void cCompactParagraph::write(cFragment wrapper, const cClassMap &classMap, cHtm
     ++paragraphs_;
     if (used_.size() < appearances_.size())
         used_.resize(appearances_.size(), {0, 0});
-    std::vector<const cFragment *> used;
+    std::vector<std::uint32_t> used;
+    std::vector<std::uint32_t> uses;   // the number of runs of each
     for (const cRun &run : runs_)
     {
         auto &[paragraph, place] = used_[run.appearance];
         if (paragraph == paragraphs_)
+        {
+            ++uses[place];
             continue;
+        }
         paragraph = paragraphs_;
         place = static_cast<std::uint32_t>(used.size());
-        used.push_back(&appearances_[run.appearance]);
+        used.push_back(run.appearance);
+        uses.push_back(1);
     }
     // Only a paragraph whose fragments share something needs copies of its appearances that escalation can change.
     FragmentVector escalated;
-    if (!wrapper.tags.empty() && !used.empty() && anythingShared(used))
-    {
-        for (const cFragment *appearance : used)
-            escalated.push_back(*appearance);
-        for (std::size_t i = 0; i < used.size(); ++i)
-            used[i] = &escalated[i];
-    }
+    if (!wrapper.tags.empty() && !used.empty() && anythingShared(appearances_, used))
+        for (std::uint32_t appearance : used)
+            escalated.push_back(appearances_[appearance]);
     openParagraph(wrapper, escalated, &classMap, output);
 
-    // The markup of each appearance, made once, all in one buffer: [open, close) its opening tags, [close, end)
-    // its closing ones.
+    // The markup of an appearance used more than once is made once, on first use, and kept in one buffer:
+    // [open, close) its opening tags, [close, end) its closing ones. One used once is written straight away, so a
+    // paragraph of a new look at every character keeps no copy of its markup.
     struct cPlace
     {
-        std::size_t open, close, end;
+        std::size_t open = kNotMade, close = 0, end = 0;
     };
     std::vector<std::uint16_t> markup;
-    std::vector<cPlace> places;
-    places.reserve(used.size());
-    for (const cFragment *appearance : used)
-    {
-        const cMarkup tags = markupOf(*appearance, &classMap);
-        cPlace &place = places.emplace_back();
-        place.open = markup.size();
-        markup.insert(markup.end(), tags.open.begin(), tags.open.end());
-        place.close = markup.size();
-        markup.insert(markup.end(), tags.close.begin(), tags.close.end());
-        place.end = markup.size();
-    }
+    std::vector<cPlace> places(used.size());
     for (const cRun &run : runs_)
     {
-        const cPlace &place = places[used_[run.appearance].second];
+        const std::uint32_t i = used_[run.appearance].second;
+        cPlace &place = places[i];
+        if (place.open == kNotMade)
+        {
+            const cMarkup tags = markupOf(escalated.empty() ? appearances_[used[i]] : escalated[i], &classMap);
+            if (uses[i] == 1)
+            {
+                output.append(tags.open);
+                output.appendEscaped(units_ + run.begin, run.end - run.begin);
+                output.append(tags.close);
+                continue;
+            }
+            place.open = markup.size();
+            markup.insert(markup.end(), tags.open.begin(), tags.open.end());
+            place.close = markup.size();
+            markup.insert(markup.end(), tags.close.begin(), tags.close.end());
+            place.end = markup.size();
+        }
         output.append(markup.data() + place.open, place.close - place.open);
         output.appendEscaped(units_ + run.begin, run.end - run.begin);
         output.append(markup.data() + place.close, place.end - place.close);

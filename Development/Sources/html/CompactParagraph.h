@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -16,18 +18,41 @@ namespace vtl::html
 class cHtmlSink;
 
 // The appearances (elements, classes, inline style) of one conversion, each kept once and known by its number, so
-// that a run of characters holds a number instead of a copy.
+// that a run of characters holds a number instead of a copy. Each is kept as one compact key only, all keys in
+// one buffer: a text whose every character looks different costs a few dozen bytes a character, not a record of
+// strings and maps each.
 class cAppearances
 {
 public:
+    cAppearances();
+    cAppearances(const cAppearances &) = delete;
+    cAppearances &operator=(const cAppearances &) = delete;
+
     // The number of an appearance equal to this one (same elements, classes and style), added if new.
     std::uint32_t intern(const cFragment &appearance);
-    const cFragment &operator[](std::uint32_t number) const { return records_[number]; }
-    std::uint32_t size() const { return static_cast<std::uint32_t>(records_.size()); }
+    // The elements, classes and style of appearance `number`, made anew from its key.
+    cFragment operator[](std::uint32_t number) const;
+    std::uint32_t size() const { return static_cast<std::uint32_t>(ends_.size()); }
 
 private:
-    std::unordered_map<std::string, std::uint32_t> numbers_;
-    std::deque<cFragment> records_;
+    static constexpr std::uint32_t kProbe = std::numeric_limits<std::uint32_t>::max();
+    std::string_view keyOf_(std::uint32_t number) const;
+
+    struct cHash
+    {
+        const cAppearances *owner;
+        std::size_t operator()(std::uint32_t number) const;
+    };
+    struct cEqual
+    {
+        const cAppearances *owner;
+        bool operator()(std::uint32_t a, std::uint32_t b) const { return owner->keyOf_(a) == owner->keyOf_(b); }
+    };
+
+    std::string keys_;               // every appearance's key, back to back
+    std::vector<std::size_t> ends_;  // where each key ends in keys_
+    std::string probe_;              // the key being looked up, number kProbe
+    std::unordered_set<std::uint32_t, cHash, cEqual> numbers_;
 };
 
 // A paragraph as runs of a text's units, each with the number of its appearance: memory in proportion to the

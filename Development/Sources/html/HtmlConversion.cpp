@@ -164,21 +164,25 @@ void transformRichtextToHTMLWithEvaluate(const fmx::Text &source, const fmx::Tex
         addDefaultFormattingsForTag(options.tagParams);
     }
 
-    cClassMap classMap;
     cHtmlSink body(longest);
     {
-        cConversion conversion(options, env, classMap);
-        bool variableMode = false;
-        if (isVariableName(source))
-            variableMode = evaluateOnFM("isEmpty(", source, ")", env) == "0";
-        if (variableMode)
-            convertVariable(source, env, conversion, body);
-        else
-            convertPlain(source, conversion, body);
+        // Everything the conversion kept is let go before the result is handed over: the host's copy of it is
+        // the largest thing a call holds.
+        cClassMap classMap;
+        {
+            cConversion conversion(options, env, classMap);
+            bool variableMode = false;
+            if (isVariableName(source))
+                variableMode = evaluateOnFM("isEmpty(", source, ")", env) == "0";
+            if (variableMode)
+                convertVariable(source, env, conversion, body);
+            else
+                convertPlain(source, conversion, body);
+        }
+        cHtmlSink styleBlock;
+        appendCssClasses(classMap, "", styleBlock);
+        body.prepend(styleBlock);
     }
-    cHtmlSink styleBlock;
-    appendCssClasses(classMap, "", styleBlock);
-    body.prepend(styleBlock);
     body.moveInto(output);
     output.ResetAllStyleBuffers();
 }
