@@ -57,6 +57,14 @@ std::string cssUnescaped(const std::string &text)
     }
     return out;
 }
+
+// The font name as an export quotes it: nothing that ends the string, its quotes or a declaration, and the name
+// itself once the escapes are read back.
+void expectQuotedName(const std::string &name, const std::string &quoted, const std::string &exported)
+{
+    EXPECT_EQ(std::string::npos, quoted.find_first_of("'\"<>&;")) << exported;
+    EXPECT_EQ(name, cssUnescaped(quoted)) << exported;
+}
 } // namespace
 
 TEST_F(StyledText, StylesCombineAndPlainClearsThem)
@@ -133,8 +141,8 @@ TEST_F(StyledText, HostileFontNamesChangeNoOtherStyleNorTheAlignment)
             const std::string css = value(std::string("GetAsCSS ( EmulatorTextAlign ( ") + styled + " ; \"" +
                                           alignment + "\" ) )");
             const std::vector<std::string> styles = styleAttributes(css);
-            const std::string fontStyle = styles.back();
             ASSERT_EQ(*alignment ? 2u : 1u, styles.size()) << css;
+            const std::string fontStyle = styles.back();
             if (*alignment)
             {
                 EXPECT_EQ("text-align: center;", styles.front()) << css;
@@ -146,11 +154,16 @@ TEST_F(StyledText, HostileFontNamesChangeNoOtherStyleNorTheAlignment)
             ASSERT_EQ(0u, fontStyle.find(head)) << css;
             ASSERT_GE(fontStyle.size(), head.size() + tail.size()) << css;
             EXPECT_EQ(tail, fontStyle.substr(fontStyle.size() - tail.size())) << css;
-            const std::string quoted = fontStyle.substr(head.size(), fontStyle.size() - head.size() - tail.size());
-            EXPECT_EQ(std::string::npos, quoted.find_first_of("'\"<>&;")) << css;
-            EXPECT_EQ(name, cssUnescaped(quoted)) << css;
+            expectQuotedName(name, fontStyle.substr(head.size(), fontStyle.size() - head.size() - tail.size()), css);
             EXPECT_NE(std::string::npos, css.find("\" >x</SPAN>")) << css;
         }
+        // The SVG export quotes the same declarations: the name stays inside its string there too.
+        const std::string svg = value("GetAsSVG ( " + styled + " )");
+        const std::string svgHead = "<style#0>\"font-family: '",
+                          svgTail = "';font-weight: bold;text-align: left;\", Begin: 1, End: 1</style>\r";
+        const std::size_t from = svg.find(svgHead), to = svg.find(svgTail);
+        ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << svg;
+        expectQuotedName(name, svg.substr(from + svgHead.size(), to - from - svgHead.size()), svg);
     }
     // Plain names stay readable.
     EXPECT_EQ("<SPAN STYLE= \"font-family: 'Courier New';\" >x</SPAN>", value("GetAsCSS ( TextFont ( \"x\" ; \"Courier New\" ) )"));
