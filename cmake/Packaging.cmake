@@ -1,6 +1,7 @@
 # Installation and the Debian package: only the production plug-in, the allow-list checker, their documentation
 # and an example allow-list.
-# The emulator (libFMWrapper.so, fmhost) is never installed: on a server the host provides libFMWrapper.so.
+# The emulator (libFMWrapper.so, fmhost) is never installed: on a server the host provides libFMWrapper.so. Only
+# fmhost's manual page is, outside the package build (Development/HostEmulator/CMakeLists.txt).
 # `cmake --install --prefix P` installs everything under P; only the package build (VANTREL_PACKAGE) puts the
 # plug-in where FileMaker Server loads it from.
 include(GNUInstallDirs)

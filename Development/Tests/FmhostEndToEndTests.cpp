@@ -1,6 +1,7 @@
 // fmhost as a command: output formats, exit codes, scripts, and plug-ins that cannot be used.
 #include <gtest/gtest.h>
 
+#include "frame/VersionNumbers.h"
 #include "support/FmhostProcess.h"
 #include "support/FmhostRunner.h"
 
@@ -11,6 +12,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <set>
 #include <cstdlib>
 #include <chrono>
 #include <fstream>
@@ -433,5 +437,210 @@ TEST(FmhostSessions, APluginThatAsksHearsOfClosingFilesAndEndingSessions)
               {{"FMHOST_TEST_LOG", log}});
     EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log)); // it did not ask
     std::remove(log.c_str());
+}
+
+TEST(FmhostUsage, VersionIsOneLineWithTheProjectsVersion)
+{
+    Outcome outcome = runFmhost({"--version"});
+    EXPECT_EQ(0, outcome.status);
+    EXPECT_EQ(std::string("fmhost ") + vtl::kFullVersion + "\n", outcome.out);
+    EXPECT_EQ("", outcome.err);
+    // It needs nothing else to fit, and runs nothing.
+    Outcome withOthers = runFmhost({"--test", "--version", "--plugin", "/nonexistent.fmx"});
+    EXPECT_EQ(0, withOthers.status) << withOthers.err;
+    EXPECT_EQ(outcome.out, withOthers.out);
+    EXPECT_EQ(2, runFmhost({"--version=2"}).status);
+}
+
+// A mistake on the command line is one line that names it and says where the options are, not the whole usage.
+TEST(FmhostUsage, AMistakeIsOneLineNamingItAndPointingToHelp)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> mistakes = {
+        {{"--foo"}, "unknown option --foo"},
+        {{"-x", "-e", "1"}, "unknown option -x"},
+        {{"--no-plugin", "-e"}, "-e needs a value"},
+        {{"--echo=yes", "-e", "1"}, "--echo takes no value"},
+        {{"--tap", "-e", "1"}, "--tap goes with --test"},
+        {{"--test"}, "--test needs at least one test file"},
+        {{"a.fmcalc", "b.fmcalc"}, "only one SCRIPT may be given"},
+    };
+    for (const auto &[arguments, message] : mistakes)
+    {
+        Outcome outcome = runFmhost(arguments);
+        EXPECT_EQ(2, outcome.status) << message;
+        EXPECT_EQ("fmhost: " + message + " (fmhost --help lists the options)\n", outcome.err);
+        EXPECT_EQ("", outcome.out) << message;
+    }
+}
+
+TEST(FmhostCommands, QuitLeavesAndNothingAfterItRuns)
+{
+    std::string log = scratchPath("quit.log");
+    std::remove(log.c_str());
+    Outcome outcome = runFmhost({"--plugin", testPlugin("LoggingPlugin"), "-e", "1", "-e", ":quit", "-e", "2"}, "",
+                                {{"FMHOST_TEST_LOG", log}});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("1\n", outcome.out);
+    // The plug-in is still shut down.
+    EXPECT_EQ("init version=71 app=7 appVersion=Server 21.0.1\nshutdown\n", readFile(log));
+    std::remove(log.c_str());
+
+    // In a script the exit status keeps its rules: a failure before :exit still counts.
+    std::string script = scratchPath("quit.fmcalc");
+    writeFile(script, "1 / 0\n  :EXIT\n3\n");
+    Outcome failed = runFmhost({"--no-plugin", script, "-e", "4"});
+    EXPECT_EQ(1, failed.status);
+    EXPECT_EQ("?\n", failed.out);
+    std::remove(script.c_str());
+
+    // Read from a pipe, the rest of the input is left unread.
+    Outcome piped = runFmhost({"--no-plugin"}, "5\n:quit\n6\n");
+    EXPECT_EQ(0, piped.status);
+    EXPECT_EQ("5\n", piped.out);
+
+    Outcome wrong = runFmhost({"--no-plugin", "-e", ":quit now", "-e", "7"});
+    EXPECT_EQ(1, wrong.status);
+    EXPECT_EQ("7\n", wrong.out);
+    EXPECT_NE(std::string::npos, wrong.err.find(":quit takes no arguments")) << wrong.err;
+}
+
+// As FileMaker's Data Viewer lists them: the name (a repetition with its [n]) and the value; global variables
+// first, each kind by name; a variable set to empty is cleared and not shown. Each session has its own.
+TEST(FmhostCommands, VarsListsTheSessionsVariablesAsTheDataViewerDoes)
+{
+    Outcome outcome = runFmhost(
+        {"--no-plugin", "-e",
+         "Let ( [ $x[10] = \"ten\" ; $$Total = 12.5 ; $x = 1 ; $X[2] = Date ( 1 ; 2 ; 2026 ) ; "
+         "$$note = \"two¶lines\" ; $gone = 1 ; $gone = \"\" ; $$a[0] = \"zero\" ] ; 0 )",
+         "-e", ":vars", "-e", ":session B", "-e", ":vars", "-e", "Let ( $$b = 1 ; 0 )", "-e", ":vars"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("0\n"
+              "$$a[0]   zero\n"
+              "$$note   two\n"
+              "         lines\n"
+              "$$Total  12.5\n"
+              "$x       1\n"
+              "$X[2]    1/2/2026\n"
+              "$x[10]   ten\n"
+              "(no variables are set in session B)\n"
+              "0\n"
+              "$$b  1\n",
+              outcome.out);
+
+    Outcome wrong = runFmhost({"--no-plugin", "-e", ":vars $x"});
+    EXPECT_EQ(1, wrong.status);
+    EXPECT_NE(std::string::npos, wrong.err.find(":vars takes no arguments")) << wrong.err;
+}
+
+// Every description starts in the same column, at least two spaces after the longest usage.
+TEST(FmhostCommands, HelpLinesUpTheDescriptions)
+{
+    Outcome outcome = runFmhost({"--no-plugin", "-e", ":help"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    std::istringstream lines(outcome.out);
+    std::set<std::size_t> columns;
+    int commands = 0;
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.compare(0, 3, "  :") != 0)
+            continue;
+        ++commands;
+        const std::size_t gap = line.find("  ", 2);
+        ASSERT_NE(std::string::npos, gap) << line;
+        columns.insert(line.find_first_not_of(' ', gap));
+    }
+    EXPECT_GE(commands, 8);
+    EXPECT_EQ(1u, columns.size()) << outcome.out;
+    EXPECT_NE(std::string::npos, outcome.out.find("  :session NAME [FILE ...]  switch")) << outcome.out;
+}
+
+// The query's own reason goes to standard error beside the host's code; the result is what the plug-in made of it.
+TEST(FmhostSql, AFailedQueryShowsTheDatabasesMessageBesideTheHostsCode)
+{
+    fmhosttest::cSandboxAllowList allowList("Invoices\tany\nContacts\tany\n");
+    const std::string database = std::string(VANTREL_BINARY_DIR) + "/examples/invoices.sqlite";
+    Outcome outcome = runFmhost({"--file", "Invoices=" + database, "-e", "Vantrel_ExecuteSQL ( \"SELEC 1\" )", "-e",
+                                 "Vantrel_ExecuteSQL ( \"SELECT 1\" )", "-e",
+                                 "Vantrel_ExecuteSQL ( \"SELECT * FROM nowhere\" ) & Vantrel_ExecuteSQL ( \"SELEC\" )"});
+    EXPECT_EQ(0, outcome.status) << outcome.err;
+    EXPECT_EQ("8310\n1\n83098310\n", outcome.out);
+    // One line per calculation, for its first failed query.
+    EXPECT_EQ("fmhost: SQL error 8310 (near \"SELEC\": syntax error)\n"
+              "fmhost: SQL error 8309 (no such table: nowhere)\n",
+              outcome.err);
+
+    Outcome noDatabase = runFmhost({"--file", "Contacts", "--json", "-e", "Vantrel_ExecuteSQL ( \"SELECT 1\" )"});
+    EXPECT_EQ("fmhost: SQL error 8303 (the hosted file Contacts has no SQL database)\n", noDatabase.err);
+    EXPECT_NE(std::string::npos, noDatabase.out.find("\"value\":\"8303\"")) << noDatabase.out;
+}
+
+// What a shell command writes to standard output.
+std::string commandOutput(const std::string &command)
+{
+    std::string output;
+    if (FILE *pipe = popen(command.c_str(), "r"))
+    {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            output.append(buffer, n);
+        pclose(pipe);
+    }
+    return output;
+}
+
+const std::string kManualPage = std::string(VANTREL_SOURCE_DIR) + "/Development/HostEmulator/fmhost/fmhost.1";
+
+std::string manualPage() { return readFile(kManualPage); }
+
+// The page covers what --help and :help list: each option and each command, written as roff writes a hyphen.
+TEST(FmhostManual, ThePageCoversEveryOptionAndCommand)
+{
+    std::string page = manualPage();
+    ASSERT_FALSE(page.empty());
+    Outcome help = runFmhost({"--help"});
+    Outcome commands = runFmhost({"--no-plugin", "-e", ":help"});
+    const std::regex option("(^|[ ,\\[|])(--?[a-z][a-z-]*)");
+    const std::regex command("^  (:[a-z]+)");
+    std::set<std::string> names;
+    for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it)
+        names.insert((*it)[2]);
+    std::istringstream lines(commands.out);
+    for (std::string line; std::getline(lines, line);)
+    {
+        std::smatch match;
+        if (std::regex_search(line, match, command))
+            names.insert(match[1]);
+    }
+    EXPECT_GE(names.size(), 20u);
+    for (const std::string &name : names)
+    {
+        std::string roff;
+        for (char c : name)
+            roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(std::string::npos, page.find("\\fB" + roff + "\\fR")) << name << " is not in the manual page";
+    }
+    for (const char *section : {".SH OPTIONS", ".SH COMMANDS", ".SH TEST FILES", ".SH EXIT STATUS", ".SH FILES"})
+        EXPECT_NE(std::string::npos, page.find(section)) << section;
+}
+
+TEST(FmhostManual, CmakeInstallPutsThePageWhereManFindsIt)
+{
+    const std::string prefix = scratchPath("install");
+    std::filesystem::remove_all(prefix);
+    const std::string install = std::string("'") + CMAKE_COMMAND_PATH + "' --install '" + VANTREL_BINARY_DIR +
+                                "' --prefix '" + prefix + "' --component fmhost >/dev/null";
+    ASSERT_EQ(0, std::system(install.c_str()));
+    const std::string installed = prefix + "/share/man/man1/fmhost.1.gz";
+    ASSERT_TRUE(std::filesystem::exists(installed));
+    EXPECT_EQ(manualPage(), commandOutput("gzip -dc '" + installed + "'"));
+    std::filesystem::remove_all(prefix);
+}
+
+// groff reads the page without a warning, where groff is installed.
+TEST(FmhostManual, ThePageFormatsWithoutWarnings)
+{
+    if (std::system("command -v groff >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "groff is not installed";
+    EXPECT_EQ("", commandOutput("groff -man -Tutf8 -ww -z '" + kManualPage + "' 2>&1"));
 }
 } // namespace

@@ -20,7 +20,8 @@ namespace
 {
 using namespace fmhostprocess;
 
-constexpr const char *kPrompt = "fmhost> ";
+// The prompt of the first session with no file open.
+constexpr const char *kPrompt = "main> ";
 
 // fmhost running on a pseudo-terminal with its own HOME (where the history goes).
 class cTerminalSession
@@ -76,28 +77,42 @@ public:
 
     // Types Ctrl-D at the next prompt and waits for fmhost to end; its exit status, or -1 when it does not end
     // within 20 seconds.
-    int endWithCtrlD()
+    int endWithCtrlD(const std::string &prompt = kPrompt)
     {
-        if (!waitForPromptToSettle(kPrompt))
+        if (!waitForPromptToSettle(prompt))
             return -1;
-        int status = 0;
         // Should the machine be so loaded that the key still came too early, a person would press it again.
         for (int attempt = 0; attempt < 20 && !exited_; ++attempt)
         {
             type("\x04");
-            for (int wait = 0; wait < 10 && !exited_; ++wait)
-            {
-                if (!readSome()) // the terminal is closed: fmhost is on its way out
-                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                exited_ = waitpid(pid_, &status, WNOHANG) == pid_;
-            }
+            awaitExit(10);
         }
-        return exited_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return exitStatus();
+    }
+
+    // Waits for fmhost to end by itself; its exit status, or -1 when it does not end within 20 seconds.
+    int waitForExit()
+    {
+        awaitExit(200);
+        return exitStatus();
     }
 
     const std::string &screen() const { return screen_; }
 
 private:
+    // Reads what fmhost writes until it ends, for up to `tenths` tenths of a second.
+    void awaitExit(int tenths)
+    {
+        for (int wait = 0; wait < tenths && !exited_; ++wait)
+        {
+            if (!readSome()) // the terminal is closed: fmhost is on its way out
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            exited_ = waitpid(pid_, &status_, WNOHANG) == pid_;
+        }
+    }
+
+    int exitStatus() const { return exited_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+
     bool readSome()
     {
         pollfd ready{terminal_, POLLIN, 0};
@@ -116,6 +131,7 @@ private:
     int terminal_ = -1;
     pid_t pid_ = -1;
     bool exited_ = false;
+    int status_ = 0;
     std::string screen_;
     std::size_t consumed_ = 0;
 };
@@ -135,7 +151,7 @@ protected:
 TEST_F(FmhostPrompt, ACalculationGoesOnWhileOpenAndCtrlDEnds)
 {
     cTerminalSession session(home_, {"--no-plugin"});
-    ASSERT_TRUE(session.waitFor("fmhost> ")) << session.screen();
+    ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
     session.type("Let ( [\r");
     ASSERT_TRUE(session.waitFor("...> ")) << session.screen();
     session.type("    a = \"x¶\" ;\r");
@@ -152,11 +168,11 @@ TEST_F(FmhostPrompt, ACalculationGoesOnWhileOpenAndCtrlDEnds)
 TEST_F(FmhostPrompt, CtrlCAbandonsTheInputButNotTheSession)
 {
     cTerminalSession session(home_, {"--no-plugin"});
-    ASSERT_TRUE(session.waitFor("fmhost> ")) << session.screen();
+    ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
     session.type("Length ( \"never\r");
     ASSERT_TRUE(session.waitForPromptToSettle("...> ")) << session.screen();
     session.type("\x03");
-    ASSERT_TRUE(session.waitFor("fmhost> ")) << session.screen();
+    ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
     session.type("6 * 7\r");
     ASSERT_TRUE(session.waitFor("\n42")) << session.screen();
     EXPECT_EQ(0, session.endWithCtrlD()) << session.screen();
@@ -167,7 +183,7 @@ TEST_F(FmhostPrompt, HistoryIsKeptAcrossSessionsOneCalculationPerEntry)
 {
     {
         cTerminalSession session(home_, {"--no-plugin"});
-        ASSERT_TRUE(session.waitFor("fmhost> ")) << session.screen();
+        ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
         session.type("List ( \"a\" ;\r       \"b\" )\r");
         ASSERT_TRUE(session.waitFor("\nb")) << session.screen();
         EXPECT_EQ(0, session.endWithCtrlD()) << session.screen();
@@ -189,13 +205,47 @@ TEST_F(FmhostPrompt, HistoryIsKeptAcrossSessionsOneCalculationPerEntry)
 TEST_F(FmhostPrompt, CommandsListTheFunctionsAndTheHelp)
 {
     cTerminalSession session(home_, {"--plugin", std::string(TEST_PLUGIN_DIR) + "/LoggingPlugin.fmx"});
-    ASSERT_TRUE(session.waitFor("fmhost> ")) << session.screen();
+    ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
     session.type(":functions count\r");
     ASSERT_TRUE(session.waitFor("Log_Count  [1 to 2 arguments]")) << session.screen();
     session.type(":help\r");
     ASSERT_TRUE(session.waitFor(":functions [WORD]")) << session.screen();
     session.type(":nonsense\r");
     ASSERT_TRUE(session.waitFor("unknown command :nonsense")) << session.screen();
-    EXPECT_EQ(1, session.endWithCtrlD()) << session.screen();
+    // What failed was said at once; leaving the prompt is no failure.
+    EXPECT_EQ(0, session.endWithCtrlD()) << session.screen();
+}
+
+TEST_F(FmhostPrompt, ThePromptNamesTheSessionAndItsCallingFile)
+{
+    cTerminalSession session(home_, {"--no-plugin", "--file", "Contacts.fmp12", "--file", "Invoices"});
+    ASSERT_TRUE(session.waitFor("main:Contacts> ")) << session.screen();
+    session.type(":session B Sales\r");
+    ASSERT_TRUE(session.waitFor("B:Sales> ")) << session.screen();
+    session.type(":close Sales\r");
+    ASSERT_TRUE(session.waitFor("B> ")) << session.screen();
+    session.type("(\r");
+    ASSERT_TRUE(session.waitFor("...> ")) << session.screen();
+    session.type("1 )\r:session main\r");
+    EXPECT_EQ(0, session.endWithCtrlD("main:Contacts> ")) << session.screen();
+}
+
+// At the prompt each failure shows as it happens: leaving exits 0, by Ctrl-D as by :quit.
+TEST_F(FmhostPrompt, LeavingThePromptExitsZeroAfterFailures)
+{
+    {
+        cTerminalSession session(home_, {"--no-plugin"});
+        ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
+        session.type("1 / 0\r");
+        ASSERT_TRUE(session.waitFor("division by zero")) << session.screen();
+        EXPECT_EQ(0, session.endWithCtrlD()) << session.screen();
+    }
+    cTerminalSession session(home_, {"--no-plugin"});
+    ASSERT_TRUE(session.waitFor(kPrompt)) << session.screen();
+    session.type("Length ( \r");
+    ASSERT_TRUE(session.waitFor("...> ")) << session.screen();
+    session.type(")\r:quit\r");
+    ASSERT_TRUE(session.waitFor("error 1201")) << session.screen();
+    EXPECT_EQ(0, session.waitForExit()) << session.screen();
 }
 } // namespace

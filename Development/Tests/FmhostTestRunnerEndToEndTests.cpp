@@ -470,6 +470,21 @@ TEST(FmhostTestRunner, AnEscapedExpectationStatesLineFeedsTabsAndBackslashes)
               refused.err);
 }
 
+// :quit leaves a script, but a test file that stopped there would pass without its other tests.
+TEST(FmhostTestRunner, QuitInATestFileIsAFailureAndTheRestStillRuns)
+{
+    cTestFile file("quit.fmcalc", "1\n"
+                                  "// => 1\n"
+                                  ":quit\n"
+                                  "2\n"
+                                  "// => 2\n");
+    Outcome outcome = runFmhost({"--no-plugin", "--test", file.path()});
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_EQ(file.path() + ":3: :quit: :quit does not belong in a test file: every test of a file runs\n"
+                            "2 passed, 1 failed\n",
+              outcome.out);
+}
+
 TEST(FmhostTestRunner, MistakesAreUsageErrorsBeforeAnythingRuns)
 {
     cTestFile file("usage.fmcalc", "1\n// => 1\n");

@@ -1,14 +1,70 @@
 // The emulator's styled-text functions, seen through their CSS export.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "FMHost/Host.h"
+#include "html/VariableMode.h"
 #include "support/CalcSession.h"
 
 namespace
 {
 using StyledText = fmhosttest::cCalcSessionTest;
+
+// The values of the STYLE attributes of an export, in order, as an HTML reader sees them: each runs from the
+// quotation mark after "STYLE= " to the next one.
+std::vector<std::string> styleAttributes(const std::string &css)
+{
+    std::vector<std::string> values;
+    const std::string opening = "STYLE= \"";
+    for (std::size_t at = css.find(opening); at != std::string::npos; at = css.find(opening, at))
+    {
+        at += opening.size();
+        const std::size_t end = css.find('"', at);
+        values.push_back(css.substr(at, end - at));
+        at = end;
+    }
+    return values;
+}
+
+// The text of a quoted CSS string (without its quotes) with its escapes read back: a backslash and up to six hex
+// digits, one white-space character after them dropped, or a backslash and any other character. ASCII only.
+std::string cssUnescaped(const std::string &text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] != '\\' || i + 1 == text.size())
+        {
+            out += text[i];
+            continue;
+        }
+        std::size_t digits = 0;
+        while (digits < 6 && i + 1 + digits < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1 + digits])))
+            ++digits;
+        if (digits == 0)
+        {
+            out += text[++i];
+            continue;
+        }
+        out += static_cast<char>(std::strtoul(text.substr(i + 1, digits).c_str(), nullptr, 16));
+        i += digits;
+        if (i + 1 < text.size() && text[i + 1] == ' ')
+            ++i;
+    }
+    return out;
+}
+
+// The font name as an export quotes it: nothing that ends the string, its quotes or a declaration, and the name
+// itself once the escapes are read back.
+void expectQuotedName(const std::string &name, const std::string &quoted, const std::string &exported)
+{
+    EXPECT_EQ(std::string::npos, quoted.find_first_of("'\"<>&;")) << exported;
+    EXPECT_EQ(name, cssUnescaped(quoted)) << exported;
+}
 } // namespace
 
 TEST_F(StyledText, StylesCombineAndPlainClearsThem)
@@ -70,4 +126,61 @@ TEST_F(StyledText, VariablesAndGetValueKeepStylesAndAlignment)
     EXPECT_EQ("<SPAN STYLE= \"text-align: right;\" ><SPAN STYLE= \"font-style: italic;\" >x</SPAN></SPAN>",
               value("GetAsCSS ( GetValue ( $v ; 1 ) )"));
     EXPECT_EQ("<SPAN STYLE= \"font-weight: bold;\" >y</SPAN>", value("GetAsCSS ( GetValue ( $v ; 2 ) )"));
+}
+
+// A font name is the user's text: whatever it holds, the export carries the same styles and alignment, and the
+// font name read back from the CSS is the name given.
+TEST_F(StyledText, HostileFontNamesChangeNoOtherStyleNorTheAlignment)
+{
+    const std::vector<std::string> names = {
+        "A\"B",
+        "x\" style=\"text-align: right",
+        "Evil'; text-align: right; font-weight: normal; '",
+        "<script>alert(1)</script>&amp;",
+        "back\\slash\\",
+        "semi;colon",
+        "text-align: justify",
+        "Courier New",
+    };
+    for (const std::string &name : names)
+    {
+        // The name as a calculation's text literal.
+        std::string literal = "\"";
+        for (char c : name)
+            literal += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+        literal += '"';
+        value("Let ( $font = " + literal + " ; 1 )");
+        ASSERT_EQ(name, value("$font"));
+        const std::string styled = "TextStyleAdd ( TextFont ( \"x\" ; $font ) ; Bold )";
+        for (const char *alignment : {"center", ""})
+        {
+            const std::string css = value(std::string("GetAsCSS ( EmulatorTextAlign ( ") + styled + " ; \"" +
+                                          alignment + "\" ) )");
+            const std::vector<std::string> styles = styleAttributes(css);
+            ASSERT_EQ(*alignment ? 2u : 1u, styles.size()) << css;
+            const std::string fontStyle = styles.back();
+            if (*alignment)
+            {
+                EXPECT_EQ("text-align: center;", styles.front()) << css;
+            }
+            // The plug-in's own reader of the export sees the alignment the text has, and no other.
+            EXPECT_EQ(*alignment ? "center" : "left", vtl::html::parseAlignmentFromGetAsCSS(css)) << css;
+            // Two declarations: the font, and the bold after it. Nothing of the name breaks out of its string.
+            const std::string head = "font-family: '", tail = "'; font-weight: bold;";
+            ASSERT_EQ(0u, fontStyle.find(head)) << css;
+            ASSERT_GE(fontStyle.size(), head.size() + tail.size()) << css;
+            EXPECT_EQ(tail, fontStyle.substr(fontStyle.size() - tail.size())) << css;
+            expectQuotedName(name, fontStyle.substr(head.size(), fontStyle.size() - head.size() - tail.size()), css);
+            EXPECT_NE(std::string::npos, css.find("\" >x</SPAN>")) << css;
+        }
+        // The SVG export quotes the same declarations: the name stays inside its string there too.
+        const std::string svg = value("GetAsSVG ( " + styled + " )");
+        const std::string svgHead = "<style#0>\"font-family: '",
+                          svgTail = "';font-weight: bold;text-align: left;\", Begin: 1, End: 1</style>\r";
+        const std::size_t from = svg.find(svgHead), to = svg.find(svgTail);
+        ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << svg;
+        expectQuotedName(name, svg.substr(from + svgHead.size(), to - from - svgHead.size()), svg);
+    }
+    // Plain names stay readable.
+    EXPECT_EQ("<SPAN STYLE= \"font-family: 'Courier New';\" >x</SPAN>", value("GetAsCSS ( TextFont ( \"x\" ; \"Courier New\" ) )"));
 }

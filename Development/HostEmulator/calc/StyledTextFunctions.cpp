@@ -296,6 +296,28 @@ short emulatorTextAlign(Evaluator &evaluator, const Node &call, Value &result)
     return kCalcOK;
 }
 
+// A font name inside a quoted CSS string, which both exports put between double quotes (the CSS export's STYLE
+// attribute, the SVG export's style list). Only letters, digits, blanks and characters beyond ASCII stand as they
+// are; every other character is a CSS escape (a backslash, hex digits and a space, the same character to CSS), so
+// that no font name can end the string or the quotes around it, open a tag or an entity, or spell a declaration
+// ("text-align: right" becomes "text\2D align\3A  right").
+void appendCssStringText(std::u16string &css, const std::u16string &text)
+{
+    for (char16_t c : text)
+    {
+        const bool plain = c >= 0x80 || c == u' ' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') ||
+                           (c >= u'a' && c <= u'z');
+        if (plain)
+        {
+            css += c;
+            continue;
+        }
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\%X ", static_cast<unsigned>(c));
+        css.append(escape, escape + std::char_traits<char>::length(escape));
+    }
+}
+
 } // namespace
 
 std::u16string cssOf(const CharStyle &style, const char16_t *separator)
@@ -311,7 +333,8 @@ std::u16string cssOf(const CharStyle &style, const char16_t *separator)
     if ((style.enabled & CharStyle::kFont) && FontNameFor(style.font, fontName))
     {
         add("font-family: '");
-        css += fontName + u"';";
+        appendCssStringText(css, fontName);
+        css += u"';";
     }
     if (style.enabled & CharStyle::kSize)
         add("font-size: " + std::to_string(style.size) + "px;");

@@ -6,6 +6,7 @@
 #include "core/PluginMessages.h"
 #include "core/Registry.h"
 #include "core/Sdk.h"
+#include "core/Sql.h"
 
 namespace FMHost {
 namespace {
@@ -41,6 +42,12 @@ const char *TypeName(Type type)
 }
 
 std::string TakeQuestionMarkAnswer() { return Utf8(emu::TakeQuestionMarkAnswer()); }
+
+SqlFailure TakeSqlFailure()
+{
+    emu::SqlFailure failure = emu::TakeSqlFailure();
+    return SqlFailure{failure.code, std::move(failure.message)};
+}
 
 std::vector<FunctionInfo> Registrations()
 {
@@ -144,6 +151,14 @@ Result Session::Variable(const std::string &name) const
 {
     const emu::Value *v = impl_->session.FindVariable(emu::Utf8ToUtf16(name));
     return v ? ResultOf(0, *v) : Result();
+}
+
+std::vector<std::pair<std::string, Result>> Session::Variables() const
+{
+    std::vector<std::pair<std::string, Result>> out;
+    impl_->session.ForEachVariable(
+        [&out](const std::u16string &name, const emu::Value &value) { out.emplace_back(Utf8(name), ResultOf(0, value)); });
+    return out;
 }
 
 void Session::ClearVariables() { impl_->session.ClearVariables(); }

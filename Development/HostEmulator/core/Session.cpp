@@ -37,10 +37,16 @@ Session::~Session()
 const Value *Session::FindVariable(std::u16string_view name) const
 {
     const auto it = variables_.find(ToLowerCopy(name));
-    return it == variables_.end() ? nullptr : &it->second;
+    return it == variables_.end() ? nullptr : &it->second.value;
 }
 
-Value &Session::Variable(std::u16string_view name) { return variables_[ToLowerCopy(name)]; }
+Value &Session::Variable(std::u16string_view name)
+{
+    NamedValue &variable = variables_[ToLowerCopy(name)];
+    if (variable.name.empty())
+        variable.name = name;
+    return variable.value;
+}
 
 bool Session::RemoveVariable(std::u16string_view name) { return variables_.erase(ToLowerCopy(name)) != 0; }
 

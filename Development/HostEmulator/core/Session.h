@@ -41,6 +41,13 @@ public:
     Value &Variable(std::u16string_view name);  // creates an empty one when unset
     bool RemoveVariable(std::u16string_view name);
     void ClearVariables() { variables_.clear(); }
+    // Calls `visit` with each variable's name, spelt as when it was first set ("$x[2]" for a repetition), and its
+    // value; in no particular order.
+    template <class Visit> void ForEachVariable(Visit &&visit) const
+    {
+        for (const auto &entry : variables_)
+            visit(entry.second.name, entry.second.value);
+    }
 
     // Hosted files, in opening order. The first file opened becomes the calling file. A file backed by an SQLite
     // database opens it now and throws std::runtime_error when it cannot.
@@ -61,7 +68,12 @@ public:
 
 private:
     uint64_t id_;
-    std::unordered_map<std::u16string, Value> variables_;  // key: lower-cased name
+    struct NamedValue
+    {
+        std::u16string name;  // as first written
+        Value value;
+    };
+    std::unordered_map<std::u16string, NamedValue> variables_;  // key: lower-cased name
     std::vector<HostedFile> files_;
     uint64_t callingFileId_ = 0;
     std::unique_ptr<Environment> env_;

@@ -15,6 +15,15 @@ namespace emu {
 int16_t ExecuteSQL(Environment &env, const std::u16string &query, const std::u16string &fileName,
                    const DataVect &params, RowVect &rows);
 
+// The first query that failed on this thread since the last TakeSqlFailure: its code and why (SQLite's message).
+struct SqlFailure
+{
+    int16_t code = 0;
+    std::string message;
+};
+void NoteSqlFailure(int16_t code, const std::string &message);
+SqlFailure TakeSqlFailure();
+
 // Answered while no SQL engine is linked in ("command is unavailable").
 enum : int16_t { kErrNoSqlEngine = 3 };
 

@@ -1,6 +1,7 @@
 #include "fmhost/Commands.h"
 
 #include "fmhost/Signals.h"
+#include "fmhost/VariableList.h"
 
 #include <algorithm>
 #include <cctype>
@@ -70,6 +71,14 @@ bool splitWords(const std::string &text, std::vector<std::string> &words, std::s
     return true;
 }
 
+bool takesNoArguments(const char *command, const std::string &arguments, std::string &error)
+{
+    if (arguments.empty())
+        return true;
+    error = std::string(":") + command + " takes no arguments";
+    return false;
+}
+
 bool switchSession(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
 {
     std::vector<std::string> words;
@@ -98,12 +107,7 @@ bool closeFile(cHostContext &host, const std::string &arguments, std::ostream &,
 
 bool endSession(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
 {
-    if (!arguments.empty())
-    {
-        error = ":end takes no arguments";
-        return false;
-    }
-    return host.sessions().endCurrent(error);
+    return takesNoArguments("end", arguments, error) && host.sessions().endCurrent(error);
 }
 
 bool sleepFor(cHostContext &, const std::string &arguments, std::ostream &, std::string &error)
@@ -124,16 +128,41 @@ bool sleepFor(cHostContext &, const std::string &arguments, std::ostream &, std:
     return true;
 }
 
+bool listVariables(cHostContext &host, const std::string &arguments, std::ostream &out, std::string &error)
+{
+    if (!takesNoArguments("vars", arguments, error))
+        return false;
+    const std::string list = variableList(host.session().Variables());
+    out << (list.empty() ? "(no variables are set in session " + host.sessions().currentName() + ")\n" : list);
+    return true;
+}
+
+bool quit(cHostContext &host, const std::string &arguments, std::ostream &, std::string &error)
+{
+    if (!takesNoArguments("quit", arguments, error))
+        return false;
+    host.requestQuit();
+    return true;
+}
+
+std::string usageOf(const cCommand &command)
+{
+    return std::string(":") + command.name + (*command.arguments ? " " : "") + command.arguments;
+}
+
 bool showHelp(cHostContext &, const std::string &, std::ostream &out, std::string &)
 {
     out << "Type a calculation and press Return; it goes on over several lines while a parenthesis, bracket or\n"
            "quote is open, or when a line ends in \\. Ctrl-C abandons the input, Ctrl-D ends fmhost.\n"
            "Commands:\n";
+    // The descriptions line up two spaces after the longest usage.
+    std::size_t width = 0;
+    for (const cCommand &command : commands())
+        width = std::max(width, usageOf(command).size());
     for (const cCommand &command : commands())
     {
-        std::string usage = std::string(":") + command.name + (*command.arguments ? " " : "") + command.arguments;
-        out << "  " << usage << std::string(usage.size() < 24 ? 24 - usage.size() : 1, ' ') << command.summary
-            << '\n';
+        const std::string usage = usageOf(command);
+        out << "  " << usage << std::string(width + 2 - usage.size(), ' ') << command.summary << '\n';
     }
     return true;
 }
@@ -149,6 +178,8 @@ const std::vector<cCommand> &commands()
         {"close", "FILE", "close a file of the current session", &closeFile},
         {"end", "", "end the current session, back to the first one", &endSession},
         {"sleep", "SECONDS", "wait (fractions allowed)", &sleepFor},
+        {"vars", "", "the $ and $$ variables of the current session with their values", &listVariables},
+        {"quit", "", "leave fmhost (:exit too)", &quit},
     };
     return table;
 }
@@ -159,6 +190,8 @@ bool runCommand(const std::string &line, cHostContext &host, std::ostream &out, 
     std::string name = lowered(line.substr(1, nameEnd == std::string::npos ? std::string::npos : nameEnd - 1));
     std::size_t argumentsStart = nameEnd == std::string::npos ? std::string::npos : line.find_first_not_of(" \t", nameEnd);
     std::string arguments = argumentsStart == std::string::npos ? std::string() : line.substr(argumentsStart);
+    if (name == "exit")
+        name = "quit";
     for (const cCommand &command : commands())
         if (name == command.name)
             return command.run(host, arguments, out, error);

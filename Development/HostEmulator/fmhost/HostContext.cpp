@@ -31,6 +31,12 @@ bool cHostContext::start(std::string &error)
            plugin_.load(options_.pluginPath.empty() ? defaultPluginPath() : options_.pluginPath, error);
 }
 
+std::string cHostContext::location()
+{
+    const std::string file = session().CallingFile();
+    return sessions_.currentName() + (file.empty() ? "" : ":" + file);
+}
+
 void cHostContext::stop()
 {
     sessions_.endAll();
@@ -41,6 +47,7 @@ cEvaluation cHostContext::evaluate(const std::string &calculation)
 {
     emu::calc::resetLastFailure();
     FMHost::TakeQuestionMarkAnswer();
+    FMHost::TakeSqlFailure();
     cEvaluation evaluation;
     try
     {
@@ -52,6 +59,9 @@ cEvaluation cHostContext::evaluate(const std::string &calculation)
         evaluation.result = FMHost::Result();
         evaluation.result.error = emu::calc::kOutOfMemory;
     }
+    const FMHost::SqlFailure sql = FMHost::TakeSqlFailure();
+    if (sql.code != 0)
+        evaluation.sqlFailure = "SQL error " + std::to_string(sql.code) + " (" + sql.message + ")";
     std::string answered = FMHost::TakeQuestionMarkAnswer();
     if (!answered.empty())
         evaluation.questionMark = explainQuestionMark(sessions_.current(), answered);

@@ -19,6 +19,9 @@ struct cEvaluation
     // Why a plug-in function answered "?" during the calculation: "Vantrel_Get answered ?: <its last error
     // message>"; empty when none did.
     std::string questionMark;
+    // The first SQL query of the calculation that failed: "SQL error 8310 (near \"SELEC\": syntax error)"; empty
+    // when none did.
+    std::string sqlFailure;
 };
 
 class cHostContext
@@ -40,9 +43,16 @@ public:
     FMHost::Session &session() { return sessions_.current(); }
     Sessions &sessions() { return sessions_; }
     const Options &options() const { return options_; }
+    // The current session and its calling file, as the prompt shows them: "main:Invoices", or "main" without one.
+    std::string location();
+
+    // :quit asks fmhost to leave once the command is done.
+    void requestQuit() { quit_ = true; }
+    bool quitRequested() const { return quit_; }
 
 private:
     const Options &options_;
+    bool quit_ = false;
     Sessions sessions_;
     PluginHost plugin_;
 };

@@ -65,12 +65,21 @@ const char *usageText()
            "  --tap           with --test, write TAP to standard output instead of the failures and the summary\n"
            "  --filter PATTERN\n"
            "                  with --test, check only the tests whose names match (* any characters, ? one)\n"
+           "  -h, --help      print this usage\n"
+           "  --version       print fmhost's version\n"
            "With no calculation and no script, fmhost reads calculations at a prompt.\n"
            "A calculation goes on over several lines while a parenthesis, bracket or quote is open, or when a line\n"
-           "ends in \\. Lines starting with \":\" are commands (:help lists them), among them :session, :close, :end\n"
-           "and :sleep, which play several clients of the server.\n"
+           "ends in \\. Lines starting with \":\" are commands (:help lists them): :vars lists the variables, :quit\n"
+           "leaves, and :session, :close, :end and :sleep play several clients of the server.\n"
            "Exit status: 0 when every calculation (or test) succeeded, 1 when one failed, 2 for a usage or plug-in\n"
-           "error.\n";
+           "error; leaving the prompt is 0. See also fmhost(1).\n";
+}
+
+std::string versionLine() { return std::string("fmhost ") + FMHOST_VERSION; }
+
+std::string usageError(const std::string &message)
+{
+    return "fmhost: " + message + " (fmhost --help lists the options)";
 }
 
 bool parseOptions(const std::vector<std::string> &arguments, Options &options, std::string &error)
@@ -100,6 +109,8 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
         };
         if (argument == "-h" || argument == "--help")
             options.help = true;
+        else if (argument == "--version")
+            options.version = true;
         else if (argument == "--json")
             options.json = true;
         else if (argument == "--echo")
@@ -152,12 +163,15 @@ bool parseOptions(const std::vector<std::string> &arguments, Options &options, s
         }
         if (hasInlineValue &&
             (argument == "--json" || argument == "--echo" || argument == "--no-plugin" || argument == "--help" ||
-             argument == "--test" || argument == "--tap"))
+             argument == "--version" || argument == "--test" || argument == "--tap"))
         {
             error = argument + " takes no value";
             return false;
         }
     }
+    // Asked for the usage or the version, fmhost runs nothing, so the rest need not fit together.
+    if (options.help || options.version)
+        return true;
     if (options.noPlugin && !options.pluginPath.empty())
     {
         error = "--plugin and --no-plugin exclude each other";

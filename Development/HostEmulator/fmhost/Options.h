@@ -26,6 +26,7 @@ struct Options
     bool json = false;
     bool echo = false;      // --echo: each calculation with its result, comments as section titles
     bool help = false;
+    bool version = false;   // --version: print fmhost's version and exit
     bool test = false;      // --test: the positional arguments are test files
     std::string junitPath;  // --junit: where the test runner writes its JUnit report
     bool tap = false;       // --tap: the test runner writes TAP to standard output
@@ -42,4 +43,10 @@ std::string hostedFileName(std::string name);
 bool parseOptions(const std::vector<std::string> &arguments, Options &options, std::string &error);
 
 const char *usageText();
+
+// One line: "fmhost <version>", the project's version.
+std::string versionLine();
+
+// How a usage error is told, on one line: the message and where the options are listed.
+std::string usageError(const std::string &message);
 } // namespace fmhost

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef FMHOST_LINE_EDITING
@@ -22,27 +23,35 @@ namespace fmhost
 {
 namespace
 {
-constexpr const char *kPrompt = "fmhost> ";
 constexpr const char *kContinuationPrompt = "...> ";
 
-// Runs what a line completed.
-void runItems(std::vector<ScriptItem> &items, const std::function<void(const ScriptItem &)> &run)
+// The prompt names where the next calculation runs; while a calculation goes on, it only says so.
+std::string promptText(bool continuing, const std::function<std::string()> &location)
 {
-    for (const ScriptItem &item : items)
-        run(item);
+    return continuing ? kContinuationPrompt : location() + "> ";
+}
+
+// Runs what a line completed; false when an item asked to stop reading (the items after it do not run).
+bool runItems(std::vector<ScriptItem> &items, const ItemRunner &run)
+{
+    bool goOn = true;
+    for (std::size_t i = 0; i < items.size() && goOn; ++i)
+        goOn = run(items[i]);
     items.clear();
+    return goOn;
 }
 
 // Plain lines: a pipe or a file, or a terminal when fmhost is built without libedit.
-void readLines(bool interactive, const std::function<void(const ScriptItem &)> &run)
+void readLines(bool interactive, const ItemRunner &run, const std::function<std::string()> &location)
 {
     cLineJoiner joiner(!interactive);
     std::vector<ScriptItem> items;
     std::string line;
-    for (int number = 1; !stopRequested() || (interactive && takeInterrupt()); ++number)
+    bool goOn = true;
+    for (int number = 1; goOn && (!stopRequested() || (interactive && takeInterrupt())); ++number)
     {
         if (interactive)
-            std::cout << (joiner.pending() ? kContinuationPrompt : kPrompt) << std::flush;
+            std::cout << promptText(joiner.pending(), location) << std::flush;
         if (!std::getline(std::cin, line))
         {
             // At a terminal Ctrl-C interrupts the read: the input so far is abandoned, the session goes on.
@@ -57,11 +66,13 @@ void readLines(bool interactive, const std::function<void(const ScriptItem &)> &
             break;
         }
         joiner.add(line, number, items);
+        goOn = runItems(items, run);
+    }
+    if (goOn && !stopRequested())
+    {
+        joiner.finish(items);
         runItems(items, run);
     }
-    if (!stopRequested())
-        joiner.finish(items);
-    runItems(items, run);
     if (interactive)
         std::cout << std::endl;
 }
@@ -80,7 +91,7 @@ std::string historyPath()
 class cLineEditor
 {
 public:
-    cLineEditor() : path_(historyPath())
+    explicit cLineEditor(std::function<std::string()> location) : path_(historyPath()), location_(std::move(location))
     {
         history_ = history_init();
         history(history_, &event_, H_SETSIZE, 1000);
@@ -107,7 +118,7 @@ public:
     // One line without its line end; false at the end of the input or when a signal interrupted the read.
     bool read(bool continuing, std::string &line)
     {
-        continuing_ = continuing;
+        prompt_ = promptText(continuing, location_);
         int count = 0;
         const char *text = el_gets(editor_, &count);
         if (!text || count <= 0)
@@ -136,22 +147,23 @@ private:
     {
         void *self = nullptr;
         el_get(editor, EL_CLIENTDATA, &self);
-        return const_cast<char *>(static_cast<cLineEditor *>(self)->continuing_ ? kContinuationPrompt : kPrompt);
+        return const_cast<char *>(static_cast<cLineEditor *>(self)->prompt_.c_str());
     }
 
     std::string path_;
+    std::function<std::string()> location_;
+    std::string prompt_;
     History *history_ = nullptr;
     HistEvent event_{};
     EditLine *editor_ = nullptr;
-    bool continuing_ = false;
     bool saveFailed_ = false;
 };
 
-void editLines(const std::function<void(const ScriptItem &)> &run)
+void editLines(const ItemRunner &run, const std::function<std::string()> &location)
 {
     // Characters beyond ASCII (¶, ≠) are edited as characters, not bytes.
     std::setlocale(LC_CTYPE, "");
-    cLineEditor editor;
+    cLineEditor editor(location);
     cLineJoiner joiner(false);
     std::vector<ScriptItem> items;
     std::string line, typed;
@@ -175,23 +187,25 @@ void editLines(const std::function<void(const ScriptItem &)> &run)
             continue;
         editor.remember(calculationOnOneLine(typed));
         typed.clear();
-        runItems(items, run);
+        if (!runItems(items, run))
+            break;
     }
     std::cout << std::endl;
 }
 #endif
 } // namespace
 
-void readStandardInput(const std::function<void(const ScriptItem &)> &run)
+bool readStandardInput(const ItemRunner &run, const std::function<std::string()> &location)
 {
     bool interactive = isatty(STDIN_FILENO) != 0;
 #ifdef FMHOST_LINE_EDITING
     if (interactive)
     {
-        editLines(run);
-        return;
+        editLines(run, location);
+        return true;
     }
 #endif
-    readLines(interactive, run);
+    readLines(interactive, run, location);
+    return interactive;
 }
 } // namespace fmhost

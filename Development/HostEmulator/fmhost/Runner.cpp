@@ -63,6 +63,8 @@ void cRunner::evaluate(const std::string &calculation)
     }
     std::cout << '\n' << std::flush;
     printed_ = true;
+    if (!evaluation.sqlFailure.empty())
+        std::cerr << "fmhost: " << evaluation.sqlFailure << std::endl;
     if (!evaluation.questionMark.empty())
         std::cerr << "fmhost: " << evaluation.questionMark << std::endl;
     if (result.error)

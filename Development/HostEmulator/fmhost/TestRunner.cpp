@@ -71,6 +71,8 @@ bool runStep(cHostContext &host, const cTestStep &step, cTestCase &test)
         std::string error;
         if (!runCommand(step.calculation, host, ignored, error))
             test.failure = error;
+        else if (host.quitRequested())
+            test.failure = ":quit does not belong in a test file: every test of a file runs";
         break;
     }
     case cTestStep::Kind::Setup:

@@ -75,14 +75,24 @@ int run(const Options &options)
     cRunner runner(host, options.json   ? cRunner::Style::Json
                          : options.echo ? cRunner::Style::Echo
                                         : cRunner::Style::Plain);
+    bool prompt = false;
     if (options.sources.empty())
-        readStandardInput([&runner](const ScriptItem &item) { runner.run(item); });
-    for (std::size_t i = 0; i < items.size() && !stopRequested(); ++i)
+        prompt = readStandardInput(
+            [&](const ScriptItem &item) {
+                runner.run(item);
+                return !host.quitRequested();
+            },
+            [&host]() { return host.location(); });
+    for (std::size_t i = 0; i < items.size() && !stopRequested() && !host.quitRequested(); ++i)
         runner.run(items[i]);
     host.stop();
     if (stopRequested())
+    {
         std::cerr << "fmhost: stopped" << std::endl;
-    return runner.failed() || stopRequested() ? kExitCalculationFailed : kExitOK;
+        return kExitCalculationFailed;
+    }
+    // Someone who leaves the prompt has seen each failure as it happened; only scripts and -e report them by status.
+    return runner.failed() && !prompt ? kExitCalculationFailed : kExitOK;
 }
 } // namespace
 } // namespace fmhost
@@ -95,12 +105,12 @@ int main(int argc, char **argv)
     std::string error;
     if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
     {
-        std::cerr << "fmhost: " << error << '\n' << usageText();
+        std::cerr << usageError(error) << std::endl;
         return kExitUsage;
     }
-    if (options.help)
+    if (options.help || options.version)
     {
-        std::cout << usageText();
+        std::cout << (options.help ? std::string(usageText()) : versionLine() + "\n");
         return kExitOK;
     }
     try

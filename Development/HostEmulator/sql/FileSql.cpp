@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/Encoding.h"
 #include "sql/SqlDatabase.h"
 #include "sql/SqlErrors.h"
 
@@ -99,6 +100,14 @@ SqlValue Parameter(const Value &value)
     return out;
 }
 
+// Keeps why a query failed, for whoever runs the calculation (the host's code alone does not say), and answers the
+// code.
+int16_t Failed(int16_t code, const std::string &message)
+{
+    NoteSqlFailure(code, message);
+    return code;
+}
+
 // Stores each SQLite row in the result as it arrives.
 class cRowBuilder final : public cSqlRowSink
 {
@@ -145,11 +154,12 @@ int16_t ExecuteSQL(Environment &env, const std::u16string &query, const std::u16
     const Session &session = env.GetSession();
     const HostedFile *file = fileName.empty() ? session.CallingFile() : session.FindFile(fileName);
     if (file == nullptr)
-        return sqlerr::kNoSuchFile;
+        return Failed(sqlerr::kNoSuchFile, fileName.empty() ? std::string("no hosted file is open")
+                                                            : "no hosted file " + Utf16ToUtf8(fileName) + " is open");
     // Holding the database keeps it open for this query even if the file is closed meanwhile.
     const std::shared_ptr<cSqlDatabase> database = file->database;
     if (database == nullptr)
-        return sqlerr::kNoDatabase;
+        return Failed(sqlerr::kNoDatabase, "the hosted file " + Utf16ToUtf8(file->name) + " has no SQL database");
 
     std::vector<SqlValue> bound;
     bound.reserve(parameters.Size());
@@ -158,14 +168,17 @@ int16_t ExecuteSQL(Environment &env, const std::u16string &query, const std::u16
 
     cRowBuilder builder(rows);
     int16_t code = 0;
+    std::string message;
     try {
-        code = database->Execute(query, bound, builder);
+        code = database->Execute(query, bound, builder, &message);
     } catch (...) {
         rows.Clear();
         throw;
     }
-    if (code != 0)
+    if (code != 0) {
         rows.Clear();
+        Failed(code, message);
+    }
     return code;
 }
 

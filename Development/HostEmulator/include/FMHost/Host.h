@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FMWrapper/FMXBinaryData.h"
@@ -52,6 +53,15 @@ std::vector<FunctionInfo> Registrations();
 // The name of the first plug-in function that answered the text "?" on this thread since the last call of this
 // function; empty when none did. fmhost uses it to say why a calculation gave "?".
 std::string TakeQuestionMarkAnswer();
+
+// The first SQL query that failed on this thread since the last call of this function: the host error code the
+// query answered and why it failed (SQLite's own message where SQLite refused it). Code 0 when none failed.
+struct SqlFailure
+{
+    fmx::errcode code = 0;
+    std::string message;
+};
+SqlFailure TakeSqlFailure();
 
 // A registered function looked up once, for calling it directly (the benchmarks' path). It stays callable even
 // if the plug-in unregisters it later.
@@ -107,6 +117,9 @@ public:
 
     // A variable's value ("$$name" or "$name"); Type::Invalid and empty text when it is unset.
     Result Variable(const std::string &name) const;
+    // Every variable of the session, empty ones included, in no particular order: its name as first written
+    // ("$$total", "$x[2]" for a repetition) and its value.
+    std::vector<std::pair<std::string, Result>> Variables() const;
     void ClearVariables();
 
 private:
