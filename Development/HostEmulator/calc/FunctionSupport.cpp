@@ -24,6 +24,15 @@ short argumentView(Evaluator &evaluator, const Node &call, std::size_t index, Va
     return argument(evaluator, call, index, scratch);
 }
 
+short textArgumentView(Evaluator &evaluator, const Node &call, std::size_t index, Value &scratch, const Text *&text)
+{
+    const Value *view = nullptr;
+    if (short code = argumentView(evaluator, call, index, scratch, view))
+        return code;
+    text = &view->AsText();
+    return kCalcOK;
+}
+
 short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, Number &number)
 {
     Value value;

@@ -23,6 +23,8 @@ short argument(Evaluator &evaluator, const Node &call, std::size_t index, Value 
 // Argument `index` read in place when it names a variable, so that a long text is not copied, else evaluated
 // into `scratch`. Only for the last argument a function reads: evaluating another could change the variable.
 short argumentView(Evaluator &evaluator, const Node &call, std::size_t index, Value &scratch, const Value *&view);
+// The same, for the argument's text: text refers into the stored value or into scratch.
+short textArgumentView(Evaluator &evaluator, const Node &call, std::size_t index, Value &scratch, const Text *&text);
 // Evaluates argument `index` and reads it as a number (empty text reads as 0).
 short numberArgument(Evaluator &evaluator, const Node &call, std::size_t index, Number &number);
 

@@ -203,10 +203,10 @@ template <void (*Convert)(const std::u16string &, cConverted &)>
 short converted(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value scratch;
-    const Value *source = nullptr;
-    if (short code = argumentView(evaluator, call, 0, scratch, source))
+    const Text *source = nullptr;
+    if (short code = textArgumentView(evaluator, call, 0, scratch, source))
         return code;
-    const Text &text = source->AsText();
+    const Text &text = *source;
     cConverted out;
     out.chars.reserve(text.Size());
     out.origin.reserve(text.Size());

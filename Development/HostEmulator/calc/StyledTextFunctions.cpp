@@ -404,10 +404,10 @@ namespace
 short getAsCss(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value scratch;
-    const Value *source = nullptr;
-    if (short code = argumentView(evaluator, call, 0, scratch, source))
+    const Text *source = nullptr;
+    if (short code = textArgumentView(evaluator, call, 0, scratch, source))
         return code;
-    const Text &text = source->AsText();
+    const Text &text = *source;
     const std::u16string &chars = text.Chars();
     std::u16string out;
     std::size_t paragraphStart = 0;

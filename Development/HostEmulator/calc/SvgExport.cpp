@@ -37,10 +37,10 @@ void appendEntities(std::u16string &out, std::u16string_view chars)
 short getAsSvg(Evaluator &evaluator, const Node &call, Value &result)
 {
     Value scratch;
-    const Value *source = nullptr;
-    if (short code = argumentView(evaluator, call, 0, scratch, source))
+    const Text *source = nullptr;
+    if (short code = textArgumentView(evaluator, call, 0, scratch, source))
         return code;
-    const Text &text = source->AsText();
+    const Text &text = *source;
     const std::u16string &chars = text.Chars();
     std::u16string styles = u"<stylelist>\r", data = u"<data>\r";
     int64_t number = 0, characters = 0;
