@@ -198,18 +198,16 @@ void AlternatingSizesStyleBold(benchmark::State &state)
 } // namespace
 
 // One conversion per repetition; the medians of each size and the next give the doubling ratios.
-#define HTML_SIZES(name)                                                                                              \
-    BENCHMARK(name)->Arg(kMegabyte)->Arg(2 * kMegabyte)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5) \
-        ->ReportAggregatesOnly(true)
+#define ONE_CONVERSION_PER_REPETITION(name, repetitions)                                                              \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(repetitions)->ReportAggregatesOnly(true)
+#define HTML_SIZES(name) ONE_CONVERSION_PER_REPETITION(name, 5)->Arg(kMegabyte)->Arg(2 * kMegabyte)
 #define HTML_SIZES_TO_8MB(name) HTML_SIZES(name)->Arg(4 * kMegabyte)->Arg(8 * kMegabyte)
 HTML_SIZES_TO_8MB(SixStyleRuns);
 HTML_SIZES_TO_8MB(SixStylesEveryCharacter);
 HTML_SIZES(AlternatingSizesStyleBold);
 // Variable mode: 32k and 64k lines give the doubling ratio. The 64k working set no longer fits the second-level
 // cache while the 32k one nearly does, so single conversions vary more; nine give a steadier median.
-#define VARIABLE_LINES(name)                                                                                          \
-    BENCHMARK(name)->Arg(1 << 15)->Arg(1 << 16)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9)         \
-        ->ReportAggregatesOnly(true)
+#define VARIABLE_LINES(name) ONE_CONVERSION_PER_REPETITION(name, 9)->Arg(1 << 15)->Arg(1 << 16)
 VARIABLE_LINES(VariableLines);
 VARIABLE_LINES(VariableLineSeparatedLines);
 

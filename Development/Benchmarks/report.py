@@ -412,10 +412,10 @@ Machine: {machine(args.load)}.
 
 Every figure is the **median** of several repetitions: {args.repetitions} for the call-sized benchmarks
 (`--benchmark_repetitions`), 5 for the regular expressions, SQL, HTML (9 in variable mode) and sort (fixed in those
-programs, which time both sides in the same run), up to 3 for the million-key globals. The machine is shared, so times are **CPU time**
-(user + system of the process, or of the child process for the command-line references) unless the row says
-"(wall)": those are wall-clock times, which the neighbours' load can inflate. A ratio is ours divided by the
-reference; target "report" means the figure has no target and is reported only.
+programs, which time both sides in the same run), up to 3 for the million-key globals. The machine is shared, so
+times are **CPU time** (user + system of the process, or of the child process for the command-line references) unless
+the row says "(wall)": those are wall-clock times, which the neighbours' load can inflate. A ratio is ours divided by
+the reference; target "report" means the figure has no target and is reported only.
 
 {text}
 
